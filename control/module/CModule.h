@@ -1,0 +1,88 @@
+#pragma once
+// The module object: the command set of the inclinometer module on top of
+// the link layer, the reply parser and the coefficient file loader.
+// Waiting operations close the owner's event gate, send, wait for the
+// answers and return a result; asynchronous ones send and return at once.
+#include "../link/ModuleLink.h"
+
+#include <QString>
+
+class CModule : public CModuleLink {
+public:
+    CModule();
+    ~CModule() override;
+
+    // Asynchronous commands.
+    virtual QString ReadTemperature(const QString& unit);
+    virtual QString Correction(bool on);
+    virtual QString ResetModule();
+    virtual QString SendCMD(const QString& text);
+    virtual QString Version();
+    virtual QString ResetEEPROM();
+    virtual QString OutputAngle(bool on);
+    virtual QString EnableDAC(bool on);
+    virtual QString ReadXChan(unsigned char option);
+    virtual QString ReadYChan(unsigned char option);
+    virtual QString Sleep(bool on);
+    virtual QString ReadEEPROM(const QString& address);
+    virtual QString WriteEEPROM(const QString& address, const QString& value);
+
+    // Waiting requests.
+    virtual QString EnResetEE(bool on);
+    virtual QString StupEnCorrection(bool on);
+    virtual QString StupAngleOn(bool on);
+    virtual QString SetGainX(const QString& value);
+    virtual QString PotSetup();
+    virtual QString SetGainY(const QString& value);
+    virtual QString LoadCoef(const QString& axis, const QString& file);
+    virtual qint16 GetScaleFactorX();
+    virtual QString SetScaleFactorX(int value);
+    virtual QString SetThreWind1(int value);
+    virtual QString SetThreWind2(int value);
+    virtual qint16 GetThreWind1();
+    virtual qint16 GetThreWind2();
+    virtual QString SetThreshold1(int value);
+    virtual QString SetThreshold2(int value);
+    virtual qint16 GetThreshold1();
+    virtual qint16 GetThreshold2();
+    virtual qint16 GetSerialNumber();
+    virtual QString SetSerialNumber(int value);
+    virtual QString SetSignal1(bool on);
+    virtual QString SetSignal2(bool on);
+    virtual QString ReadSignals();
+    virtual QString SetScaleFactorY(int value);
+    virtual qint16 GetScaleFactorY();
+    virtual qint16 GetZoomX();
+    virtual QString SetZoomX(int factor);
+    virtual qint16 GetZoomY();
+    virtual QString SetZoomY(int factor);
+    virtual qint16 GetTemperatureOffset();
+    virtual QString SetTemperatureOffset(int value);
+    virtual QString EnableTempCorr(bool on);
+    virtual QString TemperatureCoef(const QString& axis, const QString& mTenSlope,
+                                    const QString& mTenOff, const QString& fiftySlope,
+                                    const QString& fiftyOff);
+
+    bool Signal(int index) const; // 1 to 4
+    int ZoomCellCopy() const { return m_zoomCell; }
+
+    // True while a waiting request started by a host call runs; a second one
+    // is refused with BusyText() (resends from inside the parser still run).
+    bool RequestInProgress() const;
+    static QString BusyText();
+
+    // The frame of a waiting request, for the control's own EEPROM reads and
+    // writes: BeginRequest refuses (false, nothing changed) while another
+    // host request waits, else closes the event gate; EndRequest opens it.
+    // Between them: ClearReply(), ReadEEPROM/WriteEEPROM, WaitForReply().
+    bool BeginRequest();
+    void EndRequest();
+    void ClearReply() { m_strReply.clear(); }
+
+protected:
+    int ParseReply() override;
+
+private:
+    bool m_bSignal[4] = {false, false, false, false};
+    unsigned char m_zoomCell = 0;
+};

@@ -1,0 +1,58 @@
+#pragma once
+// The component registry: a text file that maps class identifiers and
+// programmatic identifiers to the libraries that serve them, and records the
+// registered type libraries.
+#include "HResult.h"
+
+#include <QString>
+#include <optional>
+
+namespace component {
+
+struct ClassEntry {
+    QString clsid;          // "{D11CFF3A-2288-4F34-9EBF-5028CFCF674B}"
+    QString library;        // absolute path of the shared library
+    QString progId;         // "TK28950.TK28950Ctrl.1", may be empty
+    QString typeName;       // "TK28950 Control"
+    QString threadingModel; // "Apartment"
+    quint32 miscStatus = 0;
+    QString toolboxBitmap; // "<library>,1"
+    QString typeLibId;     // may be empty
+    QString typeLibVersion;
+    bool control = false;
+};
+
+struct TypeLibEntry {
+    QString libId;
+    QString version; // "1.0"
+    QString locale;  // "409"
+    QString name;    // help string of the library
+    QString library; // where the type library resource lives
+    QString helpDir;
+};
+
+class Registry {
+public:
+    // $TK28950_REGISTRY when set, else $XDG_CONFIG_HOME/tk28950/registry.ini
+    // (~/.config/... when XDG_CONFIG_HOME is unset).
+    static QString defaultPath();
+
+    explicit Registry(const QString& path = defaultPath());
+
+    QString path() const { return m_path; }
+
+    // Writers return kOk, or kFail when the file cannot be written.
+    HResult registerClass(const ClassEntry& entry);
+    HResult unregisterClass(const QString& clsid);
+    HResult registerTypeLib(const TypeLibEntry& entry);
+    HResult unregisterTypeLib(const QString& libId, const QString& version);
+
+    std::optional<ClassEntry> classById(const QString& clsid) const;
+    std::optional<ClassEntry> classByProgId(const QString& progId) const;
+    std::optional<TypeLibEntry> typeLib(const QString& libId, const QString& version) const;
+
+private:
+    QString m_path;
+};
+
+} // namespace component

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs everything the build, the tests and the benchmarks need on a fresh Debian machine.
+set -euo pipefail
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update
+$SUDO apt-get install -y --no-install-recommends \
+    build-essential cmake pkg-config clang-format \
+    qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6serialport6 \
+    libgl-dev libgtest-dev libgmock-dev googletest \
+    fonts-dejavu-core fonts-liberation
