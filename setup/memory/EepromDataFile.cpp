@@ -1,0 +1,158 @@
+#include "EepromDataFile.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace EepromDataFile
+{
+
+namespace
+{
+
+const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
+
+// Removes blanks (not tabs) at both ends, as the file's readers always did.
+QString trimBlanks(const QString& text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text.at(first) == QLatin1Char(' '))
+        ++first;
+    while (last > first && text.at(last - 1) == QLatin1Char(' '))
+        --last;
+    return text.mid(first, last - first);
+}
+
+// A cell number or value: decimal digits only, from 0 to 255.
+bool parseByte(const QString& text, int* out)
+{
+    if (text.isEmpty())
+        return false;
+    for (QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    }
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value > 255)
+        return false;
+    *out = value;
+    return true;
+}
+
+bool isSeparator(QChar c)
+{
+    return c == QLatin1Char('\t') || c == QLatin1Char(' ');
+}
+
+} // namespace
+
+QString headerLine()
+{
+    return QStringLiteral("Address\tValue");
+}
+
+QStringList SplitLines(const QByteArray& content)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype size = content.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char c = content.at(i);
+        if (c != '\r' && c != '\n')
+            continue;
+        lines.append(QString::fromLatin1(content.mid(start, i - start)));
+        if (c == '\r' && i + 1 < size && content.at(i + 1) == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < size)
+        lines.append(QString::fromLatin1(content.mid(start)));
+    return lines;
+}
+
+bool ReadLines(const QString& path, QStringList* lines, QString* error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = file.errorString();
+        return false;
+    }
+    const QByteArray content = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        *error = file.errorString();
+        return false;
+    }
+    QStringList read = SplitLines(content);
+    if (read.size() > kMaxLines) {
+        *error = QStringLiteral("the file has more than %1 lines").arg(kMaxLines);
+        return false;
+    }
+    *lines = std::move(read);
+    return true;
+}
+
+bool Write(const QString& path, const QStringList& values, QString* error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        *error = file.errorString();
+        return false;
+    }
+    QByteArray content = headerLine().toLatin1() + kLineEnd;
+    for (qsizetype n = 0; n < values.size(); ++n)
+        content += QByteArray::number(n) + '\t' + values.at(n).toLatin1() + kLineEnd;
+    if (file.write(content) != content.size() || !file.commit()) {
+        *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+LineKind ParseLine(const QString& line, Cell* cell)
+{
+    const QString text = trimBlanks(line);
+    if (text.isEmpty() || text.startsWith(QLatin1String("address"), Qt::CaseInsensitive))
+        return LineKind::Skip;
+    qsizetype separator = -1;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!isSeparator(text.at(i)))
+            continue;
+        if (separator >= 0)
+            return LineKind::Invalid;
+        separator = i;
+    }
+    if (separator < 0)
+        return LineKind::Invalid;
+    int address = 0;
+    int value = 0;
+    if (!parseByte(text.left(separator), &address) || !parseByte(text.mid(separator + 1), &value))
+        return LineKind::Invalid;
+    cell->address = address;
+    cell->value = value;
+    return LineKind::Cell;
+}
+
+bool ParseCells(const QStringList& lines, QVector<Cell>* cells, QString* error)
+{
+    QVector<Cell> parsed;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        Cell cell{0, 0, static_cast<int>(i + 1)};
+        switch (ParseLine(lines.at(i), &cell)) {
+        case LineKind::Skip:
+            break;
+        case LineKind::Cell:
+            parsed.append(cell);
+            break;
+        case LineKind::Invalid:
+            *error = QStringLiteral("line %1: \"%2\" is not an address and a value from 0 to 255")
+                         .arg(i + 1)
+                         .arg(lines.at(i));
+            return false;
+        }
+    }
+    *cells = std::move(parsed);
+    return true;
+}
+
+} // namespace EepromDataFile

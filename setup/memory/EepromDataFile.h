@@ -1,0 +1,46 @@
+#pragma once
+// The EEPROM data file: a header line "Address" TAB "Value", then one line
+// per cell, "n" TAB value, every line ended by CR LF. Plain 8-bit text.
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+namespace EepromDataFile
+{
+
+constexpr int kCells = 256;
+// Files longer than this are refused when read: no EEPROM file comes close.
+constexpr int kMaxLines = 32767;
+
+QString headerLine(); // "Address\tValue"
+
+// Lines of a file, split at CR LF, lone CR or lone LF, without terminators.
+bool ReadLines(const QString& path, QStringList* lines, QString* error);
+QStringList SplitLines(const QByteArray& content);
+
+// Writes the header and one line per value (values[n] is cell n), CR LF after
+// every line, through QSaveFile: the old file is replaced only when everything
+// was written.
+bool Write(const QString& path, const QStringList& values, QString* error);
+
+struct Cell {
+    int address;
+    int value;
+    int line; // 1-based line number
+};
+
+// What one line of a data file holds.
+enum class LineKind {
+    Skip,   // a header line ("address" prefix, any case, leading blanks) or an empty line
+    Cell,   // "address<TAB or space>value", both decimals from 0 to 255
+    Invalid // anything else
+};
+// Classifies one line; for LineKind::Cell fills *cell (its line number is left alone).
+LineKind ParseLine(const QString& line, Cell* cell);
+
+// Every line that is not a header and not empty must be a cell; otherwise
+// returns false and *error names the first offending line.
+bool ParseCells(const QStringList& lines, QVector<Cell>* cells, QString* error);
+
+} // namespace EepromDataFile
