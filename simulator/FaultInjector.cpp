@@ -1,0 +1,61 @@
+#include "FaultInjector.h"
+
+namespace
+{
+enum NoiseKind { Blank = 1, Nul = 2, DegreeByte = 4, LoneLineEnd = 8, AllKinds = 15 };
+}
+
+FaultInjector::FaultInjector(const FaultSettings& settings)
+    : m_settings(settings), m_random(settings.seed)
+{
+}
+
+FaultVerdict FaultInjector::judge(const QByteArray& command)
+{
+    // Every draw is made for every command, so that enabling one fault does
+    // not shift the pattern of another.
+    const bool drop = chance(m_settings.dropProbability);
+    const bool error = chance(m_settings.errorProbability);
+    const bool noise = chance(m_settings.noiseProbability);
+    const bool refusedByRepeat = repeatRefuses(command);
+    return {refusedByRepeat || error, drop || m_settings.silent, noise};
+}
+
+bool FaultInjector::repeatRefuses(const QByteArray& command)
+{
+    if (m_settings.errorRepeat == 0)
+        return false;
+    if (command != m_repeatedCommand) {
+        m_repeatedCommand = command;
+        m_refusals = 0;
+    }
+    if (m_refusals < m_settings.errorRepeat) {
+        ++m_refusals;
+        return true;
+    }
+    m_refusals = 0; // carried out: the next identical command is refused again
+    return false;
+}
+
+bool FaultInjector::chance(double probability)
+{
+    return m_random.generateDouble() < probability;
+}
+
+QByteArray FaultInjector::addNoise(const QByteArray& answer)
+{
+    const int kinds = 1 + static_cast<int>(m_random.bounded(quint32(AllKinds)));
+    QByteArray noisy = answer;
+    const auto insertAnywhere = [&](char byte) {
+        noisy.insert(static_cast<qsizetype>(m_random.bounded(quint32(noisy.size() + 1))), byte);
+    };
+    if (kinds & Blank)
+        insertAnywhere(' ');
+    if (kinds & Nul)
+        insertAnywhere('\0');
+    if (kinds & DegreeByte)
+        insertAnywhere('\xB0');
+    if (kinds & LoneLineEnd)
+        noisy.prepend("\r#");
+    return noisy;
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArray>
+#include <QRandomGenerator>
+
+// Faults of a poor line or a busy module, chosen per command.
+struct FaultSettings {
+    quint32 seed = 1;
+    double dropProbability = 0;  // the answer is lost
+    double errorProbability = 0; // "E" instead of the answer; the command has no effect
+    double noiseProbability = 0; // stray bytes in or before the answer
+    int errorRepeat = 0; // every command is refused this many times before it is carried out
+    bool silent = false; // no answer ever leaves the module
+};
+
+struct FaultVerdict {
+    bool refuse = false;     // answer "E" and leave the module unchanged
+    bool dropAnswer = false; // carry the command out but send nothing
+    bool addNoise = false;
+};
+
+// Decides the faults of each command from a seeded generator, so that a run
+// with the same seed and the same commands sees the same faults.
+class FaultInjector
+{
+public:
+    explicit FaultInjector(const FaultSettings& settings);
+
+    FaultVerdict judge(const QByteArray& command);
+
+    // The answer text with blanks, NUL or 0xB0 bytes inside it, and/or a lone
+    // CR and a byte in front of it: bytes that a host drops, though the lone
+    // line end counts as a communication fault.
+    QByteArray addNoise(const QByteArray& answer);
+
+private:
+    bool repeatRefuses(const QByteArray& command);
+    bool chance(double probability);
+
+    FaultSettings m_settings;
+    QRandomGenerator m_random;
+    QByteArray m_repeatedCommand;
+    int m_refusals = 0;
+};

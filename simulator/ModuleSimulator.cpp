@@ -1,0 +1,65 @@
+#include "ModuleSimulator.h"
+
+#include "Clock.h"
+#include "ModuleState.h"
+#include "PseudoTerminal.h"
+
+#include <algorithm>
+
+namespace
+{
+constexpr qint64 NsPerMs = 1000000;
+constexpr qint64 NsPerSecond = 1000000000;
+constexpr int BitsPerByte = 10; // start bit, 8 data bits, stop bit
+
+qint64 byteTimeNs(int baud)
+{
+    return baud > 0 ? BitsPerByte * NsPerSecond / baud : 0;
+}
+} // namespace
+
+ModuleSimulator::ModuleSimulator(PseudoTerminal& terminal, ModuleState& module,
+                                 const FaultSettings& faults, const TimingSettings& timing,
+                                 QObject* parent)
+    : QObject(parent), m_terminal(terminal), m_module(module), m_faults(faults), m_timing(timing),
+      m_fromHost(byteTimeNs(timing.baud)), m_toHost(byteTimeNs(timing.baud))
+{
+    connect(&m_terminal, &PseudoTerminal::received, this,
+            [this](const QByteArray& bytes) { m_fromHost.push(bytes, Clock::nowNs()); });
+    connect(&m_fromHost, &PacedQueue::released, this, &ModuleSimulator::takeArrivedBytes);
+    connect(&m_toHost, &PacedQueue::released, &m_terminal, &PseudoTerminal::write);
+    connect(&m_terminal, &PseudoTerminal::hostsGone, &m_toHost, &PacedQueue::clear);
+}
+
+void ModuleSimulator::takeArrivedBytes(const QByteArray& bytes)
+{
+    for (char byte : bytes) {
+        for (const WireCommand& command : m_parser.feed(byte))
+            answer(command);
+    }
+}
+
+void ModuleSimulator::answer(const WireCommand& command)
+{
+    const FaultVerdict verdict = m_faults.judge(command.text);
+    QByteArray text = answerText(command, verdict);
+    const qint64 dueNs = answerDueNs();
+    if (verdict.dropAnswer)
+        return;
+    if (verdict.addNoise)
+        text = m_faults.addNoise(text);
+    m_toHost.push(text + "\r\n", dueNs);
+}
+
+QByteArray ModuleSimulator::answerText(const WireCommand& command, const FaultVerdict& verdict)
+{
+    if (!command.valid || verdict.refuse)
+        return "E";
+    return m_module.execute(command.text);
+}
+
+qint64 ModuleSimulator::answerDueNs()
+{
+    m_busyUntilNs = std::max(Clock::nowNs(), m_busyUntilNs) + m_timing.delayMs * NsPerMs;
+    return m_busyUntilNs + m_timing.lateMs * NsPerMs;
+}
