@@ -5,8 +5,10 @@
 #include "HResult.h"
 #include "Variant.h"
 
+#include <QByteArray>
 #include <QColor>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 class QWidget;
@@ -57,6 +59,15 @@ public:
     // The component's visible face, created on first use as a child of
     // parent; needs a widget application.
     virtual QWidget* widget(QWidget* parent) = 0;
+
+    // Persistent state, for hosts that keep the object in a document.
+    // Saving clears the modified mark; isModified() tells whether the state
+    // changed since. The defaults keep nothing.
+    virtual QByteArray saveState() { return {}; }
+    virtual HResult loadState(const QByteArray&) { return kOk; }
+    virtual bool isModified() const { return false; }
+    // Class identifiers of the object's property pages.
+    virtual QStringList propertyPages() const { return {}; }
 
     // Ends the object. The pointer must not be used afterwards.
     virtual void release() = 0;

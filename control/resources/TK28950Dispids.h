@@ -63,6 +63,8 @@ enum : std::int32_t {
     ZoomX = 38,
     ZoomY = 39,
     TemperatureOffset = 41,
+    // diagnostics of our own: why the port could not be opened or configured
+    PortError = 50,
 };
 } // namespace dispid
 
