@@ -9,7 +9,8 @@
 
 class QSerialPort;
 
-class CMSComm : public QObject {
+class CMSComm : public QObject
+{
     Q_OBJECT
 public:
     // CommEvent value of a receive notification.
@@ -40,7 +41,7 @@ public:
     bool SetPortOpen(bool open);
 
     void SetOutput(const QByteArray& bytes);
-    QByteArray Input();          // every byte received and not yet read
+    QByteArray Input(); // every byte received and not yet read
     qint16 InBufferCount() const;
     qint16 CommEvent() const { return m_commEvent; }
 
@@ -52,11 +53,26 @@ signals:
     void OnComm();
 
 private:
+    // The line parameters of a settings text such as "38400,n,8,1".
+    struct LineSettings {
+        qint32 baud = 38400;
+        char parity = 'n';
+        int dataBits = 8;
+        int stopBits = 1;
+    };
+    static bool ParseSettings(const QString& text, LineSettings* out);
+
     bool Fail(const QString& text);
+    bool FailOnDevice(const QString& reason);
+    bool LockDevice();
+    void ReleaseLock();
+    bool ApplySettings();
+    void OnReadyRead();
 
     std::unique_ptr<QSerialPort> m_serial;
     qint16 m_port = 0;
     QString m_settings;
+    LineSettings m_line;
     qint16 m_rThreshold = 0;
     qint16 m_sThreshold = 0;
     qint32 m_inputMode = 0;

@@ -10,7 +10,8 @@
 class CMSComm;
 class IModuleOwner;
 
-class CModuleLink {
+class CModuleLink
+{
 public:
     static constexpr int kCommandTimeoutMs = 3000;
     static constexpr int kMaxPending = 64;     // pending queue bound
@@ -52,10 +53,17 @@ public:
     // Receive path: queue the bytes, and unless a drain is already running,
     // hand them to the intake in order, reporting each code to the owner.
     void OnBytesReceived(const QByteArray& bytes);
-    // Waits, dispatching events, until a reply text is in, the wait was ended
-    // early (EndWait), or the timed-out flag is set.
+    // Waits, dispatching events one pass at a time and blocking while none
+    // is due, until a reply text is in, the wait was ended early (a command
+    // given up or refused by the module), the timed-out flag is set, or no
+    // command is left that could still be answered. Bytes queued by the
+    // receive path are handed to the intake first, so a wait started inside
+    // an event handler of the receive path still sees its answer.
     void WaitForReply();
-    // The command timer expired.
+    // The command timer expired (the owner has stopped it and set its
+    // timed-out flag). The commands pending now have had their time-out:
+    // they stay in the queue, so that a late answer still pairs with the
+    // oldest of them, but no longer re-arm the timer.
     void OnCommandTimeout();
 
     QString Reply() const { return m_strReply; }
@@ -64,10 +72,40 @@ public:
 protected:
     virtual int ParseReply() = 0;
 
-    // Ends the running wait without a reply text.
-    void EndWait() { m_bWaitDone = true; }
-    // Re-arms the timer for the oldest unanswered command, or stops it.
-    void RearmCommandTimer();
+    // What the link keeps beside each pending entry.
+    struct EntryInfo {
+        qint64 deadline = -1; // command entries: when their time-out is due; -1 none
+        int resends = 0;      // how often the module was sent this command again
+    };
+    struct TakenEntry {
+        QString text;
+        EntryInfo info;
+    };
+
+    // Send step with context entries: before and after (either may be empty)
+    // are queued around the command entry, all three only if the command is
+    // really written. The entry records resends as its resend count.
+    int SendCommand(const QString& text, const QString& before, const QString& after,
+                    int resends = 0);
+    bool LastSendSucceeded() const { return m_bLastSent; }
+    // Takes the front entry of the pending queue (empty text when none).
+    TakenEntry TakePending();
+    void ClearPending();
+    // Forgets the bytes of the line being received.
+    void DiscardLine();
+
+    // Ends the running wait without a reply text; failed: the command was
+    // given up or refused by the module.
+    void EndWait(bool failed)
+    {
+        m_bWaitDone = true;
+        m_bWaitFailed = m_bWaitFailed || failed;
+    }
+    bool WaitFailed() const { return m_bWaitFailed; }
+    // Re-arms the timer for the oldest unanswered command, or stops it when
+    // none is left. False when the owner cannot provide the timer.
+    bool RearmCommandTimer();
+    void ReportCode(int code);
 
     IModuleOwner* m_pControl = nullptr;
     bool m_bInitialised = false;
@@ -76,13 +114,22 @@ protected:
     QQueue<QString> m_pendingQueue;
     CMSComm* m_pComm = nullptr;
     bool m_bLineEnd = false;
-    bool m_bWaitDone = false;
 
 private:
+    void AppendEntry(const QString& text, EntryInfo info);
+    int AcceptByte(unsigned char byte);
+    int CompleteLine();
+    bool WaitOver() const;
+    bool AwaitingAnswer() const;
     void Drain();
 
-    QQueue<qint64> m_sendTimes; // send time of each command entry still pending
+    QQueue<EntryInfo> m_entryInfo; // one for each entry of m_pendingQueue
     QElapsedTimer m_clock;
-    QByteArray m_intake; // received, not yet handed to the intake
+    QByteArray m_intake;       // received, not yet handed to the intake
+    qsizetype m_intakePos = 0; // next byte of m_intake to hand over
     bool m_draining = false;
+    bool m_bLineOverflow = false; // the line being received lost bytes
+    bool m_bWaitDone = false;
+    bool m_bWaitFailed = false;
+    bool m_bLastSent = false;
 };

@@ -4,7 +4,8 @@
 // The control object implements it; tests implement it too.
 #include <QString>
 
-class IModuleOwner {
+class IModuleOwner
+{
 public:
     virtual ~IModuleOwner() = default;
 

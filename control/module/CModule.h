@@ -6,8 +6,11 @@
 #include "../link/ModuleLink.h"
 
 #include <QString>
+#include <functional>
+#include <optional>
 
-class CModule : public CModuleLink {
+class CModule : public CModuleLink
+{
 public:
     CModule();
     ~CModule() override;
@@ -83,6 +86,60 @@ protected:
     int ParseReply() override;
 
 private:
+    using AnswerRow = int (CModule::*)(const TakenEntry& command, const QString& line);
+
+    // The frame of a waiting request: not-initialised, timed-out and busy
+    // fallbacks, the event gate closed around body, and a time-out met on
+    // the way reported as such.
+    QString TextRequest(const std::function<QString()>& body);
+    qint16 NumberRequest(const std::function<qint16()>& body);
+
+    int SendWith(const QString& text, const QString& before = {}, const QString& after = {});
+    QString SendToggle(int command, bool on);
+    bool WaitForCommand(int command);
+    QString CommandRequest(int command, const QString& failure);
+
+    // Cell access, inside a request frame.
+    struct CellAnswer {
+        bool answered = false;
+        QString text;
+    };
+    CellAnswer ReadCell(int address);
+    int ReadCellValue(int address);
+    std::optional<int> ReadCellByte(int address);
+    QString WriteCell(int address, int value);
+    QString WriteCellText(const QString& address, const QString& value);
+    qint16 Read16(int lowCell);
+    QString Write16(int lowCell, int value);
+    QString UpdateCell(int address, const std::function<int(int)>& change, const QString& success);
+    QString UpdateConfigBit(int bit, bool on);
+    qint16 ReadZoom(int shift);
+    QString WriteZoom(int shift, int factor);
+    QString SetGain(int cell, const QString& value);
+
+    // Reply parser rows.
+    int AnswerTemperature(const TakenEntry& command, const QString& line);
+    int AnswerToggle(const TakenEntry& command, const QString& line);
+    int AnswerText(const TakenEntry& command, const QString& line);
+    int AnswerRawCommand(const TakenEntry& command, const QString& line);
+    int AnswerEepromReset(const TakenEntry& command, const QString& line);
+    int AnswerXReading(const TakenEntry& command, const QString& line);
+    int AnswerYReading(const TakenEntry& command, const QString& line);
+    int AnswerSleep(const TakenEntry& command, const QString& line);
+    int AnswerCellRead(const TakenEntry& command, const QString& line);
+    int AnswerCellWrite(const TakenEntry& command, const QString& line);
+    int AnswerPotSetup(const TakenEntry& command, const QString& line);
+    int AnswerSignal(const TakenEntry& command, const QString& line);
+    int AnswerSignalRead(const TakenEntry& command, const QString& line);
+    AnswerRow RowFor(const QString& command) const;
+    QString TakeContext(int first, int second);
+    // Sends a command again through send, unless it was resent too often:
+    // then it is given up (the wait ends, a communication error is reported).
+    int Resend(const TakenEntry& command, const std::function<void()>& send);
+
     bool m_bSignal[4] = {false, false, false, false};
     unsigned char m_zoomCell = 0;
+    int m_requestDepth = 0;      // nesting of running waiting requests
+    bool m_parserResend = false; // the next request is the parser's own resend
+    int m_nextResends = 0;       // resend count of the parser's next send
 };
