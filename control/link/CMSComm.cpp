@@ -1,5 +1,6 @@
 #include "CMSComm.h"
 
+#include "ByteTrace.h"
 #include "PortMap.h"
 
 #include <QSerialPort>
@@ -163,13 +164,16 @@ void CMSComm::SetOutput(const QByteArray& bytes)
 {
     if (!PortOpen())
         return;
+    ByteTrace::sent(bytes);
     m_serial->write(bytes);
     m_serial->flush();
 }
 
 QByteArray CMSComm::Input()
 {
-    return m_serial ? m_serial->readAll() : QByteArray();
+    const QByteArray bytes = m_serial ? m_serial->readAll() : QByteArray();
+    ByteTrace::received(bytes);
+    return bytes;
 }
 
 qint16 CMSComm::InBufferCount() const
