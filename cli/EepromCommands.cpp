@@ -1,0 +1,181 @@
+// eeprom read, write, dump, restore and diff.
+#include "ArgumentConversion.h"
+#include "CommandContext.h"
+#include "Commands.h"
+#include "EepromCells.h"
+#include "EepromDataFile.h"
+#include "Progress.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QMap>
+
+using EepromDataFile::kCells;
+
+namespace Commands
+{
+namespace
+{
+
+// A data file checked as a whole before anything is sent: its records in
+// file order, and the value each cell ends up with (the last record wins).
+struct DataFile {
+    QVector<EepromDataFile::Cell> records;
+    QMap<int, int> finalValues;
+};
+
+DataFile readDataFile(const QString& path)
+{
+    QStringList lines;
+    QString error;
+    if (!EepromDataFile::ReadLines(path, &lines, &error))
+        throw fileError(QStringLiteral("cannot read %1: %2").arg(path, error));
+    DataFile file;
+    if (!EepromDataFile::ParseCells(lines, &file.records, &error))
+        throw usageError(QStringLiteral("%1: %2").arg(path, error));
+    if (file.records.isEmpty())
+        throw usageError(QStringLiteral("%1 holds no cells").arg(path));
+    for (const auto& record : file.records)
+        file.finalValues.insert(record.address, record.value);
+    return file;
+}
+
+void checkWritable(const QString& path)
+{
+    const QFileInfo target(path);
+    if (target.isDir())
+        throw fileError(QStringLiteral("cannot write %1: it is a folder").arg(path));
+    if (!target.absoluteDir().exists())
+        throw fileError(QStringLiteral("cannot write %1: the folder %2 does not exist")
+                            .arg(path, target.absolutePath()));
+}
+
+// Reads the given cells in ascending order, counting on the progress bar
+// from done.
+QMap<int, int> readCells(ModuleSession& module, const QList<int>& addresses, Progress& progress,
+                         int done)
+{
+    QMap<int, int> values;
+    for (int address : addresses) {
+        values.insert(address, EepromCells::read(module, address));
+        progress.advance(++done);
+    }
+    return values;
+}
+
+QList<int> allCells()
+{
+    QList<int> addresses;
+    for (int address = 0; address < kCells; ++address)
+        addresses << address;
+    return addresses;
+}
+
+} // namespace
+
+ExitCode eepromRead(CommandContext& context)
+{
+    const int address = ArgumentConversion::toCellNumber(context.argument(0), "address");
+    const int value = EepromCells::read(context.module(), address);
+    context.output().result({{"command", context.name()}, {"address", address}, {"value", value}},
+                            QString::number(value));
+    return ExitCode::Success;
+}
+
+ExitCode eepromWrite(CommandContext& context)
+{
+    const int address = ArgumentConversion::toCellNumber(context.argument(0), "address");
+    const int value = ArgumentConversion::toCellNumber(context.argument(1), "value");
+    EepromCells::write(context.module(), address, value);
+    context.output().result({{"command", context.name()}, {"address", address}, {"value", value}},
+                            {});
+    return ExitCode::Success;
+}
+
+ExitCode eepromDump(CommandContext& context)
+{
+    const QString path = context.argument(0);
+    checkWritable(path);
+    ModuleSession& module = context.module();
+    Progress progress;
+    progress.start(context.name(), kCells);
+    QStringList values;
+    for (int value : readCells(module, allCells(), progress, 0))
+        values << QString::number(value);
+    progress.finish();
+    QString error;
+    if (!EepromDataFile::Write(path, values, &error))
+        throw fileError(QStringLiteral("cannot write %1: %2").arg(path, error));
+    context.output().result({{"command", context.name()}, {"file", path}, {"cells", kCells}},
+                            QStringLiteral("%1 cells saved to %2").arg(kCells).arg(path));
+    return ExitCode::Success;
+}
+
+ExitCode eepromRestore(CommandContext& context)
+{
+    const QString path = context.argument(0);
+    const DataFile file = readDataFile(path);
+    const QList<int> addresses = file.finalValues.keys();
+    const int records = static_cast<int>(file.records.size());
+    ModuleSession& module = context.module();
+    Progress progress;
+    progress.start(context.name(), records + static_cast<int>(addresses.size()));
+    int done = 0;
+    for (const auto& record : file.records) {
+        EepromCells::write(module, record.address, record.value);
+        progress.advance(++done);
+    }
+    const QMap<int, int> readBack = readCells(module, addresses, progress, done);
+    progress.finish();
+    QStringList mismatches;
+    for (int address : addresses)
+        if (readBack.value(address) != file.finalValues.value(address))
+            mismatches << QStringLiteral("cell %1 wrote %2, read back %3")
+                              .arg(address)
+                              .arg(file.finalValues.value(address))
+                              .arg(readBack.value(address));
+    if (!mismatches.isEmpty())
+        throw moduleError(QStringLiteral("verify failed: ") +
+                          mismatches.join(QStringLiteral("; ")));
+    context.output().result(
+        {{"command", context.name()},
+         {"file", path},
+         {"written", records},
+         {"verified", static_cast<int>(addresses.size())}},
+        QStringLiteral("%1 cells written from %2 and verified").arg(addresses.size()).arg(path));
+    return ExitCode::Success;
+}
+
+ExitCode eepromDiff(CommandContext& context)
+{
+    const QString path = context.argument(0);
+    const QMap<int, int> inFile = readDataFile(path).finalValues;
+    ModuleSession& module = context.module();
+    Progress progress;
+    progress.start(context.name(), static_cast<int>(inFile.size()));
+    const QMap<int, int> onModule = readCells(module, inFile.keys(), progress, 0);
+    progress.finish();
+    QJsonArray differences;
+    QStringList lines;
+    for (auto cell = inFile.cbegin(); cell != inFile.cend(); ++cell) {
+        const int moduleValue = onModule.value(cell.key());
+        if (moduleValue == cell.value())
+            continue;
+        differences.append(
+            QJsonObject{{"address", cell.key()}, {"module", moduleValue}, {"file", cell.value()}});
+        lines << QStringLiteral("%1\t%2\t%3").arg(cell.key()).arg(moduleValue).arg(cell.value());
+    }
+    const QString text =
+        lines.isEmpty()
+            ? QStringLiteral("the module holds the %1 cells of %2").arg(inFile.size()).arg(path)
+            : QStringLiteral("Address\tModule\tFile\n") + lines.join('\n');
+    context.output().result({{"command", context.name()},
+                             {"file", path},
+                             {"cells", static_cast<int>(inFile.size())},
+                             {"differences", differences}},
+                            text);
+    return lines.isEmpty() ? ExitCode::Success : ExitCode::Differences;
+}
+
+} // namespace Commands

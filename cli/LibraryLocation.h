@@ -1,0 +1,13 @@
+#pragma once
+// Where the tool looks for the control's library when its class is not
+// registered: beside the tool, then in the library folder of an install.
+#include <QString>
+#include <QStringList>
+
+namespace LibraryLocation
+{
+QStringList candidates();
+// The first candidate that exists, else the first one (so that the loader's
+// message names a path).
+QString fallbackLibrary();
+} // namespace LibraryLocation

@@ -1,0 +1,202 @@
+// version, reset, temperature, read, get, set, call and raw: the control's
+// interface one member at a time.
+#include "ArgumentConversion.h"
+#include "ChannelReading.h"
+#include "CommandContext.h"
+#include "Commands.h"
+#include "TK28950Dispids.h"
+#include "ValueText.h"
+
+#include <QJsonArray>
+#include <QSet>
+
+using component::DispId;
+using component::InvokeKind;
+using component::TypeLibMember;
+using component::Variant;
+using Kind = MemberCatalog::Kind;
+
+namespace Commands
+{
+namespace
+{
+
+// Methods that send a command and report the module's answer later, as an
+// event; the others complete inside the call.
+bool answeredByEvent(DispId dispid)
+{
+    namespace id = tk28950::dispid;
+    static const QSet<DispId> methods{
+        id::SendCMD,     id::ReadTemperature, id::ResetModule, id::Sleep,     id::Correction,
+        id::OutputAngle, id::EnableDAC,       id::ResetEEPROM, id::ReadXChan, id::ReadYChan,
+        id::ReadEEPROM,  id::WriteEEPROM,     id::Version};
+    return methods.contains(dispid);
+}
+
+// Methods whose every argument is an EEPROM address or value.
+bool takesCellNumbers(DispId dispid)
+{
+    return dispid == tk28950::dispid::ReadEEPROM || dispid == tk28950::dispid::WriteEEPROM;
+}
+
+QString eventName(AnswerEvent event)
+{
+    switch (event) {
+    case AnswerEvent::DataReady:
+        return QStringLiteral("DataReady");
+    case AnswerEvent::ErrorComm:
+        return QStringLiteral("ErrorComm");
+    case AnswerEvent::XReady:
+        return QStringLiteral("XReady");
+    case AnswerEvent::YReady:
+        return QStringLiteral("YReady");
+    }
+    return {};
+}
+
+QVector<Variant> convertArguments(const TypeLibMember& method, const QStringList& texts)
+{
+    const auto parameters = MemberCatalog::parameters(method);
+    if (texts.size() != parameters.size()) {
+        QStringList names;
+        for (const auto& parameter : parameters)
+            names << parameter.name;
+        throw usageError(QStringLiteral("%1 takes %2 argument(s)%3, %4 given")
+                             .arg(method.name)
+                             .arg(parameters.size())
+                             .arg(names.isEmpty() ? QString() : ": " + names.join(' '))
+                             .arg(texts.size()));
+    }
+    QVector<Variant> arguments;
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        const QString what = method.name + ' ' + parameters.at(i).name;
+        if (takesCellNumbers(method.dispid))
+            ArgumentConversion::toCellNumber(texts.at(i), what);
+        arguments << ArgumentConversion::toType(texts.at(i), parameters.at(i).type, what);
+    }
+    return arguments;
+}
+
+Answer expect(const Answer& answer, AnswerEvent event, const QString& what)
+{
+    if (answer.event != event)
+        throw moduleError(QStringLiteral("%1: unexpected answer %2(\"%3\")")
+                              .arg(what, eventName(answer.event), answer.text));
+    return answer;
+}
+
+// A request whose answer is the command's whole result.
+ExitCode reportAnswer(CommandContext& context, DispId method, const QVector<Variant>& arguments,
+                      const QString& key)
+{
+    const Answer answer = context.module().exchange(method, arguments, context.name());
+    context.output().result({{"command", context.name()}, {key, answer.text}},
+                            ValueText::printable(answer.text));
+    return ExitCode::Success;
+}
+
+} // namespace
+
+ExitCode version(CommandContext& context)
+{
+    return reportAnswer(context, tk28950::dispid::Version, {}, QStringLiteral("version"));
+}
+
+ExitCode reset(CommandContext& context)
+{
+    return reportAnswer(context, tk28950::dispid::ResetModule, {}, QStringLiteral("answer"));
+}
+
+ExitCode temperature(CommandContext& context)
+{
+    const bool fahrenheit = context.hasOption(QStringLiteral("fahrenheit"));
+    const Answer answer =
+        expect(context.module().exchange(tk28950::dispid::ReadTemperature,
+                                         {fahrenheit ? QStringLiteral("f") : QStringLiteral("c")},
+                                         context.name()),
+               AnswerEvent::DataReady, context.name());
+    context.output().result({{"command", context.name()},
+                             {"unit", fahrenheit ? "F" : "C"},
+                             {"value", ValueText::numberOrText(answer.text)}},
+                            answer.text);
+    return ExitCode::Success;
+}
+
+ExitCode readChannel(CommandContext& context)
+{
+    const Axis axis = ChannelReading::parseAxis(context.argument(0));
+    const QString what = context.name() + ' ' + ChannelReading::name(axis);
+    const QString reading = ChannelReading::read(context.module(), axis, what);
+    context.output().result({{"command", context.name()},
+                             {"axis", ChannelReading::name(axis)},
+                             {"value", ValueText::numberOrText(reading)}},
+                            reading);
+    return ExitCode::Success;
+}
+
+ExitCode getProperty(CommandContext& context)
+{
+    ModuleSession& session = context.session();
+    const TypeLibMember& property = session.member(context.argument(0), Kind::Property);
+    const Variant value =
+        session.invoke(InvokeKind::PropertyGet, property.dispid, {}, property.name);
+    context.output().result({{"command", context.name()},
+                             {"name", property.name},
+                             {"value", ValueText::json(value, property.type)}},
+                            ValueText::text(value));
+    return ExitCode::Success;
+}
+
+ExitCode setProperty(CommandContext& context)
+{
+    ModuleSession& session = context.session();
+    const TypeLibMember& property = session.member(context.argument(0), Kind::Property);
+    if (property.readOnly)
+        throw usageError(QStringLiteral("%1 is read-only").arg(property.name));
+    const Variant value =
+        ArgumentConversion::toType(context.argument(1), property.type, property.name);
+    session.invoke(InvokeKind::PropertyPut, property.dispid, {value}, property.name);
+    context.output().result({{"command", context.name()},
+                             {"name", property.name},
+                             {"value", ValueText::json(value, property.type)}},
+                            {});
+    return ExitCode::Success;
+}
+
+ExitCode callMethod(CommandContext& context)
+{
+    ModuleSession& session = context.session();
+    const TypeLibMember& method = session.member(context.argument(0), Kind::Method);
+    const QStringList texts = context.arguments().mid(1);
+    const QVector<Variant> arguments = convertArguments(method, texts);
+    QJsonObject json{{"command", context.name()},
+                     {"name", method.name},
+                     {"arguments", QJsonArray::fromStringList(texts)}};
+    if (answeredByEvent(method.dispid)) {
+        const Answer answer = session.exchange(method.dispid, arguments, method.name);
+        json.insert("event", eventName(answer.event));
+        json.insert("answer", answer.text);
+        context.output().result(json, ValueText::printable(answer.text));
+        return ExitCode::Success;
+    }
+    const Variant result =
+        session.invoke(InvokeKind::Method, method.dispid, arguments, method.name);
+    json.insert("result", ValueText::json(result, method.type));
+    context.output().result(json, ValueText::text(result));
+    return ExitCode::Success;
+}
+
+ExitCode raw(CommandContext& context)
+{
+    const QString command = context.argument(0);
+    if (command.isEmpty())
+        throw usageError(QStringLiteral("raw needs a command text that is not empty"));
+    const Answer answer =
+        context.module().exchange(tk28950::dispid::SendCMD, {command}, context.name());
+    context.output().result(
+        {{"command", context.name()}, {"sent", command}, {"answer", answer.text}},
+        ValueText::printable(answer.text));
+    return ExitCode::Success;
+}
+
+} // namespace Commands

@@ -1,0 +1,69 @@
+// monitor: X and Y readings at a steady pace, as CSV lines "time_ms,x,y"
+// (or one JSON object per sample), until the count is reached or Ctrl-C.
+#include "ArgumentConversion.h"
+#include "ChannelReading.h"
+#include "CommandContext.h"
+#include "Commands.h"
+#include "InterruptSignal.h"
+#include "ValueText.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+#include <climits>
+
+namespace Commands
+{
+namespace
+{
+
+constexpr int kDefaultIntervalMs = 500;
+constexpr int kMaxIntervalMs = 3600000;
+
+// Runs the event loop until the clock reaches targetMs or an interrupt.
+void waitUntil(const QElapsedTimer& clock, qint64 targetMs, InterruptSignal& interrupt)
+{
+    const qint64 remaining = targetMs - clock.elapsed();
+    if (remaining <= 0 || interrupt.raised())
+        return;
+    QEventLoop loop;
+    QTimer::singleShot(static_cast<int>(remaining), Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    QObject::connect(&interrupt, &InterruptSignal::interrupted, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+} // namespace
+
+ExitCode monitor(CommandContext& context)
+{
+    const int intervalMs = context.hasOption("interval")
+                               ? ArgumentConversion::toInteger(context.option("interval"), 0,
+                                                               kMaxIntervalMs, "--interval")
+                               : kDefaultIntervalMs;
+    const int count =
+        context.hasOption("count")
+            ? ArgumentConversion::toInteger(context.option("count"), 1, INT_MAX, "--count")
+            : 0;
+    ModuleSession& module = context.module();
+    InterruptSignal interrupt;
+    if (!context.output().json())
+        context.output().record({}, QStringLiteral("time_ms,x,y"));
+    QElapsedTimer clock;
+    clock.start();
+    for (int sample = 0; count == 0 || sample < count; ++sample) {
+        waitUntil(clock, qint64(sample) * intervalMs, interrupt);
+        if (interrupt.raised())
+            break;
+        const qint64 timeMs = clock.elapsed();
+        const QString x = ChannelReading::read(module, Axis::X, context.name() + " x");
+        const QString y = ChannelReading::read(module, Axis::Y, context.name() + " y");
+        context.output().record({{"command", context.name()},
+                                 {"time_ms", timeMs},
+                                 {"x", ValueText::numberOrText(x)},
+                                 {"y", ValueText::numberOrText(y)}},
+                                QStringLiteral("%1,%2,%3").arg(timeMs).arg(x, y));
+    }
+    return ExitCode::Success;
+}
+
+} // namespace Commands

@@ -1,0 +1,51 @@
+#include "Output.h"
+
+#include "ToolError.h"
+
+#include <QJsonDocument>
+#include <cstdio>
+
+namespace
+{
+
+void printLine(std::FILE* stream, const QByteArray& line)
+{
+    std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stream);
+    std::fputc('\n', stream);
+    std::fflush(stream);
+}
+
+QByteArray compact(const QJsonObject& object)
+{
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+} // namespace
+
+void Output::result(QJsonObject json, const QString& text) const
+{
+    json.insert(QStringLiteral("ok"), true);
+    record(json, text);
+}
+
+void Output::record(const QJsonObject& json, const QString& text) const
+{
+    if (m_json)
+        printLine(stdout, compact(json));
+    else if (!text.isEmpty())
+        printLine(stdout, text.toUtf8());
+}
+
+void Output::failure(const QString& command, const ToolError& error) const
+{
+    const QString where = command.isEmpty() ? QString() : command + QStringLiteral(": ");
+    printLine(stderr, (QStringLiteral("tk28950: ") + where + error.message).toUtf8());
+    if (!m_json)
+        return;
+    QJsonObject object{{QStringLiteral("ok"), false},
+                       {QStringLiteral("error"), error.message},
+                       {QStringLiteral("exit_code"), static_cast<int>(error.code)}};
+    if (!command.isEmpty())
+        object.insert(QStringLiteral("command"), command);
+    printLine(stdout, compact(object));
+}
