@@ -1,0 +1,43 @@
+#include "CliFixture.h"
+
+#include <QFile>
+
+CliFixture::CliFixture()
+{
+    m_tool.setVariable(QStringLiteral("TK28950_REGISTRY"), path(QStringLiteral("registry.ini")));
+}
+
+void CliFixture::startSimulator(const QStringList& arguments, const QByteArray& eeprom)
+{
+    ASSERT_TRUE(m_sim.start(arguments, eeprom)) << m_sim.error().toStdString();
+}
+
+ToolResult CliFixture::run(const QStringList& arguments) const
+{
+    return m_tool.run(QStringList{QStringLiteral("--device"), m_sim.device()} + arguments);
+}
+
+void CliFixture::expectNoTrafficSoFar()
+{
+    const ToolResult probe = run({"eeprom", "read", "0"});
+    ASSERT_EQ(probe.exitCode, 0) << probe.err.toStdString();
+    ASSERT_TRUE(m_sim.waitForReceived(4));
+    EXPECT_EQ(m_sim.received(), QByteArray("i000"));
+}
+
+QString CliFixture::writeFile(const QString& name, const QByteArray& content) const
+{
+    QFile file(path(name));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(content);
+    return file.fileName();
+}
+
+QByteArray CliFixture::dataFile(const QByteArray& cells, const QByteArray& lineEnd, char separator)
+{
+    QByteArray content = "Address" + QByteArray(1, separator) + "Value" + lineEnd;
+    for (int address = 0; address < cells.size(); ++address)
+        content += QByteArray::number(address) + separator +
+                   QByteArray::number(static_cast<quint8>(cells.at(address))) + lineEnd;
+    return content;
+}

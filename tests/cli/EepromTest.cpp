@@ -1,0 +1,124 @@
+// Whole-EEPROM transfers: dump, restore with verify, diff, in the setup
+// program's file format.
+#include "CliFixture.h"
+
+#include "EepromDataFile.h"
+
+#include <QFile>
+#include <QJsonArray>
+
+namespace
+{
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray readRequests()
+{
+    QByteArray requests;
+    for (int address = 0; address < 256; ++address)
+        requests += QStringLiteral("i%1").arg(address, 3, 10, QLatin1Char('0')).toLatin1();
+    return requests;
+}
+
+// 256 cells that differ from the simulator's factory table and from each
+// other's neighbours.
+QByteArray pattern()
+{
+    QByteArray cells(256, 0);
+    for (int address = 0; address < 256; ++address)
+        cells[address] = static_cast<char>((address * 37 + 11) % 256);
+    return cells;
+}
+
+class Eeprom : public CliFixture
+{
+};
+
+TEST_F(Eeprom, DumpIsTheModulesEepromReadOneRequestPerCell)
+{
+    startSimulator();
+    const QString file = path("dump.txt");
+    const ToolResult result = run({"eeprom", "dump", file});
+    ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_EQ(result.out, "256 cells saved to " + file.toUtf8() + "\n");
+    EXPECT_TRUE(result.err.isEmpty()) << "no progress bar when standard error is not a terminal";
+
+    EXPECT_EQ(readAll(file), dataFile(m_sim.eeprom()));
+    EXPECT_EQ(m_sim.received(), readRequests()) << "one read per cell and nothing else";
+
+    QStringList lines;
+    QString error;
+    ASSERT_TRUE(EepromDataFile::ReadLines(file, &lines, &error));
+    QVector<EepromDataFile::Cell> cells;
+    ASSERT_TRUE(EepromDataFile::ParseCells(lines, &cells, &error)) << error.toStdString();
+    ASSERT_EQ(cells.size(), 256);
+    for (const auto& cell : cells) {
+        EXPECT_EQ(cell.line, cell.address + 2);
+        EXPECT_EQ(cell.value, static_cast<quint8>(m_sim.eeprom().at(cell.address)));
+    }
+}
+
+TEST_F(Eeprom, RestoreWithVerifyMakesASecondModuleEqual)
+{
+    startSimulator({}, pattern());
+    const QString file = path("module-a.txt");
+    ASSERT_EQ(run({"eeprom", "dump", file}).exitCode, 0);
+
+    startSimulator({"--eeprom-fill", "7"});
+    const ToolResult result = run({"--json", "eeprom", "restore", file});
+    ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_EQ(result.json(), (QJsonObject{{"command", "eeprom restore"},
+                                          {"file", file},
+                                          {"written", 256},
+                                          {"verified", 256},
+                                          {"ok", true}}));
+    EXPECT_EQ(m_sim.eeprom(), pattern());
+    const QByteArray received = m_sim.received();
+    EXPECT_EQ(received.count('h'), 256);
+    EXPECT_TRUE(received.endsWith(readRequests())) << "every written cell read back";
+}
+
+TEST_F(Eeprom, RestoreTakesEveryLineEndHeadersAnywhereAndSpaces)
+{
+    startSimulator({"--eeprom-fill", "0"});
+    const QByteArray lfOnly = dataFile(pattern(), "\n");
+    ASSERT_EQ(run({"eeprom", "restore", writeFile("lf.txt", lfOnly)}).exitCode, 0);
+    EXPECT_EQ(m_sim.eeprom(), pattern()) << "an LF-only file restores completely";
+
+    startSimulator({"--eeprom-fill", "0"});
+    const QByteArray crOnly = "5 9\r  ADDRESS\tVALUE\r6 10\r\r5 11\r";
+    const ToolResult mixed = run({"--json", "eeprom", "restore", writeFile("cr.txt", crOnly)});
+    ASSERT_EQ(mixed.exitCode, 0) << mixed.err.toStdString();
+    EXPECT_EQ(mixed.json().value("written"), 3);
+    EXPECT_EQ(mixed.json().value("verified"), 2);
+    EXPECT_EQ(m_sim.eeprom().at(5), 11) << "the last record of a cell wins";
+    EXPECT_EQ(m_sim.eeprom().at(6), 10);
+    EXPECT_TRUE(m_sim.received().startsWith("h005009h006010h005011"));
+}
+
+TEST_F(Eeprom, DiffListsTheCellsThatDiffer)
+{
+    startSimulator();
+    const QString file = path("before.txt");
+    ASSERT_EQ(run({"eeprom", "dump", file}).exitCode, 0);
+    const ToolResult same = run({"eeprom", "diff", file});
+    EXPECT_EQ(same.exitCode, 0) << same.err.toStdString();
+    EXPECT_EQ(same.out, "the module holds the 256 cells of " + file.toUtf8() + "\n");
+
+    ASSERT_EQ(run({"eeprom", "write", "9", "16"}).exitCode, 0);
+    ASSERT_EQ(run({"eeprom", "write", "200", "1"}).exitCode, 0);
+    const ToolResult differ = run({"eeprom", "diff", file});
+    EXPECT_EQ(differ.exitCode, 5);
+    EXPECT_EQ(differ.out, "Address\tModule\tFile\n9\t16\t128\n200\t1\t3\n");
+    const ToolResult json = run({"--json", "eeprom", "diff", file});
+    EXPECT_EQ(json.exitCode, 5);
+    EXPECT_EQ(json.json().value("differences"),
+              (QJsonArray{QJsonObject{{"address", 9}, {"module", 16}, {"file", 128}},
+                          QJsonObject{{"address", 200}, {"module", 1}, {"file", 3}}}));
+}
+
+} // namespace

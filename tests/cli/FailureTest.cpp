@@ -1,0 +1,131 @@
+// Every kind of failure: its exit status, a message that names what failed,
+// and for bad input, not one byte sent to the module.
+#include "CliFixture.h"
+
+#include <QFile>
+
+namespace
+{
+
+class Failures : public CliFixture
+{
+};
+
+TEST_F(Failures, BadInputIsRefusedBeforeAnyTraffic)
+{
+    startSimulator();
+    const QString coef = writeFile("bad.coef", QByteArray("1 2 3 ").repeated(10) + "abc" +
+                                                   QByteArray(" 4").repeated(30));
+    const QString shortCoef = writeFile("short.coef", "1 2 3");
+    const QString badData = writeFile("bad.txt", "Address\tValue\r\n0\t1\r\n1\tabc\r\n2\t3\r\n");
+    const QString badAddress = writeFile("address.txt", "0 1\n256 1\n");
+    const QString empty = writeFile("empty.txt", "Address\tValue\r\n");
+    const struct {
+        QStringList arguments;
+        const char* message;
+    } cases[] = {
+        {{"get", "NoSuchThing"}, "unknown property \"NoSuchThing\"; the control has: "},
+        {{"set", "ZoomX", "abc"}, "ZoomX: \"abc\" is not a number from -32768 to 32767"},
+        {{"set", "SN", "70000"}, "SN: \"70000\" is not a number"},
+        {{"set", "PortError", "x"}, "PortError is read-only"},
+        {{"call", "NoSuchMethod"}, "unknown method \"NoSuchMethod\""},
+        {{"call", "WriteEEPROM", "1"}, "WriteEEPROM takes 2 argument(s): Address Value, 1 given"},
+        {{"call", "ReadEEPROM", "300"}, "ReadEEPROM Address: \"300\" is not a decimal number"},
+        {{"call", "Sleep", "maybe"}, "Sleep vOn: \"maybe\" is not on or off"},
+        {{"eeprom", "read", "256"}, "address: \"256\" is not a decimal number from 0 to 255"},
+        {{"eeprom", "read", "-1"}, "address: \"-1\""},
+        {{"eeprom", "write", "1", "x"}, "value: \"x\""},
+        {{"read", "z"}, "axis: \"z\" is not x or y"},
+        {{"raw", ""}, "raw needs a command text"},
+        {{"coef", "load", "x", coef}, "token 31 \"abc\" is not a number from 0 to 255"},
+        {{"coef", "load", "y", shortCoef}, "holds 3 values, a coefficient table needs 56"},
+        {{"eeprom", "restore", badData}, "line 3: \"1\tabc\" is not an address and a value"},
+        {{"eeprom", "restore", badAddress}, "line 2"},
+        {{"eeprom", "diff", badData}, "line 3"},
+        {{"eeprom", "restore", empty}, "holds no cells"},
+        {{"monitor", "--count", "0"}, "--count: \"0\""},
+    };
+    for (const auto& test : cases) {
+        const ToolResult result = run(test.arguments);
+        EXPECT_EQ(result.exitCode, 2) << test.arguments.join(' ').toStdString();
+        EXPECT_TRUE(result.err.contains(test.message))
+            << test.arguments.join(' ').toStdString() << ": " << result.err.toStdString();
+    }
+    expectNoTrafficSoFar();
+}
+
+TEST_F(Failures, FilesThatCannotBeReadOrWritten)
+{
+    startSimulator();
+    const ToolResult missing = run({"eeprom", "restore", path("missing.txt")});
+    EXPECT_EQ(missing.exitCode, 4);
+    EXPECT_TRUE(missing.err.contains("cannot read " + path("missing.txt").toUtf8()));
+    EXPECT_EQ(run({"coef", "load", "x", path("missing.coef")}).exitCode, 4);
+    const ToolResult folder = run({"eeprom", "dump", path("no/such/folder/dump.txt")});
+    EXPECT_EQ(folder.exitCode, 4);
+    EXPECT_TRUE(folder.err.contains("does not exist")) << folder.err.toStdString();
+    expectNoTrafficSoFar();
+}
+
+TEST_F(Failures, APortThatCannotBeOpenedSaysWhy)
+{
+    const ToolResult device = m_tool.run({"--device", "/nonexistent/ttyX", "version"});
+    EXPECT_EQ(device.exitCode, 3);
+    EXPECT_TRUE(device.err.contains("cannot open /nonexistent/ttyX: ")) << device.err.toStdString();
+    EXPECT_TRUE(device.err.contains("No such file")) << device.err.toStdString();
+
+    ToolProcess mapped = m_tool;
+    mapped.setVariable("TK28950_PORT_9", path("not-a-device"));
+    writeFile("not-a-device", "plain file");
+    const ToolResult json = mapped.run({"--json", "--port", "9", "eeprom", "read", "1"});
+    EXPECT_EQ(json.exitCode, 3);
+    EXPECT_EQ(json.json().value("ok"), false);
+    EXPECT_EQ(json.json().value("command"), "eeprom read");
+    EXPECT_TRUE(json.json().value("error").toString().startsWith("cannot open port 9: "))
+        << json.out.toStdString();
+}
+
+TEST_F(Failures, ASilentModuleIsAFailureNamingTheCell)
+{
+    startSimulator({"--silent"});
+    const ToolResult control = run({"eeprom", "read", "5"});
+    EXPECT_EQ(control.exitCode, 1);
+    EXPECT_TRUE(control.err.contains("cell 5: the module did not answer (TK28950 Time out)"))
+        << control.err.toStdString();
+
+    const ToolResult bound = run({"--timeout", "300", "version"});
+    EXPECT_EQ(bound.exitCode, 1);
+    EXPECT_TRUE(bound.err.contains("version: no answer within 300 ms")) << bound.err.toStdString();
+
+    const ToolResult property = run({"get", "SN"});
+    EXPECT_EQ(property.exitCode, 1);
+    EXPECT_TRUE(property.err.contains("SN: the module did not answer"))
+        << property.err.toStdString();
+}
+
+TEST_F(Failures, AFailedDumpLeavesThePreviousFile)
+{
+    startSimulator({"--silent"});
+    const QString file = writeFile("kept.txt", "Address\tValue\r\n0\t1\r\n");
+    const ToolResult result = run({"--timeout", "500", "eeprom", "dump", file});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.contains("cell 0: ")) << result.err.toStdString();
+    QFile kept(file);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "Address\tValue\r\n0\t1\r\n");
+    EXPECT_FALSE(QFile::exists(path("new.txt")));
+    EXPECT_EQ(run({"--timeout", "500", "eeprom", "dump", path("new.txt")}).exitCode, 1);
+    EXPECT_FALSE(QFile::exists(path("new.txt")));
+}
+
+TEST_F(Failures, AWriteTheModuleKeepsRefusingFailsTheRestore)
+{
+    startSimulator({"--error", "1"});
+    const QString file = writeFile("two.txt", "0\t1\n1\t2\n");
+    const ToolResult result = run({"eeprom", "restore", file});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.contains("cell 0: write of 1")) << result.err.toStdString();
+    EXPECT_FALSE(m_sim.received().contains("h001")) << "the restore stops at the failed write";
+}
+
+} // namespace
