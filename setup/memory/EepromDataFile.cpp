@@ -92,6 +92,20 @@ bool ReadLines(const QString& path, QStringList* lines, QString* error)
     return true;
 }
 
+bool IsCellValue(const QString& text)
+{
+    int value = 0;
+    return parseByte(text, &value);
+}
+
+QByteArray Format(const QStringList& values)
+{
+    QByteArray content = headerLine().toLatin1() + kLineEnd;
+    for (qsizetype n = 0; n < values.size(); ++n)
+        content += QByteArray::number(n) + '\t' + values.at(n).toLatin1() + kLineEnd;
+    return content;
+}
+
 bool Write(const QString& path, const QStringList& values, QString* error)
 {
     QSaveFile file(path);
@@ -99,9 +113,7 @@ bool Write(const QString& path, const QStringList& values, QString* error)
         *error = file.errorString();
         return false;
     }
-    QByteArray content = headerLine().toLatin1() + kLineEnd;
-    for (qsizetype n = 0; n < values.size(); ++n)
-        content += QByteArray::number(n) + '\t' + values.at(n).toLatin1() + kLineEnd;
+    const QByteArray content = Format(values);
     if (file.write(content) != content.size() || !file.commit()) {
         *error = file.errorString();
         return false;

@@ -15,9 +15,16 @@ constexpr int kMaxLines = 32767;
 
 QString headerLine(); // "Address\tValue"
 
+// True for a cell value as the module reports it: a decimal from 0 to 255.
+bool IsCellValue(const QString& text);
+
 // Lines of a file, split at CR LF, lone CR or lone LF, without terminators.
 bool ReadLines(const QString& path, QStringList* lines, QString* error);
 QStringList SplitLines(const QByteArray& content);
+
+// The whole file for these values (values[n] is cell n): the header and one
+// line per value, CR LF after every line, in 8-bit text.
+QByteArray Format(const QStringList& values);
 
 // Writes the header and one line per value (values[n] is cell n), CR LF after
 // every line, through QSaveFile: the old file is replaced only when everything

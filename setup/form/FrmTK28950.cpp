@@ -1,0 +1,185 @@
+#include "FrmTK28950.h"
+
+#include "ControlClient.h"
+#include "FormBuilder.h"
+#include "IntegerText.h"
+#include "MemoryTransferLink.h"
+#include "TK28950Dispids.h"
+#include "TabControl.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabBar>
+
+namespace dispid = tk28950::dispid;
+using Step = PropertyStep::Kind;
+
+namespace
+{
+
+constexpr int kPortCount = 15;
+constexpr int kMemoryTab = 3;
+
+struct Picture {
+    const char* name;
+    const char* resource;
+    const char* accessibleName;
+    QRect geometry;
+};
+
+const Picture kPictures[] = {
+    {"ImgSymbol_0", ":/setup/symbol0.png", "TK28950 symbol", {0, 0, 72, 36}},
+    {"ImgSymbol_1", ":/setup/symbol1.png", "TK28950 inclinometer interface", {72, 0, 288, 36}},
+};
+
+} // namespace
+
+FrmTK28950::FrmTK28950(std::unique_ptr<ControlClient> tk28950A,
+                       std::unique_ptr<ControlClient> tk28950B, QWidget* parent)
+    : QWidget(parent), m_messages(this), m_tk28950A(std::move(tk28950A)),
+      m_tk28950B(std::move(tk28950B)), m_steps(m_tk28950A.get(), this, &m_messages)
+{
+    m_link = new MemoryTransferLink(m_tk28950B.get(), m_messages.showFunction(), this);
+    m_tk28950A->setSite(&m_messages);
+    m_tk28950B->setSite(&m_messages);
+    buildWindow();
+    m_transfer = std::make_unique<EepromTransfer>(
+        m_link, findChild<QProgressBar*>(QStringLiteral("PrgbarEEPROM")),
+        m_messages.showFunction());
+    wireEvents();
+    wireButtons();
+    Form_Load();
+}
+
+FrmTK28950::~FrmTK28950() = default;
+
+void FrmTK28950::setTiming(const TransferTiming& timing)
+{
+    m_link->setTiming(timing);
+}
+
+QString FrmTK28950::defaultEepromFilePath()
+{
+    return QDir::toNativeSeparators(QDir::homePath() + QStringLiteral("/Temp/EEPROMData.txt"));
+}
+
+QString FrmTK28950::defaultCoefficientFilePath()
+{
+    return QDir::toNativeSeparators(QDir::homePath() + QStringLiteral("/Temp/output_1onx.coef"));
+}
+
+void FrmTK28950::buildWindow()
+{
+    setObjectName(QStringLiteral("FrmTK28950"));
+    setWindowTitle(QStringLiteral("TK28950 Interface"));
+    setWindowIcon(QIcon(QStringLiteral(":/setup/icon.png")));
+    resize(738, 614);
+    for (const Picture& picture : kPictures) {
+        auto* image = new QLabel(this);
+        image->setObjectName(QString::fromUtf8(picture.name));
+        image->setAccessibleName(QString::fromUtf8(picture.accessibleName));
+        image->setPixmap(QPixmap(QString::fromUtf8(picture.resource)));
+        image->setGeometry(picture.geometry);
+    }
+    if (QWidget* face = m_tk28950A->widget(this)) {
+        face->setObjectName(QStringLiteral("TK28950A"));
+        face->setAccessibleName(QStringLiteral("Module"));
+        face->setGeometry(648, 1, 89, 40);
+    }
+
+    const auto& tabs = form::tabs();
+    auto* tabControl = new TabControl(static_cast<int>(tabs.size()), this);
+    tabControl->setObjectName(QStringLiteral("SSTab1"));
+    tabControl->setAccessibleName(QStringLiteral("Tabs"));
+    tabControl->setGeometry(7, 40, 731, 572);
+    tabControl->tabBar()->setFont(form::windowFont("Arial", 14.25));
+    const form::ControlWidgetFactory controls = [this](const QString&, QWidget* parent) {
+        return m_tk28950B->widget(parent);
+    };
+    for (const form::TabSpec& tab : tabs)
+        form::buildTab(tab, tabControl, controls);
+    tabControl->setCurrentIndex(kMemoryTab);
+
+    findChild<QLineEdit*>(QStringLiteral("TxtFilePath"))->setText(defaultCoefficientFilePath());
+    findChild<QLineEdit*>(QStringLiteral("TxtEEPROMFile"))->setText(defaultEepromFilePath());
+}
+
+void FrmTK28950::wireEvents()
+{
+    auto* x = findChild<QLineEdit*>(QStringLiteral("X"));
+    auto* y = findChild<QLineEdit*>(QStringLiteral("Y"));
+    const auto show = [this](const QString& text) { m_messages.show(text); };
+    connect(m_tk28950A.get(), &ControlClient::dataReady, this, show);
+    connect(m_tk28950A.get(), &ControlClient::errorComm, this, show);
+    connect(m_tk28950A.get(), &ControlClient::xReady, x, &QLineEdit::setText);
+    connect(m_tk28950A.get(), &ControlClient::yReady, y, &QLineEdit::setText);
+}
+
+QString FrmTK28950::textOf(const char* box) const
+{
+    return PropertySteps::textOf(findChild<QWidget*>(QString::fromUtf8(box)));
+}
+
+// Start-up: both port lists hold the ports 1 to 15, the first one chosen.
+void FrmTK28950::Form_Load()
+{
+    QStringList ports;
+    for (int port = 1; port <= kPortCount; ++port)
+        ports.append(QString::number(port));
+    auto* cmbPortNum = findChild<QComboBox*>(QStringLiteral("CmbPortNum"));
+    cmbPortNum->clear();
+    cmbPortNum->addItems(ports);
+    cmbPortNum->setCurrentIndex(0);
+    auto* lstPortNum = findChild<QListWidget*>(QStringLiteral("LstPortNum"));
+    lstPortNum->clear();
+    lstPortNum->addItems(ports);
+    lstPortNum->setCurrentRow(0);
+}
+
+void FrmTK28950::CmdInitialize_Click()
+{
+    const std::optional<std::int16_t> port = integerFromText(textOf("CmbPortNum"));
+    if (!port) {
+        m_messages.show(QStringLiteral("Please select port number first, then try again."));
+        return;
+    }
+    const CallResult result = m_tk28950A->call(dispid::InitModule, {QString::number(*port)});
+    m_messages.show(result.ok() ? result.text() : result.error);
+    m_steps.run({{Step::GetInteger, "txtSN", dispid::SN},
+                 {Step::GetInteger, "txtSFX", dispid::ScaleFactorX},
+                 {Step::GetInteger, "txtSFY", dispid::ScaleFactorY},
+                 {Step::GetText, "txtTempOff", dispid::TemperatureOffset}});
+}
+
+void FrmTK28950::cmdSN_Click()
+{
+    if (!m_steps.run({{Step::PutInteger, "txtSN", dispid::SN}}))
+        return;
+    m_messages.show(QStringLiteral("Serial number ") + textOf("txtSN") +
+                    QStringLiteral(" being set."));
+    m_steps.run({{Step::GetInteger, "txtSN", dispid::SN}});
+}
+
+void FrmTK28950::loadCoefficients(const QString& axis, const QString& emptyPathMessage)
+{
+    const QString path = textOf("TxtFilePath");
+    if (path.isEmpty()) {
+        m_messages.show(emptyPathMessage);
+        return;
+    }
+    m_tk28950A->call(dispid::LoadCoef, {axis, path});
+}
+
+void FrmTK28950::closeEvent(QCloseEvent* event)
+{
+    // A transfer still running stops at its next step and shows nothing more.
+    m_link->cancel();
+    event->accept();
+}

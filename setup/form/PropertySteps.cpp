@@ -1,0 +1,93 @@
+#include "PropertySteps.h"
+
+#include "ControlClient.h"
+#include "IntegerText.h"
+#include "MessageBoxes.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+
+PropertySteps::PropertySteps(ControlClient* control, QWidget* form, MessageBoxes* messages)
+    : m_control(control), m_form(form), m_messages(messages)
+{
+}
+
+bool PropertySteps::run(const QVector<PropertyStep>& steps) const
+{
+    for (const PropertyStep& step : steps) {
+        if (!runStep(step))
+            return false;
+    }
+    return true;
+}
+
+bool PropertySteps::runStep(const PropertyStep& step) const
+{
+    QWidget* target = box(step.box);
+    switch (step.kind) {
+    case PropertyStep::Kind::PutInteger:
+    case PropertyStep::Kind::PutNumericText:
+        return putConverted(step, target);
+    case PropertyStep::Kind::PutText:
+        m_control->put(step.dispid, textOf(target));
+        return true;
+    case PropertyStep::Kind::GetInteger:
+    case PropertyStep::Kind::GetText:
+        get(step, target);
+        return true;
+    }
+    return false;
+}
+
+bool PropertySteps::putConverted(const PropertyStep& step, QWidget* target) const
+{
+    const QString text = textOf(target);
+    const std::optional<std::int16_t> value = integerFromText(text);
+    if (!value) {
+        m_messages->show(notAnIntegerMessage(target->accessibleName(), text));
+        return false;
+    }
+    // Values passed as text are converted by the control itself; the check
+    // above only makes sure that it can, and tells the operator when not.
+    if (step.kind == PropertyStep::Kind::PutInteger)
+        m_control->put(step.dispid, *value);
+    else
+        m_control->put(step.dispid, text);
+    return true;
+}
+
+void PropertySteps::get(const PropertyStep& step, QWidget* target) const
+{
+    const CallResult result = m_control->get(step.dispid);
+    if (!result.ok())
+        return;
+    if (step.kind == PropertyStep::Kind::GetText) {
+        setTextOf(target, result.text());
+        return;
+    }
+    std::int16_t value = 0;
+    if (component::succeeded(result.value.toShort(&value)))
+        setTextOf(target, integerToText(value));
+}
+
+QWidget* PropertySteps::box(const char* name) const
+{
+    return m_form->findChild<QWidget*>(QString::fromUtf8(name));
+}
+
+QString PropertySteps::textOf(const QWidget* box)
+{
+    if (const auto* edit = qobject_cast<const QLineEdit*>(box))
+        return edit->text();
+    if (const auto* combo = qobject_cast<const QComboBox*>(box))
+        return combo->currentText();
+    return QString();
+}
+
+void PropertySteps::setTextOf(QWidget* box, const QString& text)
+{
+    if (auto* edit = qobject_cast<QLineEdit*>(box))
+        edit->setText(text);
+    else if (auto* combo = qobject_cast<QComboBox*>(box))
+        combo->setEditText(text);
+}

@@ -1,0 +1,51 @@
+#pragma once
+// Steps that move values between the window's boxes and the properties of a
+// control instance, one call per step, in order. A step whose box holds no
+// 16-bit integer where one is needed stops the run before it sends anything,
+// and the operator is told which box holds what. Nothing else stops a run:
+// what the module makes of a value reaches the operator through the
+// control's events.
+#include "Dispatch.h"
+
+#include <QString>
+#include <QVector>
+
+class ControlClient;
+class MessageBoxes;
+class QWidget;
+
+struct PropertyStep {
+    enum class Kind {
+        PutInteger,     // the box's text converted to a 16-bit integer
+        PutNumericText, // the box's text as text, when it converts to a 16-bit integer
+        PutText,        // the box's text as it is
+        GetInteger,     // the property as decimal text into the box
+        GetText         // the property's text into the box
+    };
+    Kind kind;
+    const char* box;
+    component::DispId dispid;
+};
+
+class PropertySteps
+{
+public:
+    PropertySteps(ControlClient* control, QWidget* form, MessageBoxes* messages);
+
+    // Runs the steps in order; false when a conversion stopped them.
+    bool run(const QVector<PropertyStep>& steps) const;
+
+    // The text a box shows: a text box's text, a combo box's edit text.
+    static QString textOf(const QWidget* box);
+    static void setTextOf(QWidget* box, const QString& text);
+
+private:
+    bool runStep(const PropertyStep& step) const;
+    bool putConverted(const PropertyStep& step, QWidget* box) const;
+    void get(const PropertyStep& step, QWidget* box) const;
+    QWidget* box(const char* name) const;
+
+    ControlClient* m_control;
+    QWidget* m_form;
+    MessageBoxes* m_messages;
+};

@@ -1,0 +1,213 @@
+#include "EepromTransfer.h"
+
+#include "EepromDataFile.h"
+#include "MemoryTransferLink.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProgressBar>
+#include <QSaveFile>
+
+namespace
+{
+
+const QString kMemoryAccess = QStringLiteral("Memory Access");
+
+bool createParentFolder(const QString& filePath, QString* error)
+{
+    const QString folder = QFileInfo(filePath).path();
+    if (QDir().mkpath(folder))
+        return true;
+    *error = QStringLiteral("the folder %1 cannot be created").arg(folder);
+    return false;
+}
+
+} // namespace
+
+EepromTransfer::EepromTransfer(MemoryTransferLink* link, QProgressBar* progress,
+                               ShowMessage showMessage)
+    : m_link(link), m_progress(progress), m_showMessage(std::move(showMessage))
+{
+}
+
+QString EepromTransfer::incompletePathFor(const QString& filePath)
+{
+    return filePath + QStringLiteral(".incomplete");
+}
+
+SaveOutcome EepromTransfer::SaveEEPROMToFile(const QString& filePath)
+{
+    SaveOutcome outcome;
+    if (filePath.isEmpty()) {
+        m_showMessage(QStringLiteral("Please enter the file path first."), QString());
+        return outcome;
+    }
+    QString error;
+    if (!createParentFolder(filePath, &error)) {
+        reportFileFailure(filePath, error);
+        return outcome;
+    }
+    // Opened before the long read, so that a file that cannot be written is
+    // known at once; it replaces the old file only when committed.
+    QSaveFile file(filePath);
+    if (!file.open(QIODevice::WriteOnly)) {
+        reportFileFailure(filePath, file.errorString());
+        return outcome;
+    }
+    showProgress(EepromDataFile::kCells);
+    QStringList values;
+    for (int n = 0; n < EepromDataFile::kCells; ++n) {
+        const QString value = readCell(n);
+        if (m_link->cancelled()) {
+            outcome.status = SaveOutcome::Status::Cancelled;
+            return outcome;
+        }
+        values.append(value);
+        if (!EepromDataFile::IsCellValue(value))
+            ++outcome.unreadableCells;
+        m_progress->setValue(n + 1);
+    }
+    if (outcome.unreadableCells > 0) {
+        file.cancelWriting();
+        outcome.incompletePath = incompletePathFor(filePath);
+        if (!EepromDataFile::Write(outcome.incompletePath, values, &error)) {
+            reportFileFailure(outcome.incompletePath, error);
+            return outcome;
+        }
+        outcome.status = SaveOutcome::Status::Incomplete;
+    } else {
+        const QByteArray content = EepromDataFile::Format(values);
+        if (file.write(content) != content.size() || !file.commit()) {
+            reportFileFailure(filePath, file.errorString());
+            return outcome;
+        }
+        outcome.status = SaveOutcome::Status::Saved;
+    }
+    m_progress->hide();
+    return outcome;
+}
+
+// One read, and a second one when the first gave nothing.
+QString EepromTransfer::readCell(int address)
+{
+    const QString text = QString::number(address);
+    const QString value = m_link->ReadEEPROMValue(text);
+    if (!value.isEmpty() || m_link->cancelled())
+        return value;
+    return m_link->ReadEEPROMValue(text);
+}
+
+WriteOutcome EepromTransfer::WriteFileToEEPROM(const QString& filePath)
+{
+    WriteOutcome outcome;
+    if (filePath.isEmpty()) {
+        m_showMessage(QStringLiteral("Please enter the file path first."), QString());
+        return outcome;
+    }
+    if (!QFileInfo::exists(filePath)) {
+        m_showMessage(QStringLiteral("File: ") + filePath + QStringLiteral(" does not exist."),
+                      QString());
+        return outcome;
+    }
+    showProgress(0);
+    QStringList lines;
+    if (!ReadTXTFileContents(filePath, &lines)) {
+        m_showMessage(QStringLiteral("Error in reading File: ") + filePath, QString());
+        return outcome;
+    }
+    m_progress->setMaximum(static_cast<int>(lines.size()));
+    for (qsizetype k = 0; k < lines.size(); ++k) {
+        EepromDataFile::Cell cell{0, 0, static_cast<int>(k + 1)};
+        switch (EepromDataFile::ParseLine(lines.at(k), &cell)) {
+        case EepromDataFile::LineKind::Skip:
+            break;
+        case EepromDataFile::LineKind::Invalid:
+            ++outcome.skippedLines;
+            break;
+        case EepromDataFile::LineKind::Cell:
+            ++outcome.writes;
+            if (!m_link->WriteEEPROMValue(QString::number(cell.address),
+                                          QString::number(cell.value)))
+                ++outcome.failedWrites;
+            break;
+        }
+        if (m_link->cancelled()) {
+            outcome.status = WriteOutcome::Status::Cancelled;
+            return outcome;
+        }
+        m_progress->setValue(static_cast<int>(k + 1));
+    }
+    m_progress->hide();
+    const bool nothing = outcome.writes == 0 && outcome.skippedLines == 0;
+    outcome.status = nothing ? WriteOutcome::Status::NothingToWrite : WriteOutcome::Status::Written;
+    return outcome;
+}
+
+bool EepromTransfer::ReadTXTFileContents(const QString& fileName, QStringList* lines)
+{
+    QString error;
+    if (EepromDataFile::ReadLines(fileName, lines, &error))
+        return true;
+    m_showMessage(QStringLiteral("Reading file: ") + fileName + QStringLiteral(" failed. Err: ") +
+                      error,
+                  QString());
+    return false;
+}
+
+void EepromTransfer::showProgress(int maximum)
+{
+    m_progress->setMinimum(0);
+    m_progress->setMaximum(maximum);
+    m_progress->setValue(0);
+    m_progress->setEnabled(true);
+    m_progress->show();
+}
+
+void EepromTransfer::reportFileFailure(const QString& path, const QString& description)
+{
+    m_showMessage(QStringLiteral("Saving file: ") + path + QStringLiteral(" failed. Err: ") +
+                      description,
+                  QString());
+}
+
+TransferMessage resultMessage(const SaveOutcome& outcome, const QString& path)
+{
+    switch (outcome.status) {
+    case SaveOutcome::Status::Saved:
+        return {QStringLiteral("EEPROM data have been saved in File successfully."), kMemoryAccess};
+    case SaveOutcome::Status::Incomplete:
+        return {QStringLiteral("%1 of %2 cells could not be read. The data were saved in File: %3; "
+                               "File: %4 was not changed.")
+                    .arg(outcome.unreadableCells)
+                    .arg(EepromDataFile::kCells)
+                    .arg(outcome.incompletePath, path),
+                kMemoryAccess};
+    case SaveOutcome::Status::Failed:
+    case SaveOutcome::Status::Cancelled:
+        break;
+    }
+    return {QStringLiteral("Saving data in file failed!"), kMemoryAccess};
+}
+
+TransferMessage resultMessage(const WriteOutcome& outcome, const QString& path)
+{
+    switch (outcome.status) {
+    case WriteOutcome::Status::Written:
+        if (outcome.failedWrites == 0 && outcome.skippedLines == 0)
+            return {QStringLiteral("Data have been written into EEPROM successfully."),
+                    kMemoryAccess};
+        return {QStringLiteral("Writing into EEPROM was not complete: %1 of %2 writes failed, "
+                               "%3 lines were skipped (not an address and a value from 0 to 255).")
+                    .arg(outcome.failedWrites)
+                    .arg(outcome.writes)
+                    .arg(outcome.skippedLines),
+                kMemoryAccess};
+    case WriteOutcome::Status::NothingToWrite:
+        return {QStringLiteral("Nothing to write: File: %1 holds no EEPROM data.").arg(path),
+                kMemoryAccess};
+    case WriteOutcome::Status::Failed:
+    case WriteOutcome::Status::Cancelled:
+        break;
+    }
+    return {QStringLiteral("Writting into EEPROM failed!"), kMemoryAccess};
+}
