@@ -179,17 +179,28 @@ void CModuleLink::OnBytesReceived(const QByteArray& bytes)
 // host code that dispatches events (a modal box); bytes that arrive
 // meanwhile are only queued, and this loop takes them in turn. A wait inside
 // the host code drains the same queue, from where this loop stopped.
+// The port announces new bytes only once its own announcement has been
+// handled, so bytes that arrived while host code ran are fetched here.
 void CModuleLink::Drain()
 {
     const bool wasDraining = m_draining;
     m_draining = true;
-    while (m_intakePos < m_intake.size()) {
+    while (m_intakePos < m_intake.size() || PullFromPort()) {
         const auto byte = static_cast<unsigned char>(m_intake.at(m_intakePos++));
         ReportCode(ReceiveByte(byte));
     }
     m_intake.clear();
     m_intakePos = 0;
     m_draining = wasDraining;
+}
+
+bool CModuleLink::PullFromPort()
+{
+    if (!m_pComm)
+        return false;
+    const QByteArray bytes = m_pComm->Input();
+    m_intake.append(bytes);
+    return !bytes.isEmpty();
 }
 
 bool CModuleLink::AwaitingAnswer() const

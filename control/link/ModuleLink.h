@@ -122,6 +122,7 @@ private:
     bool WaitOver() const;
     bool AwaitingAnswer() const;
     void Drain();
+    bool PullFromPort();
 
     QQueue<EntryInfo> m_entryInfo; // one for each entry of m_pendingQueue
     QElapsedTimer m_clock;

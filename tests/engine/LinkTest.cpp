@@ -1,0 +1,210 @@
+// The link layer over a real pseudo-terminal whose far end the test plays:
+// the command timer, waits that always end, the bounded pending queue, one
+// waiting request at a time and a receive path that is never re-entered.
+#include "PtyPeer.h"
+#include "TestOwner.h"
+#include "resources/MessageTable.h"
+
+#include <QElapsedTimer>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+class Link : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(peer.isOpen());
+        ASSERT_TRUE(owner.Open(peer.devicePath())) << owner.comm.ErrorText().toStdString();
+    }
+    CModule& m() { return owner.module; }
+
+    // Answers cell reads with the cell number + 100 and writes with "0".
+    static QByteArray CellAnswers(const QByteArray& chunk)
+    {
+        QByteArray answers;
+        for (qsizetype at = 0; at < chunk.size(); ++at) {
+            if (chunk[at] == 'i')
+                answers += QByteArray::number(chunk.mid(at + 1, 3).toInt() + 100) + "\r\n";
+            else if (chunk[at] == 'h')
+                answers += "0\r\n";
+        }
+        return answers;
+    }
+
+    PtyPeer peer;
+    TestOwner owner;
+};
+
+} // namespace
+
+TEST_F(Link, SilentModuleTimesOutTheOldestCommandAndLaterWaitsEndAtOnce)
+{
+    m().ReadXChan(0);
+    RunEventsFor(2000);
+    m().Version(); // a poll does not put the time-out off
+    EXPECT_TRUE(WaitUntil([&] { return owner.TimedOut(); }, 6000));
+    EXPECT_GE(owner.timedOutAtMs, 2900);
+    EXPECT_LT(owner.timedOutAtMs, 4500) << "timed from the poll, not from the oldest command";
+    EXPECT_EQ(owner.events, (QList<HostEvent>{{"DataReady", "TK28950 Time out"}}));
+
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(m().GetSerialNumber(), 0);
+    EXPECT_EQ(m().EnResetEE(true), LoadMessage(Msg::TimeOut));
+    EXPECT_EQ(m().PotSetup(), LoadMessage(Msg::TimeOut));
+    EXPECT_LT(clock.elapsed(), 1000);
+    EXPECT_EQ(peer.received(), QByteArray("cv"));
+    EXPECT_TRUE(owner.EventsEnabled());
+
+    owner.Reinitialise();
+    peer.setResponder(CellAnswers);
+    EXPECT_EQ(m().GetSerialNumber(), qint16(289 | (290 << 8)));
+}
+
+TEST_F(Link, WaitingReadGetsItsValueAndTheTimerStopsWithTheLastAnswer)
+{
+    peer.setResponder(CellAnswers);
+    EXPECT_EQ(m().GetThreshold1(), qint16(291 | (292 << 8)));
+    EXPECT_EQ(peer.received(), QByteArray("i191i192"));
+    EXPECT_FALSE(owner.CommandTimerActive());
+    EXPECT_TRUE(owner.events.isEmpty()) << "the gate was closed for the answers";
+    EXPECT_TRUE(owner.EventsEnabled());
+}
+
+TEST_F(Link, LineThatCompletesNothingStillLeavesATimerForTheWait)
+{
+    // The toggle's answer is not understood and the read is never answered:
+    // the wait must still end by the time-out.
+    peer.setResponder([](const QByteArray& chunk) -> QByteArray {
+        return chunk.startsWith('g') ? "5\r\n" : QByteArray();
+    });
+    m().Correction(true);
+    EXPECT_EQ(m().GetSerialNumber(), 0);
+    EXPECT_TRUE(owner.TimedOut());
+    EXPECT_EQ(owner.Count(CModuleLink::kUnpaired), 1);
+}
+
+TEST_F(Link, AnswerThatEndsAWaitWithoutReplyDoesNotMarkATimeOut)
+{
+    peer.setResponder([](const QByteArray& chunk) -> QByteArray {
+        return chunk.startsWith('h') ? "7\r\n" : "E\r\n";
+    });
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(m().SetThreshold2(5), LoadMessage(Msg::CommError));   // refused write
+    EXPECT_EQ(m().GetThreshold2(), 0);                              // reads given up
+    EXPECT_EQ(m().PotSetup(), QStringLiteral("Error in potsetup")); // nested resends given up
+    EXPECT_LT(clock.elapsed(), 2500);
+    EXPECT_FALSE(owner.TimedOut());
+    EXPECT_EQ(Occurrences(peer.received(), "p"), CModuleLink::kMaxResends + 1);
+
+    peer.setResponder(CellAnswers);
+    EXPECT_EQ(m().GetThreshold2(), qint16(293 | (294 << 8)));
+}
+
+TEST_F(Link, FullPendingQueueRefusesSendsWithoutTraffic)
+{
+    for (int i = 0; i < CModuleLink::kMaxPending - 1; ++i)
+        m().Version();
+    m().Correction(true); // needs two entries: refused whole
+    EXPECT_EQ(owner.Count(CModuleLink::kCommError), 1);
+    m().Version();
+    EXPECT_EQ(m().Send(QStringLiteral("v")), 1);
+    EXPECT_EQ(owner.Count(CModuleLink::kCommError), 2);
+    EXPECT_EQ(m().Pending().size(), CModuleLink::kMaxPending);
+    EXPECT_TRUE(peer.waitForReceived(CModuleLink::kMaxPending));
+    RunEventsFor(50);
+    EXPECT_EQ(peer.received(), QByteArray(CModuleLink::kMaxPending, 'v'));
+    EXPECT_EQ(owner.events.count({"ErrorComm", LoadMessage(Msg::CommError)}), 2);
+}
+
+TEST_F(Link, AnswersArrivingWhileAHostHandlerRunsAreParsedAfterItInOrder)
+{
+    QStringList log;
+    owner.onEvent = [&](const HostEvent& event) {
+        log << "begin " + event.text;
+        if (event.text == QLatin1String("11")) {
+            // The host shows a modal box; more answers arrive meanwhile.
+            peer.write("22\r\n33\r\n");
+            RunEventsFor(300);
+        }
+        log << "end " + event.text;
+    };
+    m().ReadEEPROM(QStringLiteral("1"));
+    m().ReadEEPROM(QStringLiteral("2"));
+    m().ReadEEPROM(QStringLiteral("3"));
+    peer.write("11\r\n");
+    EXPECT_TRUE(WaitUntil([&] { return log.size() == 6; }));
+    EXPECT_EQ(log, (QStringList{"begin 11", "end 11", "begin 22", "end 22", "begin 33", "end 33"}));
+}
+
+TEST_F(Link, WaitStartedInsideAnEventHandlerStillGetsItsAnswer)
+{
+    qint16 serial = -1;
+    owner.onEvent = [&](const HostEvent& event) {
+        if (event.text == QLatin1String("9"))
+            serial = m().GetSerialNumber();
+    };
+    m().ReadEEPROM(QStringLiteral("0"));
+    ASSERT_TRUE(peer.waitForReceived(4));
+    peer.setResponder(CellAnswers);
+    peer.write("9\r\n");
+    EXPECT_TRUE(WaitUntil([&] { return serial != -1; }));
+    EXPECT_EQ(serial, qint16(289 | (290 << 8)));
+    EXPECT_FALSE(owner.TimedOut());
+}
+
+TEST_F(Link, SecondWaitingRequestFromTheHostIsRefusedWhileOneWaits)
+{
+    QString busyText;
+    qint16 busyNumber = -1;
+    peer.setResponder([&](const QByteArray& chunk) -> QByteArray {
+        if (chunk != "p")
+            return "0\r\n";
+        // While the pot setup waits, the host tries two more requests.
+        busyText = m().EnResetEE(true);
+        busyNumber = m().GetSerialNumber();
+        return "OK\r\n";
+    });
+    EXPECT_EQ(m().PotSetup(), QStringLiteral("Ok"));
+    EXPECT_EQ(busyText, CModule::BusyText());
+    EXPECT_EQ(busyNumber, 0);
+    EXPECT_EQ(peer.received(), QByteArray("p"));
+    EXPECT_FALSE(m().RequestInProgress());
+    EXPECT_TRUE(m().BeginRequest());
+    EXPECT_FALSE(m().BeginRequest());
+    m().EndRequest();
+    EXPECT_TRUE(owner.EventsEnabled());
+}
+
+TEST_F(Link, UninitialisedModuleSendsNothingAndGivesItsFallbacks)
+{
+    TestOwner fresh;
+    CModule& module = fresh.module;
+    const QString notInit = LoadMessage(Msg::NotInitialized);
+    for (const QString& result :
+         {module.EnResetEE(true), module.StupEnCorrection(false), module.StupAngleOn(true),
+          module.SetScaleFactorX(1), module.SetThreWind1(1), module.SetThreWind2(1),
+          module.SetThreshold1(1), module.SetThreshold2(1), module.SetSerialNumber(1),
+          module.SetScaleFactorY(1), module.SetZoomX(2), module.SetZoomY(2),
+          module.SetTemperatureOffset(1), module.EnableTempCorr(true),
+          module.TemperatureCoef("x", "1", "1", "1", "1"), module.LoadCoef("x", "/dev/null")})
+        EXPECT_EQ(result, notInit);
+    for (qint16 number : {module.GetScaleFactorX(), module.GetThreWind1(), module.GetThreWind2(),
+                          module.GetThreshold1(), module.GetThreshold2(), module.GetSerialNumber(),
+                          module.GetScaleFactorY(), module.GetZoomX(), module.GetZoomY(),
+                          module.GetTemperatureOffset()})
+        EXPECT_EQ(number, 0);
+    module.PotSetup();
+    module.SetGainX("1");
+    module.SetSignal1(true);
+    module.ReadSignals();
+    // Asynchronous commands still answer, but without a port queue nothing.
+    EXPECT_EQ(module.Correction(true), LoadMessage(Msg::Ok));
+    EXPECT_EQ(module.ReadTemperature("f"), LoadMessage(Msg::Ok));
+    EXPECT_TRUE(module.Pending().isEmpty());
+    EXPECT_TRUE(fresh.codes.isEmpty());
+}
