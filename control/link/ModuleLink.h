@@ -42,16 +42,22 @@ public:
     void SetInitialised(bool on) { m_bInitialised = on; }
     bool IsInitialised() const { return m_bInitialised; }
     bool IsLinked() const { return m_bInitialised && m_pControl && m_pComm; }
-    // Empties the pending queue, the receive buffer and the line-end flag.
+    // Empties the pending queue, the receive buffer and the line-end flag,
+    // forgets received bytes not yet handed to the intake and stops the
+    // command timer: what initialisation does to bring pairing back in step.
     void ResetLink();
 
-    // Send step: 0 when handed to the port, 1 when there is no port (or the
-    // pending queue is full: refused, reported as a communication error).
+    // Send step: 0 when handed to the port, 1 when there is no port or no
+    // owner, or when the pending queue is full (refused without traffic,
+    // reported to the owner as a communication error).
     int Send(const QString& text);
     // Byte intake, one byte at a time; returns a reply code.
     int ReceiveByte(unsigned char byte);
     // Receive path: queue the bytes, and unless a drain is already running,
     // hand them to the intake in order, reporting each code to the owner.
+    // Bytes the port holds without having announced them (it does not
+    // announce while its own announcement is being handled) are fetched
+    // from it too.
     void OnBytesReceived(const QByteArray& bytes);
     // Waits, dispatching events one pass at a time and blocking while none
     // is due, until a reply text is in, the wait was ended early (a command

@@ -76,7 +76,8 @@ public:
 
     // The frame of a waiting request, for the control's own EEPROM reads and
     // writes: BeginRequest refuses (false, nothing changed) while another
-    // host request waits, else closes the event gate; EndRequest opens it.
+    // host request waits, else closes the event gate; EndRequest opens it
+    // when the outermost request ends.
     // Between them: ClearReply(), ReadEEPROM/WriteEEPROM, WaitForReply().
     bool BeginRequest();
     void EndRequest();
