@@ -4,17 +4,10 @@
 
 #include <algorithm>
 
-namespace
-{
-constexpr qint64 NsPerMs = 1000000;
-}
-
 PacedQueue::PacedQueue(qint64 byteTimeNs, QObject* parent)
     : QObject(parent), m_byteTimeNs(byteTimeNs)
 {
-    m_timer.setSingleShot(true);
-    m_timer.setTimerType(Qt::PreciseTimer);
-    connect(&m_timer, &QTimer::timeout, this, &PacedQueue::releaseDue);
+    connect(&m_timer, &PreciseTimer::timeout, this, &PacedQueue::releaseDue);
 }
 
 void PacedQueue::push(const QByteArray& bytes, qint64 notBeforeNs)
@@ -52,6 +45,5 @@ void PacedQueue::armTimer()
         m_timer.stop();
         return;
     }
-    const qint64 waitNs = m_bytes.front().arrivalNs - Clock::nowNs();
-    m_timer.start(static_cast<int>(std::max<qint64>(1, (waitNs + NsPerMs - 1) / NsPerMs)));
+    m_timer.start(m_bytes.front().arrivalNs - Clock::nowNs());
 }

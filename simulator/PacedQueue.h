@@ -1,8 +1,9 @@
 #pragma once
 
+#include "PreciseTimer.h"
+
 #include <QByteArray>
 #include <QObject>
-#include <QTimer>
 
 #include <deque>
 
@@ -34,5 +35,5 @@ private:
     std::deque<TimedByte> m_bytes;
     qint64 m_byteTimeNs;
     qint64 m_wireFreeNs = 0;
-    QTimer m_timer;
+    PreciseTimer m_timer;
 };
