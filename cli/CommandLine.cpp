@@ -89,12 +89,13 @@ private:
                 throw usageError(QStringLiteral("--%1 takes no value").arg(option.name));
             return QString();
         }
-        if (inlineValue)
-            return *inlineValue;
-        if (m_next >= m_tokens.size())
+        const QString value = inlineValue                ? *inlineValue
+                              : m_next < m_tokens.size() ? m_tokens.at(m_next++)
+                                                         : QString();
+        if (value.isEmpty())
             throw usageError(
                 QStringLiteral("--%1 needs a value %2").arg(option.name, option.valueName));
-        return m_tokens.at(m_next++);
+        return value;
     }
 
     void takeGlobal(const OptionSpec& option, const QString& value)
@@ -104,7 +105,7 @@ private:
         if (option.name == QLatin1String("port"))
             global.port = ArgumentConversion::toInteger(value, 1, 32767, what);
         else if (option.name == QLatin1String("device"))
-            global.device = value.isEmpty() ? throw usageError(what + " needs a path") : value;
+            global.device = value;
         else if (option.name == QLatin1String("timeout"))
             global.timeoutMs = ArgumentConversion::toInteger(value, 1, kMaxTimeoutMs, what);
         else if (option.name == QLatin1String("json"))
