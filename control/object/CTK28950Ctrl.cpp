@@ -4,6 +4,7 @@
 #include "CTK28950View.h"
 #include "LeadingNumber.h"
 #include "MessageBoxSeam.h"
+#include "OwnedText.h"
 #include "ServerLock.h"
 #include "resources/MessageTable.h"
 #include "resources/TK28950Dispids.h"
@@ -139,7 +140,7 @@ void CTK28950Ctrl::Redraw()
 void CTK28950Ctrl::RaiseEvent(component::DispId event, const QString& text)
 {
     if (m_sink)
-        m_sink->onEvent(event, text);
+        m_sink->onEvent(event, ownedText(text));
 }
 
 // Receive path: every byte goes to the module object, whatever the gate;

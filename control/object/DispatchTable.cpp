@@ -1,6 +1,7 @@
 #include "DispatchTable.h"
 
 #include "CTK28950Ctrl.h"
+#include "OwnedText.h"
 #include "module/CModule.h"
 
 #include <algorithm>
@@ -60,10 +61,18 @@ HResult convert(const Variant& in, ValueType type, Variant* out)
     return hr;
 }
 
+Variant owned(const Variant& value)
+{
+    QString text;
+    if (value.type() != Variant::Type::Text || component::failed(value.toText(&text)))
+        return value;
+    return Variant(ownedText(text));
+}
+
 HResult fail(component::ErrorInfo* error, HResult hr, const QString& description)
 {
     if (error)
-        *error = {kErrorSource, description};
+        *error = {ownedText(kErrorSource), ownedText(description)};
     return hr;
 }
 
@@ -197,14 +206,14 @@ HResult invoke(CTK28950Ctrl& control, DispId dispid, InvokeKind kind, const QVec
         if (kind != InvokeKind::Method)
             return fail(error, component::kException, CModule::BusyText());
         if (result)
-            *result = Variant(CModule::BusyText());
+            *result = Variant(ownedText(CModule::BusyText()));
         return component::kOk;
     }
     const Outcome outcome = handler(control, Arguments(std::move(converted)));
     if (component::failed(outcome.hr))
         return fail(error, outcome.hr, outcome.description);
     if (result)
-        *result = outcome.value;
+        *result = owned(outcome.value);
     return component::kOk;
 }
 

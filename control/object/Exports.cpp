@@ -2,6 +2,7 @@
 // classes, the class factories, and whether it may be unloaded.
 #include "Exports.h"
 #include "ClassFactories.h"
+#include "OwnedText.h"
 #include "Registry.h"
 #include "ServerLock.h"
 #include "resources/MessageTable.h"
@@ -19,9 +20,11 @@ namespace
 {
 
 constexpr quint32 kControlMiscStatus = 0x20191;
-const QString kApartment = QStringLiteral("Apartment");
-const QString kTypeLibLocale = QStringLiteral("409");
-const QString kTypeLibHelpString = QStringLiteral("TK28950 ActiveX Control module");
+// Everything written to the registry is owned text: the registry file's
+// cache outlives this library when the host unloads it.
+const QString kApartment = ownedText(QStringLiteral("Apartment"));
+const QString kTypeLibLocale = ownedText(QStringLiteral("409"));
+const QString kTypeLibHelpString = ownedText(QStringLiteral("TK28950 ActiveX Control module"));
 
 // The absolute path of this library file, as the registry must hold it.
 QString libraryPath()

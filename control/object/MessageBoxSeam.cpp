@@ -1,5 +1,6 @@
 #include "MessageBoxSeam.h"
 
+#include "OwnedText.h"
 #include "resources/MessageTable.h"
 
 #include <QApplication>
@@ -27,7 +28,7 @@ void showModalMessage(component::HostSite* site, const QString& text, const QStr
 {
     const QString title = caption.isEmpty() ? defaultCaption() : caption;
     if (site) {
-        site->showMessage(text, title);
+        site->showMessage(ownedText(text), ownedText(title));
     } else if (isWidgetApplication()) {
         QMessageBox box(icon == MessageIcon::Stop ? QMessageBox::Critical : QMessageBox::NoIcon,
                         title, text, QMessageBox::Ok);
