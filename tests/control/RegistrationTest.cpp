@@ -7,6 +7,7 @@
 #include "TypeLib.h"
 
 #include <QFileInfo>
+#include <QImage>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -119,6 +120,8 @@ TEST(Registration, FactoriesServeBothClassesAndHoldTheLibrary)
         reinterpret_cast<DllCanUnloadNowFn>(lib->symbol(component::exports::kCanUnloadNow));
     ASSERT_NE(getClassObject, nullptr);
     ASSERT_NE(canUnloadNow, nullptr);
+    EXPECT_EQ(QImage(":/BITMAP/1").size(), QSize(16, 15)) << "the toolbox bitmap";
+    EXPECT_FALSE(QImage(":/ICON/1").isNull());
 
     component::ClassFactory* factory = nullptr;
     EXPECT_EQ(getClassObject("{00000000-0000-0000-0000-000000000000}", &factory),
