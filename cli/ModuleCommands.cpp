@@ -4,6 +4,7 @@
 #include "ChannelReading.h"
 #include "CommandContext.h"
 #include "Commands.h"
+#include "ControlTexts.h"
 #include "TK28950Dispids.h"
 #include "ValueText.h"
 
@@ -31,6 +32,14 @@ bool answeredByEvent(DispId dispid)
         id::OutputAngle, id::EnableDAC,       id::ResetEEPROM, id::ReadXChan, id::ReadYChan,
         id::ReadEEPROM,  id::WriteEEPROM,     id::Version};
     return methods.contains(dispid);
+}
+
+// Methods that complete inside the call and answer "Ok" when they succeed;
+// any other text says what went wrong.
+bool succeedsWithOk(DispId dispid)
+{
+    namespace id = tk28950::dispid;
+    return dispid == id::LoadCoef || dispid == id::TemperatureCoef || dispid == id::EnableTempCorr;
 }
 
 // Methods whose every argument is an EEPROM address or value.
@@ -181,6 +190,8 @@ ExitCode callMethod(CommandContext& context)
     }
     const Variant result =
         session.invoke(InvokeKind::Method, method.dispid, arguments, method.name);
+    if (succeedsWithOk(method.dispid) && ValueText::text(result) != ControlTexts::kOk)
+        throw moduleError(QStringLiteral("%1: %2").arg(method.name, ValueText::text(result)));
     json.insert("result", ValueText::json(result, method.type));
     context.output().result(json, ValueText::text(result));
     return ExitCode::Success;

@@ -103,6 +103,14 @@ TEST_F(Failures, ASilentModuleIsAFailureNamingTheCell)
         << property.err.toStdString();
 }
 
+TEST_F(Failures, AMethodThatReportsAFailureFailsTheCall)
+{
+    startSimulator();
+    const ToolResult result = run({"call", "LoadCoef", "x", path("missing.coef")});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.contains("LoadCoef: File not found")) << result.err.toStdString();
+}
+
 TEST_F(Failures, AFailedDumpLeavesThePreviousFile)
 {
     startSimulator({"--silent"});
