@@ -69,6 +69,8 @@ TEST_F(ModuleCommands, PropertiesByNameInAnyCase)
     EXPECT_EQ(json({"get", "TemperatureOffset"}).value("value"), "-1.5");
     EXPECT_EQ(json({"get", "zoomx"}).value("value"), 4);
     EXPECT_EQ(json({"get", "ModuleName"}).value("value"), "TK28950");
+    // A name only the control's dispatch table knows, for a published member.
+    EXPECT_EQ(json({"get", "ScaleFactor"}).value("name"), "ScaleFactorX");
 }
 
 TEST_F(ModuleCommands, SetWritesTheModuleAndGetReadsItBack)
