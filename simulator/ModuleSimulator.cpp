@@ -44,7 +44,8 @@ void ModuleSimulator::answer(const WireCommand& command)
     const FaultVerdict verdict = m_faults.judge(command.text);
     QByteArray text = answerText(command, verdict);
     const qint64 dueNs = answerDueNs();
-    if (verdict.dropAnswer)
+    // Nobody is there to hear an answer to a host that has gone.
+    if (verdict.dropAnswer || !m_terminal.hostPresent())
         return;
     if (verdict.addNoise)
         text = m_faults.addNoise(text);

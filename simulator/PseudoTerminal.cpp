@@ -65,7 +65,8 @@ bool PseudoTerminal::openMaster(QString& error)
 
 bool PseudoTerminal::openSlave(QString& error)
 {
-    m_slave = ::open(m_devicePath.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    m_slave =
+        ::open(m_devicePath.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
     termios settings{};
     if (m_slave < 0 || ::tcgetattr(m_slave, &settings) != 0) {
         error = systemError("cannot open the pseudo-terminal's device");
@@ -88,10 +89,15 @@ void PseudoTerminal::readFromHost()
         emit received(QByteArray(buffer, static_cast<qsizetype>(length)));
 }
 
-void PseudoTerminal::write(const QByteArray& bytes)
+bool PseudoTerminal::hostPresent()
 {
     m_hosts->update();
-    if (!m_hosts->hostPresent())
+    return m_hosts->hostPresent();
+}
+
+void PseudoTerminal::write(const QByteArray& bytes)
+{
+    if (!hostPresent())
         return;
     m_pending += bytes;
     writePending();
@@ -110,7 +116,12 @@ void PseudoTerminal::writePending()
 
 void PseudoTerminal::discardUnread()
 {
-    ::tcflush(m_slave, TCIFLUSH);
+    // Reading them away rather than flushing: a read also waits for bytes
+    // that the kernel is still moving to the host's side, which a flush
+    // would miss.
+    char buffer[4096];
+    while (::read(m_slave, buffer, sizeof buffer) > 0) {
+    }
     m_pending.clear();
     m_writeNotifier->setEnabled(false);
     emit hostsGone();

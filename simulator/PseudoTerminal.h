@@ -22,6 +22,7 @@ public:
 
     bool open(QString& error);
     QString devicePath() const { return m_devicePath; }
+    bool hostPresent();
     void write(const QByteArray& bytes);
 
 signals:

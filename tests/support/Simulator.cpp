@@ -137,6 +137,16 @@ bool Simulator::isRunning() const
     return m_process && m_process->state() != QProcess::NotRunning;
 }
 
+bool Simulator::waitForFinished(int timeoutMs)
+{
+    return !isRunning() || m_process->waitForFinished(timeoutMs);
+}
+
+qint64 Simulator::processId() const
+{
+    return isRunning() ? m_process->processId() : 0;
+}
+
 int Simulator::exitCode() const
 {
     if (!m_process || isRunning() || m_process->exitStatus() != QProcess::NormalExit)

@@ -41,6 +41,9 @@ public:
     // Waits like waitForReceived until sent() has at least n bytes.
     bool waitForSent(int n, int timeoutMs = 5000) const;
     bool isRunning() const;
+    // Waits for a simulator that ends by itself (--exit-after-ms); true once it has.
+    bool waitForFinished(int timeoutMs = 5000);
+    qint64 processId() const; // 0 when not running
     // The exit code of a simulator that has ended (-1 while it runs or when it crashed).
     int exitCode() const;
     QString eepromPath() const;

@@ -1,0 +1,175 @@
+// The line itself: device, link, hosts coming and going, trace and pacing.
+#include "SimulatorFixture.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <unistd.h>
+
+namespace
+{
+using LineTest = SimulatorFixture;
+
+QList<QByteArray> traceLines(const Simulator& simulator)
+{
+    QFile file(simulator.tracePath());
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QList<QByteArray> lines = file.readAll().split('\n');
+    lines.removeAll(QByteArray());
+    return lines;
+}
+
+// Processor time (user and system) that a process has used, in clock ticks.
+long processorTicks(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray line = stat.readAll();
+    // Fields after the command name, which is in parentheses: state is the
+    // first, utime the 12th, stime the 13th.
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    return fields.value(11).toLong() + fields.value(12).toLong();
+}
+
+TEST_F(LineTest, TraceHasOneLinePerChunkWithTimeDirectionAndEscapedBytes)
+{
+    ASSERT_TRUE(startWithHost());
+    host->ask("i009");
+    host->ask("\\\t");
+    host->readFor(200);
+    const QList<QByteArray> lines = traceLines(simulator);
+    ASSERT_GE(lines.size(), 4);
+    const QRegularExpression format(R"(^\d+\.\d{6} [<>] \S.*$)");
+    double previous = 0;
+    for (const QByteArray& line : lines) {
+        EXPECT_TRUE(format.match(QString::fromLatin1(line)).hasMatch()) << line.constData();
+        const double seconds = line.left(line.indexOf(' ')).toDouble();
+        EXPECT_GE(seconds, previous);
+        previous = seconds;
+    }
+    EXPECT_TRUE(lines[0].endsWith(" < i009"));
+    EXPECT_TRUE(lines[1].endsWith(" > 128\\r\\n"));
+    EXPECT_TRUE(lines[2].endsWith(" < \\\\\\t"));
+    EXPECT_TRUE(lines[3].endsWith(" > E\\r\\n"));
+}
+
+TEST_F(LineTest, TraceGivesBackEveryByteInBothDirections)
+{
+    ASSERT_TRUE(startWithHost());
+    QByteArray everyByte;
+    for (int byte = 0; byte < 256; ++byte)
+        everyByte += static_cast<char>(byte);
+    host->send(everyByte);
+    ASSERT_TRUE(simulator.waitForReceived(256));
+    const QByteArray answers = host->readFor(500);
+    EXPECT_EQ(simulator.received(), everyByte);
+    EXPECT_EQ(simulator.sent(), answers);
+    QByteArray fromHost;
+    for (const QByteArray& line : traceLines(simulator)) {
+        if (line.contains(" < "))
+            fromHost += line.mid(line.indexOf(" < ") + 3);
+    }
+    EXPECT_TRUE(fromHost.startsWith("\\x00\\x01"));
+    EXPECT_TRUE(fromHost.contains("\\t\\n\\x0B\\x0C\\r"));
+    EXPECT_TRUE(fromHost.contains(" !\"#") && fromHost.contains("[\\\\]"));
+    EXPECT_TRUE(fromHost.contains("~\\x7F\\x80") && fromHost.endsWith("\\xFE\\xFF"));
+
+    simulator.clearTrace();
+    EXPECT_TRUE(simulator.received().isEmpty());
+    EXPECT_TRUE(simulator.sent().isEmpty());
+    host->ask("v");
+    EXPECT_EQ(simulator.received(), "v");
+    EXPECT_EQ(simulator.sent(), "TK28950-V1.2.0.1\r\n");
+}
+
+TEST_F(LineTest, PacedLineTakesAtLeastTheWireTime)
+{
+    ASSERT_TRUE(startWithHost({"--pace", "38400"}));
+    constexpr int Reads = 100;
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < Reads; ++i)
+        ASSERT_EQ(host->ask("i009"), "128\r\n");
+    const double seconds = double(clock.nsecsElapsed()) / 1e9;
+    // Each read is 4 bytes out and 5 back, 10 bits a byte, one after another.
+    const double wireSeconds = Reads * (4 + 5) * 10 / 38400.0;
+    EXPECT_GE(seconds, wireSeconds);
+    std::printf("100 paced reads at 38400 baud: %.3f s (wire time %.3f s)\n", seconds, wireSeconds);
+}
+
+TEST_F(LineTest, LinkLeadsToTheDeviceUntilTheSimulatorEnds)
+{
+    QTemporaryDir folder;
+    const QString link = folder.filePath("tk28950");
+    ASSERT_TRUE(startWithHost({"--link", link}));
+    EXPECT_EQ(QFileInfo(link).symLinkTarget(), simulator.device());
+    HostPort viaLink(link);
+    EXPECT_EQ(viaLink.ask("e"), "235\r\n");
+    viaLink.close();
+    host.reset();
+    simulator.stop();
+    EXPECT_EQ(simulator.exitCode(), 0);
+    EXPECT_FALSE(QFileInfo::exists(link) || QFileInfo(link).isSymLink());
+}
+
+TEST_F(LineTest, HostsCanOpenTheDeviceOneAfterAnother)
+{
+    ASSERT_TRUE(startWithHost());
+    host.reset();
+    for (int i = 0; i < 3; ++i) {
+        HostPort next(simulator.device());
+        ASSERT_TRUE(next.isOpen());
+        EXPECT_EQ(next.ask("v"), "TK28950-V1.2.0.1\r\n") << "host " << i;
+    }
+}
+
+TEST_F(LineTest, AnswersStillOnTheirWayWhenTheHostLeavesAreLost)
+{
+    ASSERT_TRUE(startWithHost({"--late-ms", "300"}));
+    host->send("i009");
+    ASSERT_TRUE(simulator.waitForReceived(4));
+    host.reset(); // gives up before the answer comes
+    HostPort next(simulator.device());
+    next.send("v");
+    EXPECT_EQ(next.readFor(800), "TK28950-V1.2.0.1\r\n");
+}
+
+TEST_F(LineTest, UnreadAnswersAreDiscardedWhenTheHostCloses)
+{
+    ASSERT_TRUE(startWithHost());
+    host->send("v");
+    ASSERT_TRUE(simulator.waitForSent(18));
+    host.reset();
+    // The simulator discards them once it has seen the close; a host that
+    // reopens within that instant may still find them.
+    QThread::msleep(200);
+    HostPort next(simulator.device());
+    EXPECT_EQ(next.ask("e"), "235\r\n");
+}
+
+TEST_F(LineTest, IdleSimulatorUsesNoProcessorTime)
+{
+    ASSERT_TRUE(startWithHost({"--pace", "38400", "--late-ms", "50"}));
+    host->ask("v");
+    host.reset(); // the device now has no host: no hangup may wake the simulator
+    const qint64 pid = simulator.processId();
+    const long before = processorTicks(pid);
+    QThread::msleep(1000);
+    const long used = processorTicks(pid) - before;
+    // A busy loop would use about 100 ticks in this second.
+    EXPECT_LE(used, 20);
+}
+
+TEST_F(LineTest, ExitsByItselfAfterTheGivenTime)
+{
+    ASSERT_TRUE(simulator.start({"--exit-after-ms", "200"}));
+    EXPECT_TRUE(simulator.waitForFinished());
+    EXPECT_EQ(simulator.exitCode(), 0);
+}
+} // namespace
