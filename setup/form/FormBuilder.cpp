@@ -98,7 +98,9 @@ void applyLooks(QWidget* widget, const ControlSpec& spec)
 {
     widget->setObjectName(QString::fromUtf8(spec.name));
     widget->setGeometry(spec.geometry);
-    widget->setFont(fontFor(spec));
+    // A control instance draws itself with its own font.
+    if (spec.kind != Kind::Control)
+        widget->setFont(fontFor(spec));
     widget->setAccessibleName(
         QString::fromUtf8(spec.accessibleName ? spec.accessibleName : spec.text));
     if (spec.kind == Kind::TextBox || spec.kind == Kind::Combo || spec.kind == Kind::List)

@@ -140,6 +140,10 @@ void FrmTK28950::Form_Load()
     auto* lstPortNum = findChild<QListWidget*>(QStringLiteral("LstPortNum"));
     lstPortNum->clear();
     lstPortNum->addItems(ports);
+    // One entry fills the list's one line; the list scrolls entry by entry.
+    const int lineHeight = lstPortNum->contentsRect().height();
+    for (int row = 0; row < lstPortNum->count(); ++row)
+        lstPortNum->item(row)->setSizeHint(QSize(0, lineHeight));
     lstPortNum->setCurrentRow(0);
 }
 

@@ -196,8 +196,8 @@ TransferMessage resultMessage(const WriteOutcome& outcome, const QString& path)
         if (outcome.failedWrites == 0 && outcome.skippedLines == 0)
             return {QStringLiteral("Data have been written into EEPROM successfully."),
                     kMemoryAccess};
-        return {QStringLiteral("Writing into EEPROM was not complete: %1 of %2 writes failed, "
-                               "%3 lines were skipped (not an address and a value from 0 to 255).")
+        return {QStringLiteral("Writing into EEPROM was not complete: %1 of %2 writes failed; "
+                               "lines skipped (not an address and a value from 0 to 255): %3.")
                     .arg(outcome.failedWrites)
                     .arg(outcome.writes)
                     .arg(outcome.skippedLines),

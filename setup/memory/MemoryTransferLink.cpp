@@ -26,7 +26,8 @@ void processEvents()
 
 MemoryTransferLink::MemoryTransferLink(ControlClient* control, ShowMessage showMessage,
                                        QObject* parent)
-    : QObject(parent), m_control(control), m_showMessage(std::move(showMessage))
+    : QObject(parent), m_control(control), m_showMessage(std::move(showMessage)),
+      m_tmrDataReceived(this)
 {
     m_tmrDataReceived.setObjectName(QStringLiteral("TmrDataReceived"));
     m_tmrDataReceived.setInterval(100);

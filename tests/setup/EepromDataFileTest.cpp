@@ -1,0 +1,146 @@
+#include "EepromDataFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace EepromDataFile;
+
+namespace
+{
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeAll(const QString& path, const QByteArray& content)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+} // namespace
+
+TEST(EepromDataFile, LinesEndAtCrLfLoneCrOrLoneLf)
+{
+    EXPECT_EQ(SplitLines("a\r\nb\rc\nd"), (QStringList{"a", "b", "c", "d"}));
+    EXPECT_EQ(SplitLines("a\r\n\r\nb\r\n"), (QStringList{"a", "", "b"}));
+    EXPECT_EQ(SplitLines("a\n\nb\n"), (QStringList{"a", "", "b"}));
+    EXPECT_EQ(SplitLines("\r\r"), (QStringList{"", ""}));
+    EXPECT_TRUE(SplitLines("").isEmpty());
+    // 8-bit text: every byte is one character.
+    EXPECT_EQ(SplitLines("\xb0\tx"), QStringList{QString::fromLatin1("\xb0\tx")});
+}
+
+TEST(EepromDataFile, WrittenFileIsHeaderAndOneCrLfLinePerCell)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("data.txt");
+    QStringList values;
+    for (int n = 0; n < kCells; ++n)
+        values.append(QString::number(255 - n));
+    values[7] = QString();
+    values[8] = QStringLiteral("TK28950 TIME OUT");
+    QString error;
+    ASSERT_TRUE(Write(path, values, &error)) << error.toStdString();
+
+    const QByteArray content = readAll(path);
+    EXPECT_TRUE(content.startsWith("Address\tValue\r\n0\t255\r\n1\t254\r\n"));
+    EXPECT_TRUE(content.contains("\r\n7\t\r\n8\tTK28950 TIME OUT\r\n"));
+    EXPECT_TRUE(content.endsWith("255\t0\r\n"));
+    EXPECT_EQ(content.count("\r\n"), kCells + 1);
+    EXPECT_EQ(content.count('\n'), kCells + 1);
+    EXPECT_EQ(content, Format(values));
+
+    QStringList lines;
+    ASSERT_TRUE(ReadLines(path, &lines, &error));
+    EXPECT_EQ(lines.size(), kCells + 1);
+    EXPECT_EQ(lines.first(), headerLine());
+}
+
+TEST(EepromDataFile, FailedWriteKeepsThePreviousFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("data.txt");
+    ASSERT_TRUE(writeAll(path, "previous"));
+    QString error;
+    // The folder cannot be written: the write fails and leaves the file alone.
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+    const bool written = Write(path, {"1"}, &error);
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (written)
+        GTEST_SKIP() << "this user may write into read-only folders";
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(readAll(path), "previous");
+}
+
+TEST(EepromDataFile, WriteIntoAFolderPathFails)
+{
+    QTemporaryDir dir;
+    QString error;
+    EXPECT_FALSE(Write(dir.path(), {"1"}, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_TRUE(QFileInfo(dir.path()).isDir());
+}
+
+TEST(EepromDataFile, ReadingAMissingFileOrAFolderFails)
+{
+    QTemporaryDir dir;
+    QStringList lines;
+    QString error;
+    EXPECT_FALSE(ReadLines(dir.filePath("missing.txt"), &lines, &error));
+    EXPECT_FALSE(error.isEmpty());
+    error.clear();
+    EXPECT_FALSE(ReadLines(dir.path(), &lines, &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(EepromDataFile, LinesAreClassifiedAsHeaderCellOrInvalid)
+{
+    Cell cell{-1, -1, 0};
+    for (const char* skipped : {"", "   ", "Address\tValue", "  ADDRESS\tVALUE", "addressbook"})
+        EXPECT_EQ(ParseLine(QString::fromLatin1(skipped), &cell), LineKind::Skip) << skipped;
+
+    EXPECT_EQ(ParseLine("5\t200", &cell), LineKind::Cell);
+    EXPECT_EQ(cell.address, 5);
+    EXPECT_EQ(cell.value, 200);
+    EXPECT_EQ(ParseLine("  255 0  ", &cell), LineKind::Cell);
+    EXPECT_EQ(cell.address, 255);
+    EXPECT_EQ(cell.value, 0);
+    EXPECT_EQ(ParseLine("007\t010", &cell), LineKind::Cell);
+    EXPECT_EQ(cell.value, 10);
+
+    for (const char* invalid :
+         {"5", "5\t", "\t5\t1", "5\tTK28950 TIME OUT", "5\tab cd", "256\t1", "1\t256", "-1\t1",
+          "1\t+1", "5  7", "5\t7\t", "1\t1.5", "99999999999999999999\t1"})
+        EXPECT_EQ(ParseLine(QString::fromLatin1(invalid), &cell), LineKind::Invalid) << invalid;
+}
+
+TEST(EepromDataFile, ParseCellsRefusesTheWholeFileAndNamesTheLine)
+{
+    QVector<Cell> cells;
+    QString error;
+    ASSERT_TRUE(
+        ParseCells({"Address\tValue", "3\t30", "", "1 10", "ADDRESS VALUE"}, &cells, &error));
+    ASSERT_EQ(cells.size(), 2);
+    EXPECT_EQ(cells[0].address, 3);
+    EXPECT_EQ(cells[0].value, 30);
+    EXPECT_EQ(cells[0].line, 2);
+    EXPECT_EQ(cells[1].line, 4);
+
+    cells.clear();
+    EXPECT_FALSE(ParseCells({"Address\tValue", "3\t30", "4\tTK28950 TIME OUT"}, &cells, &error));
+    EXPECT_TRUE(error.contains("line 3")) << error.toStdString();
+    EXPECT_TRUE(cells.isEmpty());
+}
+
+TEST(EepromDataFile, CellValuesAreDecimalsFrom0To255)
+{
+    EXPECT_TRUE(IsCellValue("0"));
+    EXPECT_TRUE(IsCellValue("255"));
+    for (const char* text : {"", "256", "-1", "TK28950 TIME OUT", " 1", "1a"})
+        EXPECT_FALSE(IsCellValue(QString::fromLatin1(text))) << text;
+}

@@ -1,0 +1,298 @@
+// The EEPROM file transfers of the "Memory" tab against simulated modules.
+#include "SetupWindow.h"
+#include "Simulator.h"
+
+#include <QFile>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+const QString kSaved = QStringLiteral("EEPROM data have been saved in File successfully.");
+const QString kWritten = QStringLiteral("Data have been written into EEPROM successfully.");
+const QString kWriteFailed = QStringLiteral("Writting into EEPROM failed!");
+const QString kTimeOut = QStringLiteral("TK28950 TIME OUT");
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeAll(const QString& path, const QByteArray& content)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(content), content.size());
+}
+
+QString notComplete(int failed, int writes, int skipped)
+{
+    return QStringLiteral("Writing into EEPROM was not complete: %1 of %2 writes failed; lines "
+                          "skipped (not an address and a value from 0 to 255): %3.")
+        .arg(failed)
+        .arg(writes)
+        .arg(skipped);
+}
+
+// Runs one transfer in a window of its own on the given memory port.
+QVector<CapturedBox> transfer(const char* button, int port, const QString& path)
+{
+    SetupWindow window;
+    window.selectMemoryPort(port);
+    window.type("TxtEEPROMFile", path);
+    window.click(button);
+    return window.boxes;
+}
+
+QStringList texts(const QVector<CapturedBox>& boxes)
+{
+    QStringList result;
+    for (const CapturedBox& box : boxes)
+        result.append(box.text);
+    return result;
+}
+
+// The values of an EEPROM data file, line by line after the header.
+QStringList valuesOf(const QByteArray& content)
+{
+    QStringList values;
+    const QList<QByteArray> lines = content.split('\n');
+    for (qsizetype n = 1; n + 1 < lines.size(); ++n)
+        values.append(QString::fromLatin1(lines[n].chopped(1)).section('\t', 1));
+    return values;
+}
+
+} // namespace
+
+TEST(MemoryTransfer, SaveAndWriteBackMakeTwoModulesEqual)
+{
+    Simulator first;
+    Simulator second;
+    ASSERT_TRUE(startSimulator(first, 1));
+    ASSERT_TRUE(startSimulator(second, 2, {"--eeprom-fill", "7"}));
+    QTemporaryDir dir;
+    // Folders are made along "/"; a backslash is part of the file's name.
+    const QString path = dir.filePath(R"(new folder/C:\Temp\EEPROMData.txt)");
+
+    {
+        SetupWindow window;
+        window.type("TxtEEPROMFile", "  " + path + " ");
+        QStringList duringTransfer;
+        QTimer::singleShot(200, [&] {
+            for (const char* name : {"CmdSaveEEPROM", "CmdWriteEEPROM", "LstPortNum"})
+                duringTransfer.append(window.find<QWidget>(name)->isEnabled() ? "enabled"
+                                                                              : "disabled");
+            duringTransfer.append(window.find<QProgressBar>("PrgbarEEPROM")->isVisible()
+                                      ? "progress shown"
+                                      : "progress hidden");
+        });
+        window.click("CmdSaveEEPROM");
+        ASSERT_EQ(window.boxTexts(), QStringList{kSaved});
+        EXPECT_EQ(window.boxes.first().title, "Memory Access");
+        EXPECT_EQ(duringTransfer,
+                  (QStringList{"disabled", "disabled", "disabled", "progress shown"}));
+        EXPECT_TRUE(window.find<QWidget>("CmdSaveEEPROM")->isEnabled());
+        EXPECT_TRUE(window.find<QWidget>("LstPortNum")->isEnabled());
+        EXPECT_TRUE(window.find<QProgressBar>("PrgbarEEPROM")->isHidden());
+    }
+
+    const QByteArray content = readAll(path);
+    const QByteArray cells = first.eeprom();
+    EXPECT_TRUE(content.startsWith("Address\tValue\r\n0\t"));
+    EXPECT_EQ(content.count("\r\n"), 257);
+    EXPECT_EQ(content.count('\n'), 257);
+    EXPECT_TRUE(content.endsWith("\r\n"));
+    const QStringList values = valuesOf(content);
+    ASSERT_EQ(values.size(), 256);
+    for (int n = 0; n < 256; ++n)
+        ASSERT_EQ(values[n], QString::number(cell(cells, n))) << "cell " << n;
+
+    ASSERT_NE(second.eeprom(), cells);
+    EXPECT_EQ(texts(transfer("CmdWriteEEPROM", 2, path)), QStringList{kWritten});
+    EXPECT_EQ(second.eeprom(), cells);
+}
+
+// A save with cells that timed out keeps the previous file and puts its data
+// beside it; writing those data back skips the cells that could not be read.
+TEST(MemoryTransfer, TimedOutCellsKeepTheGoodFileAndAreSkippedOnWriteBack)
+{
+    Simulator first;
+    Simulator second;
+    // With this seed a few reads go unanswered, the module reset does not.
+    ASSERT_TRUE(startSimulator(first, 1, {"--drop", "0.01", "--seed", "3"}));
+    ASSERT_TRUE(startSimulator(second, 2, {"--eeprom-fill", "7"}));
+    QTemporaryDir dir;
+    const QString path = dir.filePath("EEPROMData.txt");
+    writeAll(path, "previous");
+
+    const QVector<CapturedBox> boxes = transfer("CmdSaveEEPROM", 1, path);
+    const QString incomplete = path + ".incomplete";
+    const QStringList values = valuesOf(readAll(incomplete));
+    ASSERT_EQ(values.size(), 256);
+    const int timedOut = static_cast<int>(values.count(kTimeOut));
+    ASSERT_GT(timedOut, 0) << "choose another seed: no read was lost";
+    EXPECT_EQ(texts(boxes), QStringList{QStringLiteral("%1 of 256 cells could not be read. The "
+                                                       "data were saved in File: %2; File: %3 "
+                                                       "was not changed.")
+                                            .arg(timedOut)
+                                            .arg(incomplete, path)});
+    EXPECT_EQ(readAll(path), "previous");
+
+    EXPECT_EQ(texts(transfer("CmdWriteEEPROM", 2, incomplete)),
+              QStringList{notComplete(0, 256 - timedOut, timedOut)});
+    const QByteArray source = first.eeprom();
+    const QByteArray written = second.eeprom();
+    for (int n = 0; n < 256; ++n) {
+        const int expected = values[n] == kTimeOut ? 7 : cell(source, n);
+        EXPECT_EQ(cell(written, n), expected) << "cell " << n;
+    }
+}
+
+TEST(MemoryTransfer, ATimeOutIsNotAConnectionAndTheOldFileStays)
+{
+    Simulator silent;
+    ASSERT_TRUE(startSimulator(silent, 1, {"--silent"}));
+    QTemporaryDir dir;
+    const QString path = dir.filePath("EEPROMData.txt");
+    writeAll(path, "previous");
+
+    SetupWindow window;
+    window.type("TxtEEPROMFile", path);
+    window.click("CmdSaveEEPROM");
+    ASSERT_EQ(window.boxTexts(), QStringList{"GetConnectionToInclinometer Failed."});
+    EXPECT_EQ(window.boxes.first().title, "PrjTK28950");
+    EXPECT_EQ(readAll(path), "previous");
+    EXPECT_FALSE(QFile::exists(path + ".incomplete"));
+    EXPECT_TRUE(window.find<QWidget>("CmdSaveEEPROM")->isEnabled());
+    EXPECT_TRUE(window.find<QWidget>("CmdWriteEEPROM")->isEnabled());
+}
+
+// Files made elsewhere: lines ended by LF only or CR only, in any order,
+// with a header anywhere, TAB or blank between address and value.
+TEST(MemoryTransfer, FilesWithAnyLineEndsAreWrittenCompletely)
+{
+    Simulator module;
+    ASSERT_TRUE(startSimulator(module, 1, {"--eeprom-fill", "0"}));
+    QTemporaryDir dir;
+    const QString lfOnly = dir.filePath("lf.txt");
+    writeAll(lfOnly, "Address\tValue\n5\t50\n3 30\n\n  address\tvalue\n200\t255\n");
+    const QString crOnly = dir.filePath("cr.txt");
+    writeAll(crOnly, "Address\tValue\r6\t60\r7\t70");
+
+    EXPECT_EQ(texts(transfer("CmdWriteEEPROM", 1, lfOnly)), QStringList{kWritten});
+    EXPECT_EQ(texts(transfer("CmdWriteEEPROM", 1, crOnly)), QStringList{kWritten});
+    const QByteArray cells = module.eeprom();
+    EXPECT_EQ(cell(cells, 5), 50);
+    EXPECT_EQ(cell(cells, 3), 30);
+    EXPECT_EQ(cell(cells, 200), 255);
+    EXPECT_EQ(cell(cells, 6), 60);
+    EXPECT_EQ(cell(cells, 7), 70);
+    EXPECT_EQ(cell(cells, 4), 0);
+}
+
+TEST(MemoryTransfer, WritesTheModuleDoesNotAcknowledgeAreCounted)
+{
+    // Every command is answered "E" until the control gives up on it.
+    Simulator module;
+    ASSERT_TRUE(startSimulator(module, 1, {"--eeprom-fill", "9", "--error-repeat", "1000"}));
+    QTemporaryDir dir;
+    const QString path = dir.filePath("data.txt");
+    writeAll(path, "Address\tValue\r\n1\t10\r\n2\t20\r\n3\tTK28950 TIME OUT\r\n4\t300\r\n");
+
+    EXPECT_EQ(texts(transfer("CmdWriteEEPROM", 1, path)), QStringList{notComplete(2, 2, 2)});
+    EXPECT_EQ(module.eeprom(), QByteArray(256, char(9)));
+}
+
+TEST(MemoryTransfer, ATransferOnAnotherPortThanTheConnectedOneIsRefused)
+{
+    Simulator first;
+    Simulator second;
+    ASSERT_TRUE(startSimulator(first, 1));
+    ASSERT_TRUE(startSimulator(second, 2));
+    QTemporaryDir dir;
+    const QString path = dir.filePath("data.txt");
+    writeAll(path, "Address\tValue\r\n1\t10\r\n");
+
+    SetupWindow window;
+    window.type("TxtEEPROMFile", path);
+    window.click("CmdWriteEEPROM");
+    ASSERT_EQ(window.boxTexts(), QStringList{kWritten});
+    window.boxes.clear();
+    second.clearTrace();
+    window.selectMemoryPort(2);
+    window.click("CmdWriteEEPROM");
+    window.click("CmdSaveEEPROM");
+    const QString refused = QStringLiteral("Port 2 is selected, but the memory transfer is "
+                                           "connected to port 1. Select port 1, or restart the "
+                                           "program to use port 2.");
+    EXPECT_EQ(window.boxTexts(), (QStringList{refused, refused}));
+    EXPECT_EQ(window.boxes.first().title, "Memory Access");
+    EXPECT_TRUE(second.received().isEmpty());
+    EXPECT_TRUE(window.find<QWidget>("CmdWriteEEPROM")->isEnabled());
+}
+
+TEST(MemoryTransfer, PathsAndPortsThatCannotServe)
+{
+    Simulator module;
+    ASSERT_TRUE(startSimulator(module, 1));
+    QTemporaryDir dir;
+    const QString missing = dir.filePath("missing.txt");
+    const QString empty = dir.filePath("empty.txt");
+    writeAll(empty, "");
+    const QString headerOnly = dir.filePath("header.txt");
+    writeAll(headerOnly, "Address\tValue\r\n");
+
+    EXPECT_EQ(texts(transfer("CmdWriteEEPROM", 1, missing)),
+              (QStringList{"File: " + missing + " does not exist.", kWriteFailed}));
+    EXPECT_EQ(texts(transfer("CmdWriteEEPROM", 1, "")),
+              (QStringList{"Please enter the file path first.", kWriteFailed}));
+    EXPECT_EQ(texts(transfer("CmdSaveEEPROM", 1, "  ")),
+              (QStringList{"Please enter the file path first.", "Saving data in file failed!"}));
+    for (const QString& nothing : {empty, headerOnly})
+        EXPECT_EQ(texts(transfer("CmdWriteEEPROM", 1, nothing)),
+                  QStringList{"Nothing to write: File: " + nothing + " holds no EEPROM data."});
+
+    const QStringList folder = texts(transfer("CmdWriteEEPROM", 1, dir.path()));
+    ASSERT_EQ(folder.size(), 3);
+    EXPECT_TRUE(folder[0].startsWith("Reading file: " + dir.path() + " failed. Err: "));
+    EXPECT_EQ(folder[1], "Error in reading File: " + dir.path());
+    EXPECT_EQ(folder[2], kWriteFailed);
+
+    // A folder stands where the file should be saved.
+    const QStringList saveOnFolder = texts(transfer("CmdSaveEEPROM", 1, dir.path()));
+    ASSERT_EQ(saveOnFolder.size(), 2);
+    EXPECT_TRUE(saveOnFolder[0].startsWith("Saving file: " + dir.path() + " failed. Err: "));
+    EXPECT_EQ(saveOnFolder[1], "Saving data in file failed!");
+
+    SetupWindow window;
+    window.find<QListWidget>("LstPortNum")->clearSelection();
+    window.click("CmdSaveEEPROM");
+    window.click("CmdWriteEEPROM");
+    EXPECT_EQ(window.boxTexts(),
+              (QStringList{"Please select valid port number first, then try again.",
+                           "Please select a valid port number first, then try again."}));
+    EXPECT_EQ(window.boxes.last().title, "Memory Access");
+}
+
+TEST(MemoryTransfer, ClosingTheWindowStopsATransfer)
+{
+    Simulator module;
+    ASSERT_TRUE(startSimulator(module, 1));
+    QTemporaryDir dir;
+    const QString path = dir.filePath("EEPROMData.txt");
+    writeAll(path, "previous");
+
+    SetupWindow window;
+    window.type("TxtEEPROMFile", path);
+    QTimer::singleShot(300, &window.form(), [&] { window.form().close(); });
+    window.click("CmdSaveEEPROM");
+    EXPECT_TRUE(window.boxes.isEmpty());
+    EXPECT_EQ(readAll(path), "previous");
+    EXPECT_FALSE(QFile::exists(path + ".incomplete"));
+}

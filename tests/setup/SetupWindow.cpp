@@ -1,0 +1,139 @@
+#include "SetupWindow.h"
+
+#include "ControlClient.h"
+#include "Simulator.h"
+#include "TK28950Dispids.h"
+
+#include <QComboBox>
+#include <QDeadlineTimer>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+std::unique_ptr<ControlClient> createControl()
+{
+    auto control = std::make_unique<ControlClient>();
+    const bool created = control->create(QString::fromLatin1(tk28950::kProgId),
+                                         QString::fromLatin1(tk28950::kControlClsid));
+    EXPECT_TRUE(created) << control->createError().toStdString();
+    return control;
+}
+
+} // namespace
+
+TransferTiming SetupWindow::fastTiming()
+{
+    TransferTiming timing;
+    timing.connectIntervalMs = 20;
+    timing.readIntervalMs = 20;
+    timing.pauseMs = 2;
+    return timing;
+}
+
+SetupWindow::SetupWindow(const TransferTiming& timing)
+    : m_form(std::make_unique<FrmTK28950>(createControl(), createControl()))
+{
+    m_form->messages().setPresenter([this](const QString& text, const QString& title) {
+        boxes.append({text, title});
+    });
+    m_form->setTiming(timing);
+    m_form->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(m_form.get()));
+}
+
+SetupWindow::~SetupWindow() = default;
+
+void SetupWindow::showTabOf(QWidget* widget)
+{
+    auto* tabs = find<QTabWidget>(QStringLiteral("SSTab1"));
+    for (int index = 0; index < tabs->count(); ++index) {
+        if (tabs->widget(index)->isAncestorOf(widget))
+            tabs->setCurrentIndex(index);
+    }
+}
+
+void SetupWindow::click(const QString& button)
+{
+    auto* target = find<QPushButton>(button);
+    ASSERT_NE(target, nullptr) << button.toStdString();
+    showTabOf(target);
+    QTest::mouseClick(target, Qt::LeftButton);
+}
+
+void SetupWindow::type(const QString& box, const QString& text)
+{
+    auto* edit = find<QLineEdit>(box);
+    if (!edit) {
+        auto* combo = find<QComboBox>(box);
+        ASSERT_NE(combo, nullptr) << box.toStdString();
+        edit = combo->lineEdit();
+    }
+    showTabOf(edit);
+    edit->clear();
+    QTest::keyClicks(edit, text);
+}
+
+QString SetupWindow::text(const QString& box) const
+{
+    return PropertySteps::textOf(find<QWidget>(box));
+}
+
+void SetupWindow::selectPort(int port)
+{
+    find<QComboBox>(QStringLiteral("CmbPortNum"))->setCurrentIndex(port - 1);
+}
+
+void SetupWindow::selectMemoryPort(int port)
+{
+    find<QListWidget>(QStringLiteral("LstPortNum"))->setCurrentRow(port - 1);
+}
+
+QStringList SetupWindow::boxTexts() const
+{
+    QStringList texts;
+    for (const CapturedBox& box : boxes)
+        texts.append(box.text);
+    return texts;
+}
+
+bool SetupWindow::waitForBoxes(int count, int timeoutMs)
+{
+    return eventually([&] { return boxes.size() >= count; }, timeoutMs);
+}
+
+bool eventually(const std::function<bool()>& condition, int timeoutMs)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QTest::qWait(10);
+    }
+    return true;
+}
+
+bool startSimulator(Simulator& simulator, int port, const QStringList& arguments,
+                    const QByteArray& eeprom)
+{
+    if (!simulator.start(arguments, eeprom)) {
+        ADD_FAILURE() << simulator.error().toStdString();
+        return false;
+    }
+    simulator.mapToPort(port);
+    return true;
+}
+
+int cell(const QByteArray& eeprom, int address)
+{
+    return static_cast<quint8>(eeprom.at(address));
+}
+
+int cell16(const QByteArray& eeprom, int lowAddress)
+{
+    return static_cast<qint16>(cell(eeprom, lowAddress) | (cell(eeprom, lowAddress + 1) << 8));
+}
