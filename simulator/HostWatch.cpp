@@ -2,9 +2,7 @@
 
 #include <QSocketNotifier>
 
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/inotify.h>
 #include <unistd.h>
 

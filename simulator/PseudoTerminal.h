@@ -11,8 +11,8 @@ class QSocketNotifier;
 // slave device a host opens as its serial port. The simulator keeps the
 // slave open itself, so that a host closing it is no hangup and the next
 // host finds it working. Bytes for the host are lost while no host has the
-// device open, as on a line with nobody listening; when the last host
-// closes it, whatever that host left unread is discarded.
+// device open, as on a line with nobody listening; once the simulator sees
+// the last host close it, whatever that host left unread is discarded.
 class PseudoTerminal : public QObject
 {
     Q_OBJECT

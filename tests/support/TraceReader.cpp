@@ -46,8 +46,12 @@ TraceBytes readTrace(const QString& path)
         const qsizetype timeEnd = line.indexOf(' ');
         if (timeEnd < 0 || line.size() < timeEnd + 3)
             continue;
+        const char direction = line[timeEnd + 1];
         const QByteArray bytes = unescapeTraceBytes(line.mid(timeEnd + 3));
-        (line[timeEnd + 1] == '<' ? trace.fromHost : trace.toHost) += bytes;
+        if (direction == '<')
+            trace.fromHost += bytes;
+        else if (direction == '>')
+            trace.toHost += bytes;
     }
     return trace;
 }
