@@ -20,6 +20,9 @@ struct ObjectDeleter {
 using ObjectPtr = std::unique_ptr<DispatchObject, ObjectDeleter>;
 
 // A loaded component library; the library stays loaded while this lives.
+// When it goes, the file is unloaded only if the library's DllCanUnloadNow
+// agrees; otherwise (objects or locks still alive) it stays loaded until
+// freeUnusedLibraries() finds it unused.
 class Library {
 public:
     // On failure returns nullptr and sets *error to the loader's message.
@@ -28,13 +31,21 @@ public:
 
     QString path() const { return m_path; }
     void* symbol(const char* name) const;
+    // Asks the library's DllGetClassObject for the class factory of clsid
+    // and creates one object; kFail when the library has no such export.
     HResult createObject(const QString& clsid, ObjectPtr* object) const;
+    // Whether address lies inside this library's file as loaded.
+    bool contains(const void* address) const;
 
 private:
     Library(QString path, void* handle) : m_path(std::move(path)), m_handle(handle) {}
     QString m_path;
     void* m_handle;
 };
+
+// Unloads the libraries that were kept loaded for their objects and whose
+// DllCanUnloadNow now agrees. Hosts may call it from time to time.
+void freeUnusedLibraries();
 
 struct CreatedObject {
     std::shared_ptr<Library> library; // keep before object: destroyed after it

@@ -42,6 +42,10 @@ public:
     bool operator==(const Variant& other) const = default;
 
 private:
+    // The value as a number: empty is 0, true is -1, text is read as decimal.
+    HResult toNumber(double* out) const;
+    template <typename Integer> HResult toInteger(Integer* out) const;
+
     std::variant<std::monostate, bool, std::uint8_t, std::int16_t, std::int32_t, double, QString>
         m_value;
 };

@@ -1,0 +1,114 @@
+// tk28950-regsvr [-u] [--registry FILE] LIBRARY
+//
+// Loads a component library and calls its DllRegisterServer (or, with -u,
+// DllUnregisterServer). Exit code 0 on success, 1 when the library fails or
+// cannot be loaded, 2 on bad usage.
+#include "ComponentHost.h"
+#include "Exports.h"
+#include "ResultText.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+enum ExitCode { kSuccess = 0, kFailure = 1, kUsage = 2 };
+
+struct Request {
+    QString library;
+    bool unregister = false;
+};
+
+void print(FILE* stream, const QString& text)
+{
+    std::fputs(qPrintable(text + QLatin1Char('\n')), stream);
+}
+
+// Fills *request from the command line, or returns the exit code to leave with.
+std::optional<ExitCode> parseArguments(const QStringList& arguments, Request* request)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Registers a component library, or unregisters it with -u."));
+    const QCommandLineOption helpOption = parser.addHelpOption();
+    const QCommandLineOption unregisterOption(
+        {QStringLiteral("u"), QStringLiteral("unregister")},
+        QStringLiteral("Unregister the library instead of registering it."));
+    const QCommandLineOption registryOption(
+        QStringLiteral("registry"),
+        QStringLiteral("Use FILE as the registry (as TK28950_REGISTRY does)."),
+        QStringLiteral("FILE"));
+    parser.addOption(unregisterOption);
+    parser.addOption(registryOption);
+    parser.addPositionalArgument(QStringLiteral("LIBRARY"),
+                                 QStringLiteral("The component library file."));
+    if (!parser.parse(arguments)) {
+        print(stderr, parser.errorText() + QLatin1Char('\n') + parser.helpText());
+        return kUsage;
+    }
+    if (parser.isSet(helpOption)) {
+        print(stdout, parser.helpText());
+        return kSuccess;
+    }
+    if (parser.positionalArguments().size() != 1) {
+        print(stderr, QStringLiteral("expected exactly one LIBRARY\n") + parser.helpText());
+        return kUsage;
+    }
+    // The registry holds absolute paths; the library finds its own path from
+    // the name it was loaded by.
+    request->library = QFileInfo(parser.positionalArguments().first()).absoluteFilePath();
+    request->unregister = parser.isSet(unregisterOption);
+    if (parser.isSet(registryOption))
+        qputenv("TK28950_REGISTRY",
+                QFile::encodeName(QFileInfo(parser.value(registryOption)).absoluteFilePath()));
+    return std::nullopt;
+}
+
+ExitCode run(const Request& request)
+{
+    QString error;
+    const std::shared_ptr<component::Library> library =
+        component::Library::load(request.library, &error);
+    if (!library) {
+        print(stderr, QStringLiteral("cannot load %1: %2").arg(request.library, error));
+        return kFailure;
+    }
+    const char* entryName = request.unregister ? component::exports::kUnregisterServer
+                                               : component::exports::kRegisterServer;
+    // Both entry points have the same signature.
+    const auto entry = reinterpret_cast<DllRegisterServerFn>(library->symbol(entryName));
+    if (!entry) {
+        print(stderr, QStringLiteral("%1 does not export %2")
+                          .arg(request.library, QLatin1String(entryName)));
+        return kFailure;
+    }
+    const component::HResult hr = entry();
+    if (component::failed(hr)) {
+        print(stderr, QStringLiteral("%1 of %2 failed: %3")
+                          .arg(QLatin1String(entryName), request.library,
+                               component::resultText(hr)));
+        return kFailure;
+    }
+    print(stdout, QStringLiteral("%1 %2")
+                      .arg(request.unregister ? QStringLiteral("Unregistered")
+                                              : QStringLiteral("Registered"),
+                           request.library));
+    return kSuccess;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("tk28950-regsvr"));
+    Request request;
+    if (const std::optional<ExitCode> early = parseArguments(app.arguments(), &request))
+        return *early;
+    return run(request);
+}
