@@ -106,19 +106,36 @@ QByteArray Format(const QStringList& values)
     return content;
 }
 
-bool Write(const QString& path, const QStringList& values, QString* error)
+bool OpenForWriting(QSaveFile* file, QString* error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = file.errorString();
+    if (file->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return true;
+    *error = file->errorString();
+    return false;
+}
+
+bool WriteAndCommit(QSaveFile* file, const QByteArray& content, QString* error)
+{
+    const qint64 written = file->write(content);
+    if (written != content.size()) {
+        *error = written < 0 ? file->errorString()
+                             : QStringLiteral("only %1 of %2 bytes could be written")
+                                   .arg(written)
+                                   .arg(content.size());
+        file->cancelWriting();
         return false;
     }
-    const QByteArray content = Format(values);
-    if (file.write(content) != content.size() || !file.commit()) {
-        *error = file.errorString();
+    if (!file->commit()) {
+        *error = file->errorString();
         return false;
     }
     return true;
+}
+
+bool Write(const QString& path, const QStringList& values, QString* error)
+{
+    QSaveFile file(path);
+    return OpenForWriting(&file, error) && WriteAndCommit(&file, Format(values), error);
 }
 
 LineKind ParseLine(const QString& line, Cell* cell)

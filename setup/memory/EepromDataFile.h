@@ -2,6 +2,7 @@
 // The EEPROM data file: a header line "Address" TAB "Value", then one line
 // per cell, "n" TAB value, every line ended by CR LF. Plain 8-bit text.
 #include <QByteArray>
+#include <QSaveFile>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -25,6 +26,13 @@ QStringList SplitLines(const QByteArray& content);
 // The whole file for these values (values[n] is cell n): the header and one
 // line per value, CR LF after every line, in 8-bit text.
 QByteArray Format(const QStringList& values);
+
+// Opens file for writing. Unbuffered, so that a write that the disk or a
+// size limit cuts short is seen as such (a buffered one could be committed
+// truncated).
+bool OpenForWriting(QSaveFile* file, QString* error);
+// Writes content and, when all of it was written, replaces the old file.
+bool WriteAndCommit(QSaveFile* file, const QByteArray& content, QString* error);
 
 // Writes the header and one line per value (values[n] is cell n), CR LF after
 // every line, through QSaveFile: the old file is replaced only when everything

@@ -50,8 +50,8 @@ SaveOutcome EepromTransfer::SaveEEPROMToFile(const QString& filePath)
     // Opened before the long read, so that a file that cannot be written is
     // known at once; it replaces the old file only when committed.
     QSaveFile file(filePath);
-    if (!file.open(QIODevice::WriteOnly)) {
-        reportFileFailure(filePath, file.errorString());
+    if (!EepromDataFile::OpenForWriting(&file, &error)) {
+        reportFileFailure(filePath, error);
         return outcome;
     }
     showProgress(EepromDataFile::kCells);
@@ -76,9 +76,8 @@ SaveOutcome EepromTransfer::SaveEEPROMToFile(const QString& filePath)
         }
         outcome.status = SaveOutcome::Status::Incomplete;
     } else {
-        const QByteArray content = EepromDataFile::Format(values);
-        if (file.write(content) != content.size() || !file.commit()) {
-            reportFileFailure(filePath, file.errorString());
+        if (!EepromDataFile::WriteAndCommit(&file, EepromDataFile::Format(values), &error)) {
+            reportFileFailure(filePath, error);
             return outcome;
         }
         outcome.status = SaveOutcome::Status::Saved;

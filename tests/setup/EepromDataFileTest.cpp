@@ -3,7 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 using namespace EepromDataFile;
 
@@ -16,10 +18,11 @@ QByteArray readAll(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-bool writeAll(const QString& path, const QByteArray& content)
+void writeAll(const QString& path, const QByteArray& content)
 {
     QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(content), content.size());
 }
 
 } // namespace
@@ -65,16 +68,27 @@ TEST(EepromDataFile, FailedWriteKeepsThePreviousFile)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("data.txt");
-    ASSERT_TRUE(writeAll(path, "previous"));
+    writeAll(path, "previous");
+    QStringList values;
+    for (int n = 0; n < kCells; ++n)
+        values.append(QString::number(n));
+
+    // Files of this process may grow to 100 bytes only: the write stops half way.
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 100;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     QString error;
-    // The folder cannot be written: the write fails and leaves the file alone.
-    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
-    const bool written = Write(path, {"1"}, &error);
-    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    if (written)
-        GTEST_SKIP() << "this user may write into read-only folders";
+    const bool written = Write(path, values, &error);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(written);
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(readAll(path), "previous");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"data.txt"});
 }
 
 TEST(EepromDataFile, WriteIntoAFolderPathFails)

@@ -1,8 +1,8 @@
 #include "SetupWindow.h"
 
 #include "ControlClient.h"
+#include "ControlStartup.h"
 #include "Simulator.h"
-#include "TK28950Dispids.h"
 
 #include <QComboBox>
 #include <QDeadlineTimer>
@@ -15,13 +15,11 @@
 namespace
 {
 
-std::unique_ptr<ControlClient> createControl()
+std::unique_ptr<FrmTK28950> createForm()
 {
-    auto control = std::make_unique<ControlClient>();
-    const bool created = control->create(QString::fromLatin1(tk28950::kProgId),
-                                         QString::fromLatin1(tk28950::kControlClsid));
-    EXPECT_TRUE(created) << control->createError().toStdString();
-    return control;
+    StartupControls controls = createStartupControls(QString());
+    EXPECT_TRUE(controls.error.isEmpty()) << controls.error.toStdString();
+    return std::make_unique<FrmTK28950>(std::move(controls.tk28950A), std::move(controls.tk28950B));
 }
 
 } // namespace
@@ -35,8 +33,7 @@ TransferTiming SetupWindow::fastTiming()
     return timing;
 }
 
-SetupWindow::SetupWindow(const TransferTiming& timing)
-    : m_form(std::make_unique<FrmTK28950>(createControl(), createControl()))
+SetupWindow::SetupWindow(const TransferTiming& timing) : m_form(createForm())
 {
     m_form->messages().setPresenter([this](const QString& text, const QString& title) {
         boxes.append({text, title});
