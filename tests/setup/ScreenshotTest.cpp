@@ -14,7 +14,11 @@ TEST(Screenshots, EachTabIsSavedAsPng)
 {
     Simulator module;
     ASSERT_TRUE(startSimulator(module, 1));
+    // The default paths as an operator's home folder shows them.
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", "/home/operator");
     SetupWindow window;
+    qputenv("HOME", home);
     window.click("CmdInitialize");
     ASSERT_EQ(window.boxTexts(), QStringList{"TK28950 Ready"});
 
