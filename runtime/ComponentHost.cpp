@@ -81,7 +81,10 @@ void freeUnusedLibraries()
         dlclose(handle);
 }
 
-void* Library::symbol(const char* name) const { return dlsym(m_handle, name); }
+void* Library::symbol(const char* name) const
+{
+    return dlsym(m_handle, name);
+}
 
 bool Library::contains(const void* address) const
 {
@@ -136,9 +139,7 @@ HResult createObjectFromLibrary(const QString& libraryPath, const QString& clsid
     }
     created.entry.clsid = clsid;
     created.entry.library = libraryPath;
-    // Swapped, not assigned: whatever *out held goes with `created`, its
-    // object before its library.
-    std::swap(*out, created);
+    *out = std::move(created);
     return hr;
 }
 
@@ -156,7 +157,7 @@ HResult createObject(const Registry& registry, const QString& progId, CreatedObj
     if (failed(hr))
         return hr;
     created.entry = *entry;
-    std::swap(*out, created);
+    *out = std::move(created);
     return hr;
 }
 

@@ -51,6 +51,18 @@ struct CreatedObject {
     std::shared_ptr<Library> library; // keep before object: destroyed after it
     ObjectPtr object;
     ClassEntry entry;
+
+    CreatedObject() = default;
+    CreatedObject(CreatedObject&&) noexcept = default;
+    // Releases the old object before the old library, so that the library
+    // can be unloaded.
+    CreatedObject& operator=(CreatedObject&& other) noexcept
+    {
+        object = std::move(other.object);
+        library = std::move(other.library);
+        entry = std::move(other.entry);
+        return *this;
+    }
 };
 
 // Looks progId up in the registry, loads its library and creates one object.

@@ -42,7 +42,10 @@ constexpr TextField<TypeLibEntry> kTypeLibFields[] = {
     {"helpDir", &TypeLibEntry::helpDir},
 };
 
-QString normalisedId(const QString& id) { return id.trimmed().toUpper(); }
+QString normalisedId(const QString& id)
+{
+    return id.trimmed().toUpper();
+}
 
 // A name that can stand as one step of a key path.
 bool isKeyPart(const QString& part)
@@ -60,7 +63,10 @@ QString classGroup(const QString& clsid)
     return QStringLiteral("CLSID/") + normalisedId(clsid);
 }
 
-QString progIdKey(const QString& progId) { return QStringLiteral("ProgID/") + progId; }
+QString progIdKey(const QString& progId)
+{
+    return QStringLiteral("ProgID/") + progId;
+}
 
 QString typeLibGroup(const QString& libId, const QString& version)
 {
@@ -91,7 +97,10 @@ void readFields(const QSettings& settings, const QString& group, Entry* entry,
         entry->*field.member = settings.value(keyOf(group, field.key)).toString();
 }
 
-QString envPath(const char* name) { return QDir::fromNativeSeparators(qEnvironmentVariable(name)); }
+QString envPath(const char* name)
+{
+    return QDir::fromNativeSeparators(qEnvironmentVariable(name));
+}
 
 } // namespace
 

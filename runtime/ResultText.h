@@ -10,8 +10,8 @@ namespace component {
 inline QString resultText(HResult hr)
 {
     const QString digits = QString::number(static_cast<quint32>(hr), 16).toUpper();
-    return QStringLiteral("0x%1 (%2)").arg(digits.rightJustified(8, QLatin1Char('0')),
-                                           QLatin1String(describe(hr)));
+    return QStringLiteral("0x%1 (%2)")
+        .arg(digits.rightJustified(8, QLatin1Char('0')), QLatin1String(describe(hr)));
 }
 
 } // namespace component

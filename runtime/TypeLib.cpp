@@ -50,8 +50,9 @@ void checkKind(JsonObjectReader& reader, const QString& kind, bool eventsInterfa
     if (!isOneOf(kind, kMemberKinds))
         reader.report("kind", QStringLiteral("expected \"method\", \"property\" or \"event\""));
     else if ((kind == kEventKind) != eventsInterface)
-        reader.report("kind", eventsInterface ? QStringLiteral("an events interface holds events only")
-                                              : QStringLiteral("events belong in an events interface"));
+        reader.report("kind", eventsInterface
+                                  ? QStringLiteral("an events interface holds events only")
+                                  : QStringLiteral("events belong in an events interface"));
 }
 
 TypeLibMember readMember(const QJsonValue& value, const QString& path, bool eventsInterface,
@@ -85,8 +86,9 @@ void checkUnique(const QVector<Item>& items, const QString& arrayPath, Key keyOf
     for (qsizetype i = 0; i < items.size(); ++i) {
         for (qsizetype j = 0; j < i; ++j) {
             if (keyOf(items[i]) == keyOf(items[j]))
-                problem->report(elementPath(arrayPath, i),
-                                QStringLiteral("%1 %2 is used twice").arg(what).arg(keyOf(items[i])));
+                problem->report(
+                    elementPath(arrayPath, i),
+                    QStringLiteral("%1 %2 is used twice").arg(what).arg(keyOf(items[i])));
         }
     }
 }
@@ -108,15 +110,15 @@ TypeLibInterface readInterface(const QJsonValue& value, const QString& path, Jso
         interface.members, membersPath, [](const TypeLibMember& m) { return m.dispid; },
         QStringLiteral("dispid"), problem);
     checkUnique(
-        interface.members, membersPath,
-        [](const TypeLibMember& m) { return m.name.toLower(); }, QStringLiteral("name"), problem);
+        interface.members, membersPath, [](const TypeLibMember& m) { return m.name.toLower(); },
+        QStringLiteral("name"), problem);
     return interface;
 }
 
 // An empty name is allowed (no such interface); any other must be one of
 // the library's interfaces, of the right sort.
-void checkInterfaceName(JsonObjectReader& reader, const char* key, const QString& name,
-                        bool events, const TypeLibrary& library)
+void checkInterfaceName(JsonObjectReader& reader, const char* key, const QString& name, bool events,
+                        const TypeLibrary& library)
 {
     if (name.isEmpty())
         return;
@@ -196,8 +198,9 @@ std::optional<TypeLibrary> readResource(const QString& ownerName, IsOwner isOwne
 
 std::optional<TypeLibMember> TypeLibInterface::member(DispId dispid) const
 {
-    const auto found = std::find_if(members.cbegin(), members.cend(),
-                                    [dispid](const TypeLibMember& m) { return m.dispid == dispid; });
+    const auto found =
+        std::find_if(members.cbegin(), members.cend(),
+                     [dispid](const TypeLibMember& m) { return m.dispid == dispid; });
     return found == members.cend() ? std::nullopt : std::optional(*found);
 }
 
@@ -239,8 +242,8 @@ std::optional<TypeLibrary> TypeLibrary::fromResource(const void* owner, QString*
 {
     const void* ownerModule = moduleOf(owner);
     return readResource(
-        modulePath(owner), [ownerModule](const void* data) { return moduleOf(data) == ownerModule; },
-        error);
+        modulePath(owner),
+        [ownerModule](const void* data) { return moduleOf(data) == ownerModule; }, error);
 }
 
 } // namespace component

@@ -34,7 +34,8 @@
 //       "helpString": "Event interface for TK28950 Control",
 //       "events": true,
 //       "members": [
-//         {"dispid": 1, "name": "DataReady", "kind": "event", "type": "none", "params": ["Data:text"]}
+//         {"dispid": 1, "name": "DataReady", "kind": "event", "type": "none",
+//          "params": ["Data:text"]}
 //       ]
 //     },
 //     {"name": "IModule", "iid": "{A2A74D60-B12C-4DC8-AC37-16AA47DE4DC7}", "members": []}

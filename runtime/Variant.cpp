@@ -69,10 +69,22 @@ template <typename Integer> HResult Variant::toInteger(Integer* out) const
     return failed(hr) ? hr : integerFromDouble(number, out);
 }
 
-HResult Variant::toByte(std::uint8_t* out) const { return toInteger(out); }
-HResult Variant::toShort(std::int16_t* out) const { return toInteger(out); }
-HResult Variant::toLong(std::int32_t* out) const { return toInteger(out); }
-HResult Variant::toDouble(double* out) const { return toNumber(out); }
+HResult Variant::toByte(std::uint8_t* out) const
+{
+    return toInteger(out);
+}
+HResult Variant::toShort(std::int16_t* out) const
+{
+    return toInteger(out);
+}
+HResult Variant::toLong(std::int32_t* out) const
+{
+    return toInteger(out);
+}
+HResult Variant::toDouble(double* out) const
+{
+    return toNumber(out);
+}
 
 HResult Variant::toBool(bool* out) const
 {
@@ -111,7 +123,7 @@ HResult Variant::toText(QString* out) const
 
 QString Variant::debugText() const
 {
-    static constexpr std::array kTypeNames{"Empty", "Bool", "Byte", "Short",
+    static constexpr std::array kTypeNames{"Empty", "Bool",   "Byte", "Short",
                                            "Long",  "Double", "Text"};
     const char* typeName = kTypeNames[m_value.index()];
     if (isEmpty())

@@ -45,7 +45,7 @@ public:
                    ErrorInfo*) override
     {
         if (dispid == kValue && kind == InvokeKind::PropertyGet)
-            return args.isEmpty() ? (*result = m_value, kOk) : kBadParamCount;
+            return getValue(args, result);
         if (dispid == kValue && kind == InvokeKind::PropertyPut)
             return args.size() == 1 ? args[0].toLong(&m_value) : kBadParamCount;
         if (dispid == kAdd && kind == InvokeKind::Method)
@@ -60,6 +60,14 @@ public:
 
 private:
     ~Counter() override { --g_objects; }
+
+    HResult getValue(const QVector<Variant>& args, Variant* result) const
+    {
+        if (!args.isEmpty())
+            return kBadParamCount;
+        *result = m_value;
+        return kOk;
+    }
 
     HResult add(const QVector<Variant>& args, Variant* result)
     {
@@ -96,19 +104,27 @@ public:
 
 CounterFactory g_factory;
 
-const void* self() { return reinterpret_cast<const void*>(&self); }
+const void* self()
+{
+    return reinterpret_cast<const void*>(&self);
+}
+
+std::optional<TypeLibrary> ownTypeLib()
+{
+    return TypeLibrary::fromResource(self(), nullptr);
+}
 
 } // namespace
 
 TEST_COMPONENT_EXPORT HResult DllRegisterServer()
 {
-    const std::optional<TypeLibrary> typeLib = TypeLibrary::fromResource(self(), nullptr);
+    const std::optional<TypeLibrary> typeLib = ownTypeLib();
     if (!typeLib)
         return kTypeLibRegistrationFailed;
     const QString library = modulePath(self());
     Registry registry;
-    TypeLibEntry libEntry{typeLib->libId, typeLib->version, typeLib->locale,
-                          typeLib->helpString, library, QFileInfo(library).absolutePath()};
+    TypeLibEntry libEntry{typeLib->libId,      typeLib->version, typeLib->locale,
+                          typeLib->helpString, library,          QFileInfo(library).absolutePath()};
     if (failed(registry.registerTypeLib(libEntry)))
         return kTypeLibRegistrationFailed;
     ClassEntry classEntry;
@@ -123,12 +139,12 @@ TEST_COMPONENT_EXPORT HResult DllRegisterServer()
 
 TEST_COMPONENT_EXPORT HResult DllUnregisterServer()
 {
+    const std::optional<TypeLibrary> typeLib = ownTypeLib();
     Registry registry;
-    if (failed(registry.unregisterTypeLib(QStringLiteral("{0F3B8F1E-3D0C-4A59-B8D7-6C2A9E5B7F20}"),
-                                          QStringLiteral("1.0"))))
+    if (!typeLib || failed(registry.unregisterTypeLib(typeLib->libId, typeLib->version)))
         return kTypeLibRegistrationFailed;
     return failed(registry.unregisterClass(QString::fromLatin1(kClsid))) ? kClassRegistrationFailed
-                                                                           : kOk;
+                                                                         : kOk;
 }
 
 TEST_COMPONENT_EXPORT HResult DllGetClassObject(const char* clsid, ClassFactory** factory)

@@ -83,21 +83,21 @@ ExitCode run(const Request& request)
     // Both entry points have the same signature.
     const auto entry = reinterpret_cast<DllRegisterServerFn>(library->symbol(entryName));
     if (!entry) {
-        print(stderr, QStringLiteral("%1 does not export %2")
-                          .arg(request.library, QLatin1String(entryName)));
+        print(
+            stderr,
+            QStringLiteral("%1 does not export %2").arg(request.library, QLatin1String(entryName)));
         return kFailure;
     }
     const component::HResult hr = entry();
     if (component::failed(hr)) {
-        print(stderr, QStringLiteral("%1 of %2 failed: %3")
-                          .arg(QLatin1String(entryName), request.library,
-                               component::resultText(hr)));
+        print(stderr,
+              QStringLiteral("%1 of %2 failed: %3")
+                  .arg(QLatin1String(entryName), request.library, component::resultText(hr)));
         return kFailure;
     }
-    print(stdout, QStringLiteral("%1 %2")
-                      .arg(request.unregister ? QStringLiteral("Unregistered")
-                                              : QStringLiteral("Registered"),
-                           request.library));
+    print(stdout, QStringLiteral("%1 %2").arg(request.unregister ? QStringLiteral("Unregistered")
+                                                                 : QStringLiteral("Registered"),
+                                              request.library));
     return kSuccess;
 }
 
