@@ -16,8 +16,7 @@ struct Answer {
     QString text;
 };
 
-class AnswerWaiter : public QObject
-{
+class AnswerWaiter : public QObject {
     Q_OBJECT
 public:
     explicit AnswerWaiter(ControlClient& client);

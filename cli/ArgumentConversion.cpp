@@ -7,10 +7,8 @@
 using component::HResult;
 using component::Variant;
 
-namespace ArgumentConversion
-{
-namespace
-{
+namespace ArgumentConversion {
+namespace {
 
 ToolError notConvertible(const QString& what, const QString& text, const QString& expected)
 {

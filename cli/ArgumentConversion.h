@@ -5,8 +5,7 @@
 
 #include <QString>
 
-namespace ArgumentConversion
-{
+namespace ArgumentConversion {
 
 // Converts text to the interface type named by type ("text", "short",
 // "boolean", "byte", ...). Throws a usage ToolError that starts with what.

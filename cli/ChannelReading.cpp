@@ -3,8 +3,7 @@
 #include "ModuleSession.h"
 #include "TK28950Dispids.h"
 
-namespace ChannelReading
-{
+namespace ChannelReading {
 
 Axis parseAxis(const QString& text)
 {

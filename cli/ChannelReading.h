@@ -7,8 +7,7 @@ class ModuleSession;
 
 enum class Axis { X, Y };
 
-namespace ChannelReading
-{
+namespace ChannelReading {
 // "x" or "y" in any letter case; throws a usage ToolError otherwise.
 Axis parseAxis(const QString& text);
 QString name(Axis axis);

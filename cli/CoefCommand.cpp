@@ -11,8 +11,7 @@
 
 #include <QFileInfo>
 
-namespace Commands
-{
+namespace Commands {
 
 ExitCode coefLoad(CommandContext& context)
 {

@@ -5,10 +5,8 @@
 #include <QFile>
 #include <QRegularExpression>
 
-namespace CoefFile
-{
-namespace
-{
+namespace CoefFile {
+namespace {
 constexpr int kMaxTokenLength = 15;
 } // namespace
 

@@ -3,8 +3,7 @@
 // 0 to 255, separated by blanks, tabs or line ends; later tokens are not used.
 #include <QString>
 
-namespace CoefFile
-{
+namespace CoefFile {
 
 constexpr int kValues = 56;
 

@@ -8,8 +8,7 @@
 
 #include <memory>
 
-class CommandContext
-{
+class CommandContext {
 public:
     CommandContext(const Invocation& invocation, const Output& output,
                    std::function<void(const ToolError&)> abandon);

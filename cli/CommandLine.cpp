@@ -5,10 +5,8 @@
 
 #include <algorithm>
 
-namespace CommandLine
-{
-namespace
-{
+namespace CommandLine {
+namespace {
 
 constexpr int kMaxTimeoutMs = 3600000;
 
@@ -40,8 +38,7 @@ bool looksLikeOption(const QString& token)
            (token.startsWith(QLatin1String("--")) && token.size() > 2);
 }
 
-class Parser
-{
+class Parser {
 public:
     Parser(const QStringList& tokens, const QVector<CommandSpec>& commands)
         : m_tokens(tokens), m_commands(commands)

@@ -4,8 +4,7 @@
 // is not an option ("-5", "abc") is an argument, and "--" ends the options.
 #include "CommandSpec.h"
 
-namespace CommandLine
-{
+namespace CommandLine {
 
 // Throws a usage ToolError for anything it cannot take.
 Invocation parse(const QStringList& arguments, const QVector<CommandSpec>& commands);

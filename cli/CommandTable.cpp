@@ -1,7 +1,6 @@
 #include "Commands.h"
 
-namespace Commands
-{
+namespace Commands {
 
 const QVector<CommandSpec>& table()
 {

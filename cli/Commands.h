@@ -2,8 +2,7 @@
 // The subcommands' handlers and the table that names them.
 #include "CommandSpec.h"
 
-namespace Commands
-{
+namespace Commands {
 
 const QVector<CommandSpec>& table();
 

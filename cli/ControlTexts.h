@@ -2,8 +2,7 @@
 // Texts of the control that the tool tells apart.
 #include <QLatin1StringView>
 
-namespace ControlTexts
-{
+namespace ControlTexts {
 inline constexpr QLatin1StringView kOk{"Ok"};
 inline constexpr QLatin1StringView kReady{"TK28950 Ready"};
 inline constexpr QLatin1StringView kTimeOut{"TK28950 Time out"};

@@ -2,10 +2,8 @@
 
 #include "ToolError.h"
 
-namespace DevicePort
-{
-namespace
-{
+namespace DevicePort {
+namespace {
 constexpr int kHighestPort = 15;
 
 QByteArray variableFor(int port)

@@ -5,10 +5,8 @@
 
 #include <QRegularExpression>
 
-namespace EepromCells
-{
-namespace
-{
+namespace EepromCells {
+namespace {
 
 QString cellName(int address)
 {

@@ -5,8 +5,7 @@
 
 class ModuleSession;
 
-namespace EepromCells
-{
+namespace EepromCells {
 
 // The cell's value; an answer that is not a number from 0 to 255 fails.
 int read(ModuleSession& module, int address);

@@ -13,10 +13,8 @@
 
 using EepromDataFile::kCells;
 
-namespace Commands
-{
-namespace
-{
+namespace Commands {
+namespace {
 
 // A data file checked as a whole before anything is sent: its records in
 // file order, and the value each cell ends up with (the last record wins).

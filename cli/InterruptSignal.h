@@ -5,8 +5,7 @@
 
 class QSocketNotifier;
 
-class InterruptSignal : public QObject
-{
+class InterruptSignal : public QObject {
     Q_OBJECT
 public:
     InterruptSignal();

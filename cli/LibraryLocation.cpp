@@ -4,8 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace LibraryLocation
-{
+namespace LibraryLocation {
 
 QStringList candidates()
 {

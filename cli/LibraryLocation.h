@@ -4,8 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace LibraryLocation
-{
+namespace LibraryLocation {
 QStringList candidates();
 // The first candidate that exists, else the first one (so that the loader's
 // message names a path).

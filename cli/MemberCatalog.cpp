@@ -6,8 +6,7 @@
 
 using component::TypeLibMember;
 
-namespace
-{
+namespace {
 
 constexpr char kDispatchInterface[] = "_DTK28950";
 

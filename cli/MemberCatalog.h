@@ -8,8 +8,7 @@
 #include <QStringList>
 #include <QVector>
 
-class MemberCatalog
-{
+class MemberCatalog {
 public:
     enum class Kind { Method, Property };
 

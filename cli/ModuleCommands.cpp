@@ -17,10 +17,8 @@ using component::TypeLibMember;
 using component::Variant;
 using Kind = MemberCatalog::Kind;
 
-namespace Commands
-{
-namespace
-{
+namespace Commands {
+namespace {
 
 // Methods that send a command and report the module's answer later, as an
 // event; the others complete inside the call.

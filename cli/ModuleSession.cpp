@@ -13,8 +13,7 @@ using component::DispId;
 using component::InvokeKind;
 using component::Variant;
 
-namespace
-{
+namespace {
 
 // How many request-and-answer exchanges one call into the control makes at
 // most, for the bound of a call that waits inside the control.

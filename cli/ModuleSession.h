@@ -25,8 +25,7 @@ struct SessionOptions {
     std::function<void(const ToolError&)> abandon;
 };
 
-class ModuleSession
-{
+class ModuleSession {
 public:
     explicit ModuleSession(SessionOptions options);
     ~ModuleSession();

@@ -12,10 +12,8 @@
 #include <QTimer>
 #include <climits>
 
-namespace Commands
-{
-namespace
-{
+namespace Commands {
+namespace {
 
 constexpr int kDefaultIntervalMs = 500;
 constexpr int kMaxIntervalMs = 3600000;

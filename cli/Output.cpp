@@ -5,8 +5,7 @@
 #include <QJsonDocument>
 #include <cstdio>
 
-namespace
-{
+namespace {
 
 void printLine(std::FILE* stream, const QByteArray& line)
 {

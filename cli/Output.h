@@ -6,8 +6,7 @@
 
 struct ToolError;
 
-class Output
-{
+class Output {
 public:
     explicit Output(bool json) : m_json(json) {}
     bool json() const { return m_json; }

@@ -3,8 +3,7 @@
 #include <cstdio>
 #include <unistd.h>
 
-namespace
-{
+namespace {
 constexpr int kBarWidth = 32;
 constexpr int kBusyRedrawMs = 100;
 } // namespace

@@ -5,8 +5,7 @@
 #include <QString>
 #include <QTimer>
 
-class Progress
-{
+class Progress {
 public:
     Progress();
     ~Progress();

@@ -6,8 +6,7 @@
 #include <QColor>
 #include <cstdio>
 
-class StderrSite : public component::HostSite
-{
+class StderrSite : public component::HostSite {
 public:
     QColor ambientBackColor() const override { return QColor(Qt::lightGray); }
     void showMessage(const QString& text, const QString& caption) override

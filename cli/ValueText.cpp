@@ -4,8 +4,7 @@
 
 using component::Variant;
 
-namespace ValueText
-{
+namespace ValueText {
 
 QString text(const Variant& value)
 {

@@ -6,8 +6,7 @@
 #include <QJsonValue>
 #include <QString>
 
-namespace ValueText
-{
+namespace ValueText {
 
 QString text(const component::Variant& value);
 // A number for numeric interface types, a boolean for booleans, else text.

@@ -10,8 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace
-{
+namespace {
 
 void print(const QString& text)
 {

@@ -21,8 +21,7 @@ struct CallResult {
     QString text() const; // value as text; empty when it does not convert
 };
 
-class ControlClient : public QObject, private component::EventSink
-{
+class ControlClient : public QObject, private component::EventSink {
     Q_OBJECT
 public:
     explicit ControlClient(QObject* parent = nullptr);

@@ -8,7 +8,7 @@ using DllRegisterServerFn = component::HResult (*)();
 using DllUnregisterServerFn = component::HResult (*)();
 // clsid is the class identifier in registry form: "{D11CFF3A-...}".
 using DllGetClassObjectFn = component::HResult (*)(const char* clsid,
-                                                    component::ClassFactory** factory);
+                                                   component::ClassFactory** factory);
 using DllCanUnloadNowFn = component::HResult (*)();
 }
 

@@ -25,8 +25,14 @@ constexpr HResult kClassNotRegistered = static_cast<HResult>(0x80040154u);
 constexpr HResult kTypeLibRegistrationFailed = static_cast<HResult>(0x80040200u);
 constexpr HResult kClassRegistrationFailed = static_cast<HResult>(0x80040201u);
 
-inline bool succeeded(HResult hr) { return hr >= 0; }
-inline bool failed(HResult hr) { return hr < 0; }
+inline bool succeeded(HResult hr)
+{
+    return hr >= 0;
+}
+inline bool failed(HResult hr)
+{
+    return hr < 0;
+}
 
 // A short English name for a result code, for messages to people.
 const char* describe(HResult hr);

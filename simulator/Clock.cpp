@@ -2,8 +2,7 @@
 
 #include <QElapsedTimer>
 
-namespace
-{
+namespace {
 const QElapsedTimer& startTime()
 {
     static const QElapsedTimer timer = [] {

@@ -4,8 +4,7 @@
 
 // The simulator's one time base: monotonic nanoseconds since the program
 // started. Pacing, answer delays and the trace all read it.
-namespace Clock
-{
+namespace Clock {
 qint64 nowNs();
 double secondsSinceStart();
 } // namespace Clock

@@ -7,8 +7,7 @@
 #include <functional>
 #include <limits>
 
-namespace
-{
+namespace {
 constexpr double NoLimit = std::numeric_limits<int>::max();
 
 // An option that takes a number within a range.

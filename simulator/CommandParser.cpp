@@ -1,7 +1,6 @@
 #include "CommandParser.h"
 
-namespace
-{
+namespace {
 constexpr int AddressDigits = 3;
 constexpr int MaxCellField = 255;
 

@@ -16,8 +16,7 @@ struct WireCommand {
 // field, or an address or value above 255 makes an invalid command; a
 // non-digit that cuts a digit field short is then read as the start of the
 // next command, so that every command the host sent gets exactly one answer.
-class CommandParser
-{
+class CommandParser {
 public:
     QList<WireCommand> feed(char byte);
 

@@ -4,8 +4,7 @@
 #include <QFile>
 #include <QSaveFile>
 
-namespace
-{
+namespace {
 void put16(EepromStore::Cells& cells, int lowAddress, qint16 value)
 {
     const auto raw = static_cast<quint16>(value);

@@ -7,8 +7,7 @@
 // The module's 256 one-byte EEPROM cells, optionally kept in a file of
 // exactly 256 bytes. The file is replaced as a whole after every change
 // (written aside, then renamed), so a crash never leaves half a file.
-class EepromStore
-{
+class EepromStore {
 public:
     static constexpr int CellCount = 256;
     using Cells = std::array<quint8, CellCount>;

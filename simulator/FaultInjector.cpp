@@ -1,7 +1,6 @@
 #include "FaultInjector.h"
 
-namespace
-{
+namespace {
 enum NoiseKind { Blank = 1, Nul = 2, DegreeByte = 4, LoneLineEnd = 8, AllKinds = 15 };
 }
 

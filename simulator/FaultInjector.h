@@ -21,8 +21,7 @@ struct FaultVerdict {
 
 // Decides the faults of each command from a seeded generator, so that a run
 // with the same seed and the same commands sees the same faults.
-class FaultInjector
-{
+class FaultInjector {
 public:
     explicit FaultInjector(const FaultSettings& settings);
 

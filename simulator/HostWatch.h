@@ -8,8 +8,7 @@ class QSocketNotifier;
 // Counts the hosts that have the terminal device open, from the open and
 // close notifications of the file system. When the count cannot be kept
 // (the device cannot be watched), a host is always taken to be present.
-class HostWatch : public QObject
-{
+class HostWatch : public QObject {
     Q_OBJECT
 public:
     explicit HostWatch(QObject* parent = nullptr);

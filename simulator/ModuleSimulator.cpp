@@ -6,8 +6,7 @@
 
 #include <algorithm>
 
-namespace
-{
+namespace {
 constexpr qint64 NsPerMs = 1000000;
 constexpr qint64 NsPerSecond = 1000000000;
 constexpr int BitsPerByte = 10; // start bit, 8 data bits, stop bit

@@ -19,8 +19,7 @@ struct TimingSettings {
 // Joins the line to the module: bytes from the host cross the (paced) line,
 // are cut into commands and carried out, and each answer, after the faults
 // have had their say, goes back over the line with CR LF after it.
-class ModuleSimulator : public QObject
-{
+class ModuleSimulator : public QObject {
     Q_OBJECT
 public:
     ModuleSimulator(PseudoTerminal& terminal, ModuleState& module, const FaultSettings& faults,

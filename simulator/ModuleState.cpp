@@ -1,7 +1,6 @@
 #include "ModuleState.h"
 
-namespace
-{
+namespace {
 constexpr quint8 ResetProtectedBit = 0x10; // in cell 9: set means the EEPROM reset is refused
 constexpr int ConfigurationCell = 9;
 

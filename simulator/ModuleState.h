@@ -16,8 +16,7 @@ struct ModuleSettings {
 
 // The module itself: carries out one valid command and gives its answer
 // text, without the line end.
-class ModuleState
-{
+class ModuleState {
 public:
     static const QByteArray ResetAnswer;
     static const QByteArray VersionAnswer;

@@ -11,8 +11,7 @@
 // wire (zero for an unpaced line) and none starts before the time it was
 // queued for. Bytes are released, in order, once they have fully crossed;
 // a timer waits for the next one, so an idle queue costs nothing.
-class PacedQueue : public QObject
-{
+class PacedQueue : public QObject {
     Q_OBJECT
 public:
     explicit PacedQueue(qint64 byteTimeNs, QObject* parent = nullptr);

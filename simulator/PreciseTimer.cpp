@@ -6,8 +6,7 @@
 #include <sys/timerfd.h>
 #include <unistd.h>
 
-namespace
-{
+namespace {
 constexpr qint64 NsPerSecond = 1000000000;
 }
 

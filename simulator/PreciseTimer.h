@@ -8,8 +8,7 @@ class QSocketNotifier;
 // event loop). Pacing at 38400 baud needs waits of a fraction of a
 // millisecond, finer than QTimer's milliseconds; like QTimer it costs nothing
 // while it is not running.
-class PreciseTimer : public QObject
-{
+class PreciseTimer : public QObject {
     Q_OBJECT
 public:
     explicit PreciseTimer(QObject* parent = nullptr);

@@ -11,8 +11,7 @@
 #include <termios.h>
 #include <unistd.h>
 
-namespace
-{
+namespace {
 QString systemError(const char* what)
 {
     return QStringLiteral("%1: %2").arg(QLatin1String(what),

@@ -13,8 +13,7 @@ class QSocketNotifier;
 // host finds it working. Bytes for the host are lost while no host has the
 // device open, as on a line with nobody listening; once the simulator sees
 // the last host close it, whatever that host left unread is discarded.
-class PseudoTerminal : public QObject
-{
+class PseudoTerminal : public QObject {
     Q_OBJECT
 public:
     explicit PseudoTerminal(QObject* parent = nullptr);

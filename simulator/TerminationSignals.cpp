@@ -6,8 +6,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace
-{
+namespace {
 int writeEnd = -1;
 }
 
@@ -31,8 +30,7 @@ bool TerminationSignals::install()
     writeEnd = m_pipe[1];
     m_notifier = new QSocketNotifier(m_pipe[0], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &TerminationSignals::take);
-    struct sigaction action {
-    };
+    struct sigaction action {};
     action.sa_handler = &TerminationSignals::handle;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;

@@ -6,8 +6,7 @@ class QSocketNotifier;
 
 // Turns SIGTERM and SIGINT into a Qt signal on the main thread, so that the
 // program can end cleanly from its event loop.
-class TerminationSignals : public QObject
-{
+class TerminationSignals : public QObject {
     Q_OBJECT
 public:
     explicit TerminationSignals(QObject* parent = nullptr);

@@ -9,8 +9,7 @@
 // where '<' is from the host and '>' to the host. Printable ASCII stands as
 // it is, except the backslash (\\); CR, LF and TAB are \r, \n, \t; every
 // other byte is \xHH.
-class Trace
-{
+class Trace {
 public:
     static constexpr char FromHost = '<';
     static constexpr char ToHost = '>';

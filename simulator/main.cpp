@@ -14,8 +14,7 @@
 
 #include <cstdio>
 
-namespace
-{
+namespace {
 constexpr int ExitRuntimeError = 1;
 constexpr int ExitUsageError = 2;
 

@@ -5,8 +5,7 @@
 #include <termios.h>
 #include <unistd.h>
 
-namespace
-{
+namespace {
 constexpr int kAnswerTimeoutMs = 3000;
 }
 

@@ -5,8 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
-class RawHost
-{
+class RawHost {
 public:
     explicit RawHost(const QString& device);
     ~RawHost();

@@ -21,8 +21,7 @@
 #include <cstdlib>
 #include <functional>
 
-namespace
-{
+namespace {
 
 constexpr int kBaud = 38400;
 constexpr int kBitsPerByte = 10;

@@ -21,8 +21,7 @@
 #include <unistd.h>
 #include <vector>
 
-namespace
-{
+namespace {
 
 using Clock = std::chrono::steady_clock;
 
@@ -39,8 +38,7 @@ double WallSeconds()
 }
 
 // Counts the reply codes instead of keeping them.
-class CountingOwner : public TestOwner
-{
+class CountingOwner : public TestOwner {
 public:
     void HandleReplyCode(int code, const QString&) override
     {
@@ -89,8 +87,7 @@ void SilentWait(bool insideReceiveHandler)
 
 // Answers every cell read at once from a thread of its own and notes when
 // the last byte of each answer was written.
-class AnsweringThread
-{
+class AnsweringThread {
 public:
     explicit AnsweringThread(int master) : m_master(master), m_thread([this] { Run(); }) {}
     ~AnsweringThread()

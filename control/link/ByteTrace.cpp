@@ -3,10 +3,8 @@
 #include <QElapsedTimer>
 #include <cstdio>
 
-namespace ByteTrace
-{
-namespace
-{
+namespace ByteTrace {
+namespace {
 
 const QElapsedTimer& clock()
 {

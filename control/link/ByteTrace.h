@@ -5,8 +5,7 @@
 // received; printable ASCII as is, "\\", "\r", "\n", "\t", others "\xHH".
 #include <QByteArray>
 
-namespace ByteTrace
-{
+namespace ByteTrace {
 bool enabled();
 void sent(const QByteArray& bytes);
 void received(const QByteArray& bytes);

@@ -11,8 +11,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-namespace
-{
+namespace {
 
 QSerialPort::Parity ParityOf(char letter)
 {

@@ -9,8 +9,7 @@
 
 class QSerialPort;
 
-class CMSComm : public QObject
-{
+class CMSComm : public QObject {
     Q_OBJECT
 public:
     // CommEvent value of a receive notification.

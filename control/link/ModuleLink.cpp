@@ -7,8 +7,7 @@
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 
-namespace
-{
+namespace {
 
 bool IsLineEnd(unsigned char byte)
 {

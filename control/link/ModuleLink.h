@@ -10,8 +10,7 @@
 class CMSComm;
 class IModuleOwner;
 
-class CModuleLink
-{
+class CModuleLink {
 public:
     static constexpr int kCommandTimeoutMs = 3000;
     static constexpr int kMaxPending = 64;     // pending queue bound

@@ -4,8 +4,7 @@
 // The control object implements it; tests implement it too.
 #include <QString>
 
-class IModuleOwner
-{
+class IModuleOwner {
 public:
     virtual ~IModuleOwner() = default;
 

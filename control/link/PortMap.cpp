@@ -4,8 +4,7 @@
 #include <QFile>
 #include <QRegularExpression>
 
-namespace
-{
+namespace {
 
 // The device named for port in the map file, or the empty text.
 QString LookUpMapFile(int port)
@@ -29,8 +28,7 @@ QString LookUpMapFile(int port)
 
 } // namespace
 
-namespace PortMap
-{
+namespace PortMap {
 
 QString configFile()
 {

@@ -4,8 +4,7 @@
 // (~/.config when unset; '#' starts a comment); /dev/ttyS<N-1>.
 #include <QString>
 
-namespace PortMap
-{
+namespace PortMap {
 QString configFile();
 // Empty for a number that names no device (0 or negative).
 QString DevicePath(int port);

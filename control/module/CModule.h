@@ -9,8 +9,7 @@
 #include <functional>
 #include <optional>
 
-class CModule : public CModuleLink
-{
+class CModule : public CModuleLink {
 public:
     CModule();
     ~CModule() override;

@@ -7,8 +7,7 @@
 #include "link/ModuleOwner.h"
 #include "resources/MessageTable.h"
 
-namespace
-{
+namespace {
 
 constexpr int kMin16 = -32768;
 constexpr int kMax16 = 32767;

@@ -1,8 +1,7 @@
 #pragma once
 // Where the module keeps its settings: EEPROM cells 0 to 255, one byte
 // each; 16-bit settings take two cells, low byte at the lower address.
-namespace CellMap
-{
+namespace CellMap {
 
 constexpr int kLastCell = 255;
 constexpr int kMaxByte = 255;

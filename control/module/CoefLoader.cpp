@@ -12,8 +12,7 @@
 #include <algorithm>
 #include <array>
 
-namespace
-{
+namespace {
 
 constexpr int kMaxTokenLength = 15;
 

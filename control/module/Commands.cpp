@@ -10,8 +10,7 @@
 
 #include <utility>
 
-namespace
-{
+namespace {
 
 QString InvalidNumberText(const char* what, const QString& text)
 {

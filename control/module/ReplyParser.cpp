@@ -10,8 +10,7 @@
 
 #include <array>
 
-namespace
-{
+namespace {
 
 bool IsErrorAnswer(const QString& line)
 {

@@ -5,8 +5,7 @@
 #include "CellMap.h"
 #include "resources/MessageTable.h"
 
-namespace
-{
+namespace {
 
 QString PotSetupFailedText()
 {

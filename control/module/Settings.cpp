@@ -9,8 +9,7 @@
 #include <array>
 #include <cmath>
 
-namespace
-{
+namespace {
 
 constexpr int kZoomCodeMask = 0x03;
 constexpr float kSlopeScale = 4096.0f;

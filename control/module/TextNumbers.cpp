@@ -5,8 +5,7 @@
 #include <limits>
 #include <locale.h>
 
-namespace
-{
+namespace {
 
 constexpr qint64 kSaturation = qint64(std::numeric_limits<int>::max()) + 1;
 
@@ -53,8 +52,7 @@ int ToInt(qint64 value)
 
 } // namespace
 
-namespace TextNumbers
-{
+namespace TextNumbers {
 
 int LeadingInt(QStringView text)
 {

@@ -7,8 +7,7 @@
 #include <QVector>
 #include <optional>
 
-namespace TextNumbers
-{
+namespace TextNumbers {
 
 // The leading decimal integer (blanks skipped, optional sign), 0 when there
 // is none; saturated to the range of int.

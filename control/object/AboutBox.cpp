@@ -12,8 +12,7 @@
 #include <QVBoxLayout>
 #include <cstdio>
 
-namespace
-{
+namespace {
 
 QStringList aboutLines()
 {

@@ -17,8 +17,7 @@
 
 using component::HResult;
 
-namespace
-{
+namespace {
 
 const QString kLineSettings = QStringLiteral("38400,n,8,1");
 constexpr qint16 kNotifyEveryByte = 1;

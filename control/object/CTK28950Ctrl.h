@@ -22,8 +22,7 @@
 
 class CTK28950View;
 
-class CTK28950Ctrl : public QObject, public IModuleOwner, public component::DispatchObject
-{
+class CTK28950Ctrl : public QObject, public IModuleOwner, public component::DispatchObject {
     Q_OBJECT
 public:
     // Version stamp written by the property exchange: major 1, minor 0.

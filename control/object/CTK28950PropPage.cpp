@@ -8,8 +8,7 @@
 #include <QPushButton>
 #include <QUrl>
 
-namespace
-{
+namespace {
 
 constexpr int kPointSize = 8;
 const QString kHelpFile = QStringLiteral("tk28950.chm");

@@ -4,8 +4,7 @@
 #include <QRect>
 #include <QWidget>
 
-class CTK28950PropPage : public QWidget
-{
+class CTK28950PropPage : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kHelpButtonId = 201;

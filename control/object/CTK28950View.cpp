@@ -4,8 +4,7 @@
 
 #include <QPainter>
 
-namespace
-{
+namespace {
 
 const QColor kReadyFill(0, 255, 0);
 const QColor kNotReadyFill(0, 0, 255);

@@ -6,8 +6,7 @@
 
 class CTK28950Ctrl;
 
-class CTK28950View : public QWidget
-{
+class CTK28950View : public QWidget {
     Q_OBJECT
 public:
     CTK28950View(const CTK28950Ctrl& control, QWidget* parent);

@@ -5,14 +5,11 @@
 #include "ServerLock.h"
 #include "resources/TK28950Dispids.h"
 
-namespace server
-{
+namespace server {
 
-namespace
-{
+namespace {
 
-template <class Object> class Factory : public component::ClassFactory
-{
+template <class Object> class Factory : public component::ClassFactory {
 public:
     component::HResult createInstance(component::DispatchObject** object) override
     {

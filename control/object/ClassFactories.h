@@ -5,8 +5,7 @@
 
 #include <QString>
 
-namespace server
-{
+namespace server {
 
 // The factory of the class with this identifier (any letter case), or
 // nullptr when the library does not serve it.

@@ -8,8 +8,7 @@
 #include <cmath>
 #include <limits>
 
-namespace
-{
+namespace {
 
 // Fallbacks of a control that has no port yet.
 const QString kNoGain = QStringLiteral("----");

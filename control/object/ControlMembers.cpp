@@ -6,11 +6,9 @@
 #include "resources/MessageTable.h"
 #include "resources/TK28950Dispids.h"
 
-namespace dispatch
-{
+namespace dispatch {
 
-namespace
-{
+namespace {
 
 using C = CTK28950Ctrl;
 using component::Variant;

@@ -11,11 +11,9 @@ using component::HResult;
 using component::InvokeKind;
 using component::Variant;
 
-namespace dispatch
-{
+namespace dispatch {
 
-namespace
-{
+namespace {
 
 const QString kErrorSource = QStringLiteral("TK28950");
 

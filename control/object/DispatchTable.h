@@ -11,8 +11,7 @@
 
 class CTK28950Ctrl;
 
-namespace dispatch
-{
+namespace dispatch {
 
 enum class ValueType { None, Boolean, Byte, Short, Text };
 enum class MemberKind { Method, Property };
@@ -38,8 +37,7 @@ struct Outcome {
 };
 
 // The arguments of one call, each already converted to its parameter's type.
-class Arguments
-{
+class Arguments {
 public:
     explicit Arguments(QVector<component::Variant> values) : m_values(std::move(values)) {}
     bool flag(int index) const;

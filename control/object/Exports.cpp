@@ -16,8 +16,7 @@
 
 using component::HResult;
 
-namespace
-{
+namespace {
 
 constexpr quint32 kControlMiscStatus = 0x20191;
 // Everything written to the registry is owned text: the registry file's

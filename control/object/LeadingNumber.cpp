@@ -2,8 +2,7 @@
 
 #include <QRegularExpression>
 
-namespace
-{
+namespace {
 
 constexpr int kMaxDigits = 15;
 constexpr long long kSaturated = 999'999'999'999'999;

@@ -1,7 +1,6 @@
 #pragma once
 // Version information of the library file.
-namespace library
-{
+namespace library {
 
 constexpr const char* kFileVersion = TK28950_FILE_VERSION; // set by the build
 constexpr const char* kDescription = "Interface to TK28950";

@@ -7,8 +7,7 @@
 #include <QMessageBox>
 #include <cstdio>
 
-namespace
-{
+namespace {
 
 QString defaultCaption()
 {

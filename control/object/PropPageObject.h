@@ -7,8 +7,7 @@
 
 class CTK28950PropPage;
 
-class PropPageObject : public component::DispatchObject
-{
+class PropPageObject : public component::DispatchObject {
 public:
     PropPageObject();
     ~PropPageObject() override;

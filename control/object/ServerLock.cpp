@@ -2,11 +2,9 @@
 
 #include <atomic>
 
-namespace server
-{
+namespace server {
 
-namespace
-{
+namespace {
 std::atomic<int> g_objects{0};
 std::atomic<int> g_locks{0};
 } // namespace

@@ -1,8 +1,7 @@
 #pragma once
 // What keeps the library loaded: live objects and factory locks. The
 // library may be unloaded only while both counts are zero.
-namespace server
-{
+namespace server {
 
 void objectCreated();
 void objectDestroyed();

@@ -4,8 +4,7 @@
 #include <array>
 #include <utility>
 
-namespace
-{
+namespace {
 
 constexpr std::array<std::pair<int, const char*>, 43> kMessages{{
     {1, "TK28950 Control"},

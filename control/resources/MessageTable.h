@@ -3,8 +3,7 @@
 // Every use looks its text up by number.
 #include <QString>
 
-namespace Msg
-{
+namespace Msg {
 enum : int {
     ControlTypeName = 1,
     PropPageName = 2,

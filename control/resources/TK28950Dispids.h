@@ -4,8 +4,7 @@
 // header is all they need of the library at build time.
 #include <cstdint>
 
-namespace tk28950
-{
+namespace tk28950 {
 
 constexpr const char* kProgId = "TK28950.TK28950Ctrl.1";
 constexpr const char* kPropPageProgId = "TK28950.TK28950PropPage.1";
@@ -16,8 +15,7 @@ constexpr const char* kEventsIid = "{1BCFF798-ED8E-4F4C-9805-F612F646F53D}";
 constexpr const char* kTypeLibId = "{1CC25E9C-2861-4C7A-8F1E-9A21443A9414}";
 constexpr const char* kTypeLibVersion = "1.0";
 
-namespace dispid
-{
+namespace dispid {
 enum : std::int32_t {
     AboutBox = -552,
     // methods
@@ -70,8 +68,7 @@ enum : std::int32_t {
 };
 } // namespace dispid
 
-namespace event
-{
+namespace event {
 enum : std::int32_t { DataReady = 1, ErrorComm = 2, XReady = 3, YReady = 4 };
 }
 

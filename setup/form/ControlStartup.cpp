@@ -5,8 +5,7 @@
 
 #include <QDir>
 
-namespace
-{
+namespace {
 
 std::unique_ptr<ControlClient> createControl(QString* error)
 {

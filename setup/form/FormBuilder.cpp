@@ -11,11 +11,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 
-namespace form
-{
+namespace form {
 
-namespace
-{
+namespace {
 
 constexpr const char* kArial = "Arial";
 constexpr const char* kTimes = "Times New Roman";

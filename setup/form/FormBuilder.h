@@ -10,8 +10,7 @@
 class QWidget;
 class TabControl;
 
-namespace form
-{
+namespace form {
 
 // The visible face of a control instance, created as a child of parent.
 using ControlWidgetFactory = std::function<QWidget*(const QString& name, QWidget* parent)>;

@@ -1,10 +1,8 @@
 #include "FormTables.h"
 
-namespace form
-{
+namespace form {
 
-namespace
-{
+namespace {
 
 constexpr FontSpec kCaption1125{nullptr, 11.25};
 constexpr FontSpec kCaption12{nullptr, 12};

@@ -5,8 +5,7 @@
 #include <QRect>
 #include <QVector>
 
-namespace form
-{
+namespace form {
 
 enum class Kind {
     Frame,   // a group box; with a caption when text is not empty

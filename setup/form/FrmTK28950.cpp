@@ -21,8 +21,7 @@
 namespace dispid = tk28950::dispid;
 using Step = PropertyStep::Kind;
 
-namespace
-{
+namespace {
 
 constexpr int kPortCount = 15;
 constexpr int kMemoryTab = 3;

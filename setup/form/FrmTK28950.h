@@ -15,8 +15,7 @@
 class ControlClient;
 class MemoryTransferLink;
 
-class FrmTK28950 : public QWidget
-{
+class FrmTK28950 : public QWidget {
     Q_OBJECT
 public:
     // Takes both control instances, already created.

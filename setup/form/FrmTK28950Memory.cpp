@@ -7,14 +7,12 @@
 #include <QListWidget>
 #include <QPushButton>
 
-namespace
-{
+namespace {
 
 const QString kMemoryAccess = QStringLiteral("Memory Access");
 
 // The busy pointer, from a click until just before the result is shown.
-class BusyPointer
-{
+class BusyPointer {
 public:
     BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
     ~BusyPointer() { restore(); }

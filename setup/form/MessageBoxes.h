@@ -10,8 +10,7 @@
 #include <QWidget>
 #include <functional>
 
-class MessageBoxes : public component::HostSite
-{
+class MessageBoxes : public component::HostSite {
 public:
     using Presenter = std::function<void(const QString& text, const QString& title)>;
 

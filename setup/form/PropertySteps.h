@@ -27,8 +27,7 @@ struct PropertyStep {
     component::DispId dispid;
 };
 
-class PropertySteps
-{
+class PropertySteps {
 public:
     PropertySteps(ControlClient* control, QWidget* form, MessageBoxes* messages);
 

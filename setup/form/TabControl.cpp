@@ -3,11 +3,9 @@
 #include <QEvent>
 #include <QTabBar>
 
-namespace
-{
+namespace {
 
-class FixedTabBar : public QTabBar
-{
+class FixedTabBar : public QTabBar {
 public:
     FixedTabBar(int tabCount, QWidget* parent) : QTabBar(parent), m_tabCount(tabCount)
     {
@@ -28,8 +26,7 @@ private:
 
 // A page that keeps its frame where the layout puts it relative to the tab
 // control, wherever the tab control places the page.
-class FramePage : public QWidget
-{
+class FramePage : public QWidget {
 public:
     FramePage(QWidget* frame, const QRect& geometry, QTabWidget* tabs)
         : m_frame(frame), m_geometry(geometry), m_tabs(tabs)

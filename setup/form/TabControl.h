@@ -7,8 +7,7 @@
 
 class QWidget;
 
-class TabControl : public QTabWidget
-{
+class TabControl : public QTabWidget {
     Q_OBJECT
 public:
     static constexpr int kTabHeight = 40;

@@ -3,11 +3,9 @@
 #include <QFile>
 #include <QSaveFile>
 
-namespace EepromDataFile
-{
+namespace EepromDataFile {
 
-namespace
-{
+namespace {
 
 const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
 

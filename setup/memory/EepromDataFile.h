@@ -7,8 +7,7 @@
 #include <QStringList>
 #include <QVector>
 
-namespace EepromDataFile
-{
+namespace EepromDataFile {
 
 constexpr int kCells = 256;
 // Files longer than this are refused when read: no EEPROM file comes close.

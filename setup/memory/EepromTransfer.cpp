@@ -8,8 +8,7 @@
 #include <QProgressBar>
 #include <QSaveFile>
 
-namespace
-{
+namespace {
 
 const QString kMemoryAccess = QStringLiteral("Memory Access");
 

@@ -32,8 +32,7 @@ struct TransferMessage {
 TransferMessage resultMessage(const SaveOutcome& outcome, const QString& path);
 TransferMessage resultMessage(const WriteOutcome& outcome, const QString& path);
 
-class EepromTransfer
-{
+class EepromTransfer {
 public:
     EepromTransfer(MemoryTransferLink* link, QProgressBar* progress, ShowMessage showMessage);
 

@@ -8,8 +8,7 @@
 #include <QRegularExpression>
 #include <QThread>
 
-namespace
-{
+namespace {
 
 const QString kReady = QStringLiteral("TK28950 Ready");
 const QString kAlreadyInitialized = QStringLiteral("OCX already initialized");

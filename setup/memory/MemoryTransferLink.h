@@ -15,8 +15,7 @@
 class ControlClient;
 struct CallResult;
 
-class MemoryTransferLink : public QObject
-{
+class MemoryTransferLink : public QObject {
     Q_OBJECT
 public:
     MemoryTransferLink(ControlClient* control, ShowMessage showMessage, QObject* parent = nullptr);

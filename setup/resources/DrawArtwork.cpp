@@ -10,8 +10,7 @@
 #include <QtMath>
 #include <cstdio>
 
-namespace
-{
+namespace {
 
 const QColor kNavy(0, 0, 128);
 const QColor kTeal(0, 128, 128);

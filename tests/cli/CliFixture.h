@@ -8,8 +8,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-class CliFixture : public ::testing::Test
-{
+class CliFixture : public ::testing::Test {
 protected:
     CliFixture();
 

@@ -4,8 +4,7 @@
 
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 
 ToolResult runTool(const QStringList& arguments)
 {

@@ -8,8 +8,7 @@
 #include <QProcess>
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 
 QStringList complete(const QStringList& words)
 {

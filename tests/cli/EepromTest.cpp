@@ -7,8 +7,7 @@
 #include <QFile>
 #include <QJsonArray>
 
-namespace
-{
+namespace {
 
 QByteArray readAll(const QString& path)
 {
@@ -34,9 +33,7 @@ QByteArray pattern()
     return cells;
 }
 
-class Eeprom : public CliFixture
-{
-};
+class Eeprom : public CliFixture {};
 
 TEST_F(Eeprom, DumpIsTheModulesEepromReadOneRequestPerCell)
 {

@@ -4,12 +4,9 @@
 
 #include <QFile>
 
-namespace
-{
+namespace {
 
-class Failures : public CliFixture
-{
-};
+class Failures : public CliFixture {};
 
 TEST_F(Failures, BadInputIsRefusedBeforeAnyTraffic)
 {

@@ -6,12 +6,9 @@
 #include <QFileInfo>
 #include <QProcess>
 
-namespace
-{
+namespace {
 
-class Installed : public CliFixture
-{
-};
+class Installed : public CliFixture {};
 
 TEST_F(Installed, InstalledToolFindsItsLibraryAndWorks)
 {

@@ -10,11 +10,9 @@
 #include <QJsonArray>
 #include <QRegularExpression>
 
-namespace
-{
+namespace {
 
-class ModuleCommands : public CliFixture
-{
+class ModuleCommands : public CliFixture {
 protected:
     void SetUp() override { startSimulator(); }
 

@@ -7,12 +7,9 @@
 #include <thread>
 #include <unistd.h>
 
-namespace
-{
+namespace {
 
-class Progress : public CliFixture
-{
-};
+class Progress : public CliFixture {};
 
 TEST_F(Progress, DumpDrawsABarOnATerminal)
 {

@@ -17,8 +17,7 @@ struct ToolResult {
     QStringList outLines() const;
 };
 
-class ToolProcess
-{
+class ToolProcess {
 public:
     // program: the tool beside the running test binary unless given.
     explicit ToolProcess(const QString& program = defaultProgram());

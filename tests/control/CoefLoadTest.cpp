@@ -11,11 +11,9 @@
 namespace id = tk28950::dispid;
 namespace ev = tk28950::event;
 
-namespace
-{
+namespace {
 
-class CoefLoad : public ::testing::Test
-{
+class CoefLoad : public ::testing::Test {
 protected:
     void SetUp() override
     {

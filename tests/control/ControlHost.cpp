@@ -12,8 +12,7 @@ using component::HResult;
 using component::InvokeKind;
 using component::Variant;
 
-namespace library
-{
+namespace library {
 
 QString path()
 {

@@ -17,15 +17,13 @@
 class Simulator;
 
 // The library under test, as the build left it beside the test program.
-namespace library
-{
+namespace library {
 QString path();
 // Calls one of the library's argument-less exports (registration,
 // unregistration, unload check) with the registry named by TK28950_REGISTRY.
 component::HResult callExport(const char* name);
 // Points TK28950_REGISTRY at file for the lifetime of the object.
-class RegistryScope
-{
+class RegistryScope {
 public:
     explicit RegistryScope(const QString& file);
     ~RegistryScope();
@@ -52,8 +50,7 @@ struct Event {
     QString text;
 };
 
-class ControlHost : public component::EventSink, public component::HostSite
-{
+class ControlHost : public component::EventSink, public component::HostSite {
 public:
     explicit ControlHost(const QString& progId = QStringLiteral("TK28950.TK28950Ctrl.1"));
     ~ControlHost() override;

@@ -18,8 +18,7 @@
 
 namespace id = tk28950::dispid;
 
-namespace
-{
+namespace {
 
 const QColor kGreen(0, 255, 0);
 const QColor kBlue(0, 0, 255);
@@ -161,8 +160,7 @@ TEST(Drawing, AboutBoxShowsNameVersionAndDescription)
 }
 
 // Receives the URLs the desktop is asked to open.
-class UrlCatcher : public QObject
-{
+class UrlCatcher : public QObject {
     Q_OBJECT
 public:
     QList<QUrl> urls;

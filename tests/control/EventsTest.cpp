@@ -14,14 +14,12 @@ namespace id = tk28950::dispid;
 namespace ev = tk28950::event;
 using component::Variant;
 
-namespace
-{
+namespace {
 
 const QString kTimeOut = QStringLiteral("TK28950 Time out");
 const QString kBusy = QStringLiteral("busy");
 
-class Events : public ::testing::Test
-{
+class Events : public ::testing::Test {
 protected:
     void open(const QStringList& simArgs, const QByteArray& cells = {})
     {

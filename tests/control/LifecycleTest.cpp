@@ -11,8 +11,7 @@ namespace id = tk28950::dispid;
 namespace ev = tk28950::event;
 using component::Variant;
 
-namespace
-{
+namespace {
 
 const QString kReady = QStringLiteral("TK28950 Ready");
 const QString kAlreadyInitialised = QStringLiteral("OCX already initialized");

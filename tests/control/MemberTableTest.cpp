@@ -8,8 +8,7 @@
 #include <QSet>
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 
 component::TypeLibrary typeLibrary()
 {

@@ -11,8 +11,7 @@ namespace id = tk28950::dispid;
 namespace ev = tk28950::event;
 using component::Variant;
 
-namespace
-{
+namespace {
 
 Variant s16(int value)
 {
@@ -24,8 +23,7 @@ int cell(const QByteArray& eeprom, int address)
     return static_cast<quint8>(eeprom.at(address));
 }
 
-class Members : public ::testing::Test
-{
+class Members : public ::testing::Test {
 protected:
     void open(const QByteArray& cells, const QStringList& simArgs = {})
     {

@@ -11,8 +11,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 
 QString registryFile(const QTemporaryDir& dir)
 {

@@ -7,16 +7,14 @@
 
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 
 using Codes = QList<int>;
 constexpr int kOk = CModuleLink::kCompleted;
 constexpr int kIn = CModuleLink::kAccepted;
 constexpr int kDrop = CModuleLink::kDropped;
 
-class ByteIntake : public ::testing::Test
-{
+class ByteIntake : public ::testing::Test {
 protected:
     void SetUp() override
     {

@@ -6,11 +6,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-namespace
-{
+namespace {
 
-class CoefLoad : public OnSimulator
-{
+class CoefLoad : public OnSimulator {
 protected:
     QString WriteFile(const QByteArray& content)
     {

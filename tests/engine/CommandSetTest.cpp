@@ -4,8 +4,7 @@
 #include "SimulatorFixture.h"
 #include "resources/MessageTable.h"
 
-namespace
-{
+namespace {
 
 const QString kOk = QStringLiteral("Ok");
 

@@ -8,11 +8,9 @@
 #include <QElapsedTimer>
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 
-class Link : public ::testing::Test
-{
+class Link : public ::testing::Test {
 protected:
     void SetUp() override
     {

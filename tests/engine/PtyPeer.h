@@ -9,8 +9,7 @@
 #include <functional>
 #include <memory>
 
-class PtyPeer
-{
+class PtyPeer {
 public:
     PtyPeer();
     ~PtyPeer();

@@ -17,12 +17,10 @@
 #include <termios.h>
 #include <unistd.h>
 
-namespace
-{
+namespace {
 
 // Sets an environment variable for the scope of one test.
-class ScopedEnv
-{
+class ScopedEnv {
 public:
     ScopedEnv(const char* name, const QByteArray& value)
         : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name))

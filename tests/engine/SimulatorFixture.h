@@ -6,8 +6,7 @@
 
 #include <gtest/gtest.h>
 
-class OnSimulator : public ::testing::Test
-{
+class OnSimulator : public ::testing::Test {
 protected:
     // Starts the simulator and opens its device; skips nothing: a simulator
     // that does not start fails the test.

@@ -25,8 +25,7 @@ struct HostEvent {
     bool operator==(const HostEvent&) const = default;
 };
 
-class TestOwner : public IModuleOwner
-{
+class TestOwner : public IModuleOwner {
 public:
     TestOwner();
     ~TestOwner() override;

@@ -8,14 +8,12 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 
 const QString kNotANumber = QStringLiteral("\" is not a number from -32768 to 32767");
 
 // A window whose TK28950A is initialised on a simulator at port 1.
-class InitialisedWindow : public ::testing::Test
-{
+class InitialisedWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {

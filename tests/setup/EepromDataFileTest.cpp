@@ -9,8 +9,7 @@
 
 using namespace EepromDataFile;
 
-namespace
-{
+namespace {
 
 QByteArray readAll(const QString& path)
 {

@@ -10,8 +10,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 
 const QString kSaved = QStringLiteral("EEPROM data have been saved in File successfully.");
 const QString kWritten = QStringLiteral("Data have been written into EEPROM successfully.");

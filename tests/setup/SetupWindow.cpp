@@ -12,8 +12,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 
 std::unique_ptr<FrmTK28950> createForm()
 {

@@ -17,8 +17,7 @@ struct CapturedBox {
     QString title;
 };
 
-class SetupWindow
-{
+class SetupWindow {
 public:
     // Short intervals, so that a full transfer takes seconds, not minutes.
     static TransferTiming fastTiming();

@@ -7,12 +7,10 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 
 // Points the registry at another file while it lives.
-class RegistryOverride
-{
+class RegistryOverride {
 public:
     explicit RegistryOverride(const QString& path) : m_saved(qgetenv("TK28950_REGISTRY"))
     {

@@ -16,8 +16,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 
 QColor textColor(QWidget* widget)
 {

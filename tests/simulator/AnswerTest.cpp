@@ -1,8 +1,7 @@
 // What the simulated module answers to each command.
 #include "SimulatorFixture.h"
 
-namespace
-{
+namespace {
 using AnswerTest = SimulatorFixture;
 
 TEST_F(AnswerTest, DefaultMeasurementsAndIdentity)

@@ -5,8 +5,7 @@
 
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 struct Outcome {
     int exitCode = -1;
     QByteArray output;

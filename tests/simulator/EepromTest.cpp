@@ -8,8 +8,7 @@
 
 #include <unistd.h>
 
-namespace
-{
+namespace {
 using EepromTest = SimulatorFixture;
 
 constexpr int UnusedCell = 150;

@@ -6,8 +6,7 @@
 
 #include <algorithm>
 
-namespace
-{
+namespace {
 using FaultTest = SimulatorFixture;
 
 constexpr int UnusedCell = 150;

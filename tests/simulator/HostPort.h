@@ -5,8 +5,7 @@
 
 // The host's end of the line in these tests: the simulator's device opened
 // with plain POSIX calls in raw mode.
-class HostPort
-{
+class HostPort {
 public:
     explicit HostPort(const QString& device);
     ~HostPort();

@@ -10,8 +10,7 @@
 
 #include <unistd.h>
 
-namespace
-{
+namespace {
 using LineTest = SimulatorFixture;
 
 QList<QByteArray> traceLines(const Simulator& simulator)

@@ -8,8 +8,7 @@
 #include <memory>
 
 // A running simulator with a host attached to its device.
-class SimulatorFixture : public ::testing::Test
-{
+class SimulatorFixture : public ::testing::Test {
 protected:
     bool startWithHost(const QStringList& arguments = {}, const QByteArray& eeprom = {})
     {

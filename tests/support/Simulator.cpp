@@ -17,8 +17,7 @@
 #include <functional>
 #include <sys/prctl.h>
 
-namespace
-{
+namespace {
 constexpr int StartTimeoutMs = 10000;
 constexpr int StopTimeoutMs = 5000;
 constexpr int PollIntervalMs = 5;

@@ -10,8 +10,7 @@ class QProcess;
 class QTemporaryDir;
 
 // Runs tk28950-sim as a child process on a pseudo-terminal of its own.
-class Simulator
-{
+class Simulator {
 public:
     Simulator();
     ~Simulator(); // stops the process

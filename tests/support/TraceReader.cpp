@@ -2,8 +2,7 @@
 
 #include <QFile>
 
-namespace
-{
+namespace {
 char escapedByte(char letter)
 {
     switch (letter) {
