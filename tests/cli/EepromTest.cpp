@@ -1,6 +1,7 @@
 // Whole-EEPROM transfers: dump, restore with verify, diff, in the setup
 // program's file format.
 #include "CliFixture.h"
+#include "TestFiles.h"
 
 #include "EepromDataFile.h"
 
@@ -8,12 +9,6 @@
 #include <QJsonArray>
 
 namespace {
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QByteArray readRequests()
 {
@@ -44,7 +39,7 @@ TEST_F(Eeprom, DumpIsTheModulesEepromReadOneRequestPerCell)
     EXPECT_EQ(result.out, "256 cells saved to " + file.toUtf8() + "\n");
     EXPECT_TRUE(result.err.isEmpty()) << "no progress bar when standard error is not a terminal";
 
-    EXPECT_EQ(readAll(file), dataFile(m_sim.eeprom()));
+    EXPECT_EQ(readFileBytes(file), dataFile(m_sim.eeprom()));
     EXPECT_EQ(m_sim.received(), readRequests()) << "one read per cell and nothing else";
 
     QStringList lines;

@@ -1,4 +1,5 @@
 #include "EepromDataFile.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,19 +11,6 @@
 using namespace EepromDataFile;
 
 namespace {
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& content)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(content), content.size());
-}
 
 } // namespace
 
@@ -49,7 +37,7 @@ TEST(EepromDataFile, WrittenFileIsHeaderAndOneCrLfLinePerCell)
     QString error;
     ASSERT_TRUE(Write(path, values, &error)) << error.toStdString();
 
-    const QByteArray content = readAll(path);
+    const QByteArray content = readFileBytes(path);
     EXPECT_TRUE(content.startsWith("Address\tValue\r\n0\t255\r\n1\t254\r\n"));
     EXPECT_TRUE(content.contains("\r\n7\t\r\n8\tTK28950 TIME OUT\r\n"));
     EXPECT_TRUE(content.endsWith("255\t0\r\n"));
@@ -67,7 +55,7 @@ TEST(EepromDataFile, FailedWriteKeepsThePreviousFile)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("data.txt");
-    writeAll(path, "previous");
+    ASSERT_TRUE(writeFileBytes(path, "previous"));
     QStringList values;
     for (int n = 0; n < kCells; ++n)
         values.append(QString::number(n));
@@ -86,7 +74,7 @@ TEST(EepromDataFile, FailedWriteKeepsThePreviousFile)
 
     EXPECT_FALSE(written);
     EXPECT_FALSE(error.isEmpty());
-    EXPECT_EQ(readAll(path), "previous");
+    EXPECT_EQ(readFileBytes(path), "previous");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"data.txt"});
 }
 

@@ -1,6 +1,7 @@
 // The EEPROM file transfers of the "Memory" tab against simulated modules.
 #include "SetupWindow.h"
 #include "Simulator.h"
+#include "TestFiles.h"
 
 #include <QFile>
 #include <QListWidget>
@@ -16,19 +17,6 @@ const QString kSaved = QStringLiteral("EEPROM data have been saved in File succe
 const QString kWritten = QStringLiteral("Data have been written into EEPROM successfully.");
 const QString kWriteFailed = QStringLiteral("Writting into EEPROM failed!");
 const QString kTimeOut = QStringLiteral("TK28950 TIME OUT");
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& content)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(content), content.size());
-}
 
 QString notComplete(int failed, int writes, int skipped)
 {
@@ -101,7 +89,7 @@ TEST(MemoryTransfer, SaveAndWriteBackMakeTwoModulesEqual)
         EXPECT_TRUE(window.find<QProgressBar>("PrgbarEEPROM")->isHidden());
     }
 
-    const QByteArray content = readAll(path);
+    const QByteArray content = readFileBytes(path);
     const QByteArray cells = first.eeprom();
     EXPECT_TRUE(content.startsWith("Address\tValue\r\n0\t"));
     EXPECT_EQ(content.count("\r\n"), 257);
@@ -128,11 +116,11 @@ TEST(MemoryTransfer, TimedOutCellsKeepTheGoodFileAndAreSkippedOnWriteBack)
     ASSERT_TRUE(startSimulator(second, 2, {"--eeprom-fill", "7"}));
     QTemporaryDir dir;
     const QString path = dir.filePath("EEPROMData.txt");
-    writeAll(path, "previous");
+    ASSERT_TRUE(writeFileBytes(path, "previous"));
 
     const QVector<CapturedBox> boxes = transfer("CmdSaveEEPROM", 1, path);
     const QString incomplete = path + ".incomplete";
-    const QStringList values = valuesOf(readAll(incomplete));
+    const QStringList values = valuesOf(readFileBytes(incomplete));
     ASSERT_EQ(values.size(), 256);
     const int timedOut = static_cast<int>(values.count(kTimeOut));
     ASSERT_GT(timedOut, 0) << "choose another seed: no read was lost";
@@ -141,7 +129,7 @@ TEST(MemoryTransfer, TimedOutCellsKeepTheGoodFileAndAreSkippedOnWriteBack)
                                                        "was not changed.")
                                             .arg(timedOut)
                                             .arg(incomplete, path)});
-    EXPECT_EQ(readAll(path), "previous");
+    EXPECT_EQ(readFileBytes(path), "previous");
 
     EXPECT_EQ(texts(transfer("CmdWriteEEPROM", 2, incomplete)),
               QStringList{notComplete(0, 256 - timedOut, timedOut)});
@@ -159,14 +147,14 @@ TEST(MemoryTransfer, ATimeOutIsNotAConnectionAndTheOldFileStays)
     ASSERT_TRUE(startSimulator(silent, 1, {"--silent"}));
     QTemporaryDir dir;
     const QString path = dir.filePath("EEPROMData.txt");
-    writeAll(path, "previous");
+    ASSERT_TRUE(writeFileBytes(path, "previous"));
 
     SetupWindow window;
     window.type("TxtEEPROMFile", path);
     window.click("CmdSaveEEPROM");
     ASSERT_EQ(window.boxTexts(), QStringList{"GetConnectionToInclinometer Failed."});
     EXPECT_EQ(window.boxes.first().title, "PrjTK28950");
-    EXPECT_EQ(readAll(path), "previous");
+    EXPECT_EQ(readFileBytes(path), "previous");
     EXPECT_FALSE(QFile::exists(path + ".incomplete"));
     EXPECT_TRUE(window.find<QWidget>("CmdSaveEEPROM")->isEnabled());
     EXPECT_TRUE(window.find<QWidget>("CmdWriteEEPROM")->isEnabled());
@@ -180,9 +168,10 @@ TEST(MemoryTransfer, FilesWithAnyLineEndsAreWrittenCompletely)
     ASSERT_TRUE(startSimulator(module, 1, {"--eeprom-fill", "0"}));
     QTemporaryDir dir;
     const QString lfOnly = dir.filePath("lf.txt");
-    writeAll(lfOnly, "Address\tValue\n5\t50\n3 30\n\n  address\tvalue\n200\t255\n");
+    ASSERT_TRUE(
+        writeFileBytes(lfOnly, "Address\tValue\n5\t50\n3 30\n\n  address\tvalue\n200\t255\n"));
     const QString crOnly = dir.filePath("cr.txt");
-    writeAll(crOnly, "Address\tValue\r6\t60\r7\t70");
+    ASSERT_TRUE(writeFileBytes(crOnly, "Address\tValue\r6\t60\r7\t70"));
 
     EXPECT_EQ(texts(transfer("CmdWriteEEPROM", 1, lfOnly)), QStringList{kWritten});
     EXPECT_EQ(texts(transfer("CmdWriteEEPROM", 1, crOnly)), QStringList{kWritten});
@@ -202,7 +191,8 @@ TEST(MemoryTransfer, WritesTheModuleDoesNotAcknowledgeAreCounted)
     ASSERT_TRUE(startSimulator(module, 1, {"--eeprom-fill", "9", "--error-repeat", "1000"}));
     QTemporaryDir dir;
     const QString path = dir.filePath("data.txt");
-    writeAll(path, "Address\tValue\r\n1\t10\r\n2\t20\r\n3\tTK28950 TIME OUT\r\n4\t300\r\n");
+    ASSERT_TRUE(writeFileBytes(
+        path, "Address\tValue\r\n1\t10\r\n2\t20\r\n3\tTK28950 TIME OUT\r\n4\t300\r\n"));
 
     EXPECT_EQ(texts(transfer("CmdWriteEEPROM", 1, path)), QStringList{notComplete(2, 2, 2)});
     EXPECT_EQ(module.eeprom(), QByteArray(256, char(9)));
@@ -216,7 +206,7 @@ TEST(MemoryTransfer, ATransferOnAnotherPortThanTheConnectedOneIsRefused)
     ASSERT_TRUE(startSimulator(second, 2));
     QTemporaryDir dir;
     const QString path = dir.filePath("data.txt");
-    writeAll(path, "Address\tValue\r\n1\t10\r\n");
+    ASSERT_TRUE(writeFileBytes(path, "Address\tValue\r\n1\t10\r\n"));
 
     SetupWindow window;
     window.type("TxtEEPROMFile", path);
@@ -243,9 +233,9 @@ TEST(MemoryTransfer, PathsAndPortsThatCannotServe)
     QTemporaryDir dir;
     const QString missing = dir.filePath("missing.txt");
     const QString empty = dir.filePath("empty.txt");
-    writeAll(empty, "");
+    ASSERT_TRUE(writeFileBytes(empty, ""));
     const QString headerOnly = dir.filePath("header.txt");
-    writeAll(headerOnly, "Address\tValue\r\n");
+    ASSERT_TRUE(writeFileBytes(headerOnly, "Address\tValue\r\n"));
 
     EXPECT_EQ(texts(transfer("CmdWriteEEPROM", 1, missing)),
               (QStringList{"File: " + missing + " does not exist.", kWriteFailed}));
@@ -285,13 +275,13 @@ TEST(MemoryTransfer, ClosingTheWindowStopsATransfer)
     ASSERT_TRUE(startSimulator(module, 1));
     QTemporaryDir dir;
     const QString path = dir.filePath("EEPROMData.txt");
-    writeAll(path, "previous");
+    ASSERT_TRUE(writeFileBytes(path, "previous"));
 
     SetupWindow window;
     window.type("TxtEEPROMFile", path);
     QTimer::singleShot(300, &window.form(), [&] { window.form().close(); });
     window.click("CmdSaveEEPROM");
     EXPECT_TRUE(window.boxes.isEmpty());
-    EXPECT_EQ(readAll(path), "previous");
+    EXPECT_EQ(readFileBytes(path), "previous");
     EXPECT_FALSE(QFile::exists(path + ".incomplete"));
 }

@@ -1,5 +1,6 @@
 // The simulated module's EEPROM: its cells, its file and its reset.
 #include "SimulatorFixture.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,12 +25,6 @@ QByteArray countingCells()
     for (int i = 0; i < cells.size(); ++i)
         cells[i] = static_cast<char>(255 - i);
     return cells;
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 TEST_F(EepromTest, DefaultTableLooksLikeAConfiguredModule)
@@ -87,7 +82,7 @@ TEST_F(EepromTest, FileIsReplacedWholeOnEveryChange)
     ASSERT_EQ(::link(QFile::encodeName(simulator.eepromPath()).constData(),
                      QFile::encodeName(before).constData()),
               0);
-    const QByteArray original = readFile(before);
+    const QByteArray original = readFileBytes(before);
     constexpr int Writes = 40;
     QByteArray commands;
     for (int i = 0; i < Writes; ++i)
@@ -102,7 +97,7 @@ TEST_F(EepromTest, FileIsReplacedWholeOnEveryChange)
         ++answers;
     }
     EXPECT_EQ(cellAt(simulator.eeprom(), UnusedCell), Writes - 1);
-    EXPECT_EQ(readFile(before), original) << "the file was written in place";
+    EXPECT_EQ(readFileBytes(before), original) << "the file was written in place";
     const QStringList left = QFileInfo(simulator.eepromPath()).dir().entryList(QDir::Files);
     EXPECT_EQ(left, (QStringList{"eeprom.bin", "stderr.txt", "trace.txt"}));
 }

@@ -1,4 +1,5 @@
 #include "Simulator.h"
+#include "TestFiles.h"
 
 #include "TraceReader.h"
 
@@ -21,12 +22,6 @@ namespace {
 constexpr int StartTimeoutMs = 10000;
 constexpr int StopTimeoutMs = 5000;
 constexpr int PollIntervalMs = 5;
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // Lets the caller's event loop run (its serial port, its timers) while waiting.
 void pauseBriefly()
@@ -170,13 +165,13 @@ QString Simulator::tracePath() const
 
 QString Simulator::errorOutput() const
 {
-    return QString::fromLocal8Bit(readFile(m_dir->filePath(QStringLiteral("stderr.txt"))))
+    return QString::fromLocal8Bit(readFileBytes(m_dir->filePath(QStringLiteral("stderr.txt"))))
         .trimmed();
 }
 
 QByteArray Simulator::eeprom() const
 {
-    return readFile(eepromPath());
+    return readFileBytes(eepromPath());
 }
 
 QByteArray Simulator::received() const
