@@ -34,6 +34,7 @@ template <typename Integer> HResult integerFromDouble(double value, Integer* out
 template <class... Ts> struct Overloaded : Ts... {
     using Ts::operator()...;
 };
+template <class... Ts> Overloaded(Ts...) -> Overloaded<Ts...>;
 
 } // namespace
 
