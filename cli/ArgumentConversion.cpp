@@ -1,5 +1,6 @@
 #include "ArgumentConversion.h"
 
+#include "QuotedInput.h"
 #include "ToolError.h"
 
 #include <QRegularExpression>
@@ -12,7 +13,8 @@ namespace {
 
 ToolError notConvertible(const QString& what, const QString& text, const QString& expected)
 {
-    return usageError(QStringLiteral("%1: \"%2\" is not %3").arg(what, text, expected));
+    return usageError(
+        QStringLiteral("%1: %2 is not %3").arg(what, component::quotedInput(text), expected));
 }
 
 void check(HResult hr, const QString& what, const QString& text, const QString& expected)

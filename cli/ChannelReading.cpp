@@ -1,6 +1,8 @@
 #include "ChannelReading.h"
 
 #include "ModuleSession.h"
+
+#include "QuotedInput.h"
 #include "TK28950Dispids.h"
 
 namespace ChannelReading {
@@ -12,7 +14,7 @@ Axis parseAxis(const QString& text)
         return Axis::X;
     if (axis == QLatin1String("y"))
         return Axis::Y;
-    throw usageError(QStringLiteral("axis: \"%1\" is not x or y").arg(text));
+    throw usageError(QStringLiteral("axis: %1 is not x or y").arg(component::quotedInput(text)));
 }
 
 QString name(Axis axis)
@@ -27,8 +29,8 @@ QString read(ModuleSession& module, Axis axis, const QString& what)
         module.exchange(x ? tk28950::dispid::ReadXChan : tk28950::dispid::ReadYChan,
                         {component::Variant(std::uint8_t{0})}, what);
     if (answer.event != (x ? AnswerEvent::XReady : AnswerEvent::YReady))
-        throw moduleError(QStringLiteral("%1: the answer \"%2\" is not a %3 reading")
-                              .arg(what, answer.text, name(axis)));
+        throw moduleError(QStringLiteral("%1: the answer %2 is not a %3 reading")
+                              .arg(what, component::quotedInput(answer.text), name(axis)));
     return answer.text;
 }
 

@@ -1,6 +1,8 @@
 #include "CommandLine.h"
 
 #include "ArgumentConversion.h"
+
+#include "QuotedInput.h"
 #include "ToolError.h"
 
 #include <algorithm>
@@ -134,8 +136,10 @@ private:
                 return;
             }
         if (m_result.group.isEmpty())
-            throw usageError(QStringLiteral("unknown command \"%1\"").arg(token));
-        throw usageError(QStringLiteral("unknown %1 command \"%2\"").arg(m_result.group, token));
+            throw usageError(
+                QStringLiteral("unknown command %1").arg(component::quotedInput(token)));
+        throw usageError(QStringLiteral("unknown %1 command %2")
+                             .arg(m_result.group, component::quotedInput(token)));
     }
 
     void checkComplete() const

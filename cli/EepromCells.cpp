@@ -1,6 +1,8 @@
 #include "EepromCells.h"
 
 #include "ModuleSession.h"
+
+#include "QuotedInput.h"
 #include "TK28950Dispids.h"
 
 #include <QRegularExpression>
@@ -15,7 +17,7 @@ QString cellName(int address)
 
 QString describeAnswer(const Answer& answer)
 {
-    return QStringLiteral("\"%1\"").arg(answer.text);
+    return component::quotedInput(answer.text);
 }
 
 } // namespace

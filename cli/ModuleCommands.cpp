@@ -5,6 +5,8 @@
 #include "CommandContext.h"
 #include "Commands.h"
 #include "ControlTexts.h"
+
+#include "QuotedInput.h"
 #include "TK28950Dispids.h"
 #include "ValueText.h"
 
@@ -87,8 +89,9 @@ QVector<Variant> convertArguments(const TypeLibMember& method, const QStringList
 Answer expect(const Answer& answer, AnswerEvent event, const QString& what)
 {
     if (answer.event != event)
-        throw moduleError(QStringLiteral("%1: unexpected answer %2(\"%3\")")
-                              .arg(what, eventName(answer.event), answer.text));
+        throw moduleError(
+            QStringLiteral("%1: unexpected answer %2(%3)")
+                .arg(what, eventName(answer.event), component::quotedInput(answer.text)));
     return answer;
 }
 

@@ -1,5 +1,7 @@
 #include "TypeLib.h"
 
+#include "QuotedInput.h"
+
 #include "ComponentHost.h"
 #include "ModulePath.h"
 #include "TypeLibJson.h"
@@ -66,7 +68,7 @@ TypeLibMember readMember(const QJsonValue& value, const QString& path, bool even
     checkKind(reader, member.kind, eventsInterface);
     member.type = reader.text("type", Need::Optional, kNoValue);
     if (!isOneOf(member.type, kValueTypes))
-        reader.report("type", QStringLiteral("unknown type \"%1\"").arg(member.type));
+        reader.report("type", QStringLiteral("unknown type %1").arg(quotedInput(member.type)));
     member.params = reader.texts("params");
     for (qsizetype i = 0; i < member.params.size(); ++i) {
         if (!isParameter(member.params[i]))
@@ -124,10 +126,11 @@ void checkInterfaceName(JsonObjectReader& reader, const char* key, const QString
         return;
     const TypeLibInterface* interface = library.interface(name);
     if (!interface)
-        reader.report(key, QStringLiteral("no interface \"%1\" in the library").arg(name));
+        reader.report(key, QStringLiteral("no interface %1 in the library").arg(quotedInput(name)));
     else if (interface->events != events)
-        reader.report(key, events ? QStringLiteral("\"%1\" is not an events interface").arg(name)
-                                  : QStringLiteral("\"%1\" is an events interface").arg(name));
+        reader.report(
+            key, events ? QStringLiteral("%1 is not an events interface").arg(quotedInput(name))
+                        : QStringLiteral("%1 is an events interface").arg(quotedInput(name)));
 }
 
 TypeLibClass readClass(const QJsonValue& value, const QString& path, const TypeLibrary& library,

@@ -2,6 +2,7 @@
 
 #include "ByteTrace.h"
 #include "PortMap.h"
+#include "QuotedInput.h"
 
 #include <QSerialPort>
 #include <QStringList>
@@ -91,9 +92,9 @@ bool CMSComm::SetSettings(const QString& settings)
 {
     LineSettings parsed;
     if (!ParseSettings(settings, &parsed))
-        return Fail(QStringLiteral("Invalid port settings \"%1\" (expected baud,parity,data "
+        return Fail(QStringLiteral("Invalid port settings %1 (expected baud,parity,data "
                                    "bits,stop bits, for example 38400,n,8,1)")
-                        .arg(settings));
+                        .arg(component::quotedInput(settings)));
     m_settings = settings;
     m_line = parsed;
     return !PortOpen() || ApplySettings();

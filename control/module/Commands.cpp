@@ -5,6 +5,7 @@
 #include "CModule.h"
 
 #include "CellMap.h"
+#include "QuotedInput.h"
 #include "TextNumbers.h"
 #include "resources/MessageTable.h"
 
@@ -14,8 +15,8 @@ namespace {
 
 QString InvalidNumberText(const char* what, const QString& text)
 {
-    return QStringLiteral("Invalid EEPROM %1: \"%2\" (a number from 0 to %3)")
-        .arg(QLatin1String(what), text)
+    return QStringLiteral("Invalid EEPROM %1: %2 (a number from 0 to %3)")
+        .arg(QLatin1String(what), component::quotedInput(text))
         .arg(CellMap::kMaxByte);
 }
 

@@ -3,6 +3,7 @@
 #include "CModule.h"
 
 #include "CellMap.h"
+#include "QuotedInput.h"
 #include "TextNumbers.h"
 #include "resources/MessageTable.h"
 
@@ -139,9 +140,9 @@ QString CModule::TemperatureCoef(const QString& axis, const QString& mTenSlope,
     for (size_t i = 0; i < texts.size(); ++i) {
         const std::optional<int> value = StoredCoefficient(texts[i], kCoefficients[i].isSlope);
         if (!value)
-            return QStringLiteral("Invalid temperature coefficient %1: \"%2\" does not fit "
+            return QStringLiteral("Invalid temperature coefficient %1: %2 does not fit "
                                   "a 16-bit cell pair")
-                .arg(QLatin1String(kCoefficients[i].name), texts[i]);
+                .arg(QLatin1String(kCoefficients[i].name), component::quotedInput(texts[i]));
         stored[i] = *value;
     }
     const int firstCell = axis.toLower() == QLatin1String("x") ? CellMap::kTemperatureCoefX

@@ -1,5 +1,6 @@
 #include "IntegerText.h"
 
+#include "QuotedInput.h"
 #include "Variant.h"
 
 std::optional<std::int16_t> integerFromText(const QString& text)
@@ -17,5 +18,6 @@ QString integerToText(std::int16_t value)
 
 QString notAnIntegerMessage(const QString& boxName, const QString& text)
 {
-    return QStringLiteral("%1: \"%2\" is not a number from -32768 to 32767").arg(boxName, text);
+    return QStringLiteral("%1: %2 is not a number from -32768 to 32767")
+        .arg(boxName, component::quotedInput(text));
 }

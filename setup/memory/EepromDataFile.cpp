@@ -1,6 +1,8 @@
 #include "EepromDataFile.h"
 
-#include <QFile>
+#include "BoundedFile.h"
+#include "QuotedInput.h"
+
 #include <QSaveFile>
 
 namespace EepromDataFile {
@@ -71,17 +73,12 @@ QStringList SplitLines(const QByteArray& content)
 
 bool ReadLines(const QString& path, QStringList* lines, QString* error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = file.errorString();
+    const component::BoundedFile file = component::readBoundedFile(path, kMaxBytes);
+    if (!file.ok()) {
+        *error = file.error;
         return false;
     }
-    const QByteArray content = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        *error = file.errorString();
-        return false;
-    }
-    QStringList read = SplitLines(content);
+    QStringList read = SplitLines(file.content);
     if (read.size() > kMaxLines) {
         *error = QStringLiteral("the file has more than %1 lines").arg(kMaxLines);
         return false;
@@ -172,9 +169,9 @@ bool ParseCells(const QStringList& lines, QVector<Cell>* cells, QString* error)
             parsed.append(cell);
             break;
         case LineKind::Invalid:
-            *error = QStringLiteral("line %1: \"%2\" is not an address and a value from 0 to 255")
+            *error = QStringLiteral("line %1: %2 is not an address and a value from 0 to 255")
                          .arg(i + 1)
-                         .arg(lines.at(i));
+                         .arg(component::quotedInput(lines.at(i)));
             return false;
         }
     }

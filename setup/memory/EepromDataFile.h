@@ -10,8 +10,10 @@
 namespace EepromDataFile {
 
 constexpr int kCells = 256;
-// Files longer than this are refused when read: no EEPROM file comes close.
+// Files longer than these are refused when read: no EEPROM file comes
+// close. A file as large as the byte bound is refused before it is read.
 constexpr int kMaxLines = 32767;
+constexpr qint64 kMaxBytes = 1024 * 1024;
 
 QString headerLine(); // "Address\tValue"
 
@@ -19,6 +21,7 @@ QString headerLine(); // "Address\tValue"
 bool IsCellValue(const QString& text);
 
 // Lines of a file, split at CR LF, lone CR or lone LF, without terminators.
+// Only a regular file within the bounds above is read.
 bool ReadLines(const QString& path, QStringList* lines, QString* error);
 QStringList SplitLines(const QByteArray& content);
 

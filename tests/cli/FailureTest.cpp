@@ -4,6 +4,8 @@
 
 #include <QFile>
 
+#include <sys/stat.h>
+
 namespace {
 
 class Failures : public CliFixture {};
@@ -14,6 +16,8 @@ TEST_F(Failures, BadInputIsRefusedBeforeAnyTraffic)
     const QString coef = writeFile("bad.coef", QByteArray("1 2 3 ").repeated(10) + "abc" +
                                                    QByteArray(" 4").repeated(30));
     const QString shortCoef = writeFile("short.coef", "1 2 3");
+    const QString hugeToken =
+        writeFile("huge.coef", "1 4294967296" + QByteArray(" 2").repeated(54));
     const QString badData = writeFile("bad.txt", "Address\tValue\r\n0\t1\r\n1\tabc\r\n2\t3\r\n");
     const QString badAddress = writeFile("address.txt", "0 1\n256 1\n");
     const QString empty = writeFile("empty.txt", "Address\tValue\r\n");
@@ -35,8 +39,9 @@ TEST_F(Failures, BadInputIsRefusedBeforeAnyTraffic)
         {{"read", "z"}, "axis: \"z\" is not x or y"},
         {{"raw", ""}, "raw needs a command text"},
         {{"coef", "load", "x", coef}, "token 31 \"abc\" is not a number from 0 to 255"},
-        {{"coef", "load", "y", shortCoef}, "holds 3 values, a coefficient table needs 56"},
-        {{"eeprom", "restore", badData}, "line 3: \"1\tabc\" is not an address and a value"},
+        {{"coef", "load", "y", shortCoef}, "only 3 of 56 values"},
+        {{"coef", "load", "x", hugeToken}, "token 2 \"4294967296\" is not a number from 0 to 255"},
+        {{"eeprom", "restore", badData}, "line 3: \"1\\tabc\" is not an address and a value"},
         {{"eeprom", "restore", badAddress}, "line 2"},
         {{"eeprom", "diff", badData}, "line 3"},
         {{"eeprom", "restore", empty}, "holds no cells"},
@@ -61,6 +66,40 @@ TEST_F(Failures, FilesThatCannotBeReadOrWritten)
     const ToolResult folder = run({"eeprom", "dump", path("no/such/folder/dump.txt")});
     EXPECT_EQ(folder.exitCode, 4);
     EXPECT_TRUE(folder.err.contains("does not exist")) << folder.err.toStdString();
+    expectNoTrafficSoFar();
+}
+
+TEST_F(Failures, FilesThatAreNoDataFilesAreRefusedAtOnce)
+{
+    startSimulator();
+    const QString fifo = path("fifo");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString huge = writeFile("huge.txt", "0\t1\r\n");
+    ASSERT_TRUE(QFile::resize(huge, 100 << 20));
+    for (const QString& file : {QStringLiteral("/dev/zero"), fifo, huge, m_dir.path()}) {
+        for (const QStringList& command :
+             {QStringList{"eeprom", "restore", file}, QStringList{"eeprom", "diff", file},
+              QStringList{"coef", "load", "x", file}}) {
+            const ToolResult result = run(command);
+            EXPECT_EQ(result.exitCode, 4) << command.join(' ').toStdString();
+            EXPECT_TRUE(result.err.contains("cannot read " + file.toUtf8() + ": it is"))
+                << result.err.toStdString();
+        }
+    }
+    expectNoTrafficSoFar();
+}
+
+TEST_F(Failures, ABadLineIsQuotedShortWithItsEscapesShownEscaped)
+{
+    startSimulator();
+    const QByteArray line = "\x1b]0;owned\x07\x1b[2J" + QByteArray(900000, 'x');
+    const ToolResult result = run({"eeprom", "restore", writeFile("bad.txt", line + "\r\n")});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_LT(result.err.size(), 300) << result.err.toStdString();
+    EXPECT_EQ(result.err.count('\n'), 1);
+    EXPECT_FALSE(result.err.contains('\x1b'));
+    EXPECT_TRUE(result.err.contains(R"(line 1: "\x1b]0;owned\x07\x1b[2Jxxx)"))
+        << result.err.toStdString();
     expectNoTrafficSoFar();
 }
 

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 namespace {
 
 class CoefLoad : public OnSimulator {
@@ -80,7 +82,12 @@ TEST_F(CoefLoad, ShortOrBadFilesWriteNothing)
         {Values(55) + "256",
          "Error reading coef file: token 56 \"256\" is not a number from 0 to 255"},
         {"1234567890123456 " + Values(55),
-         "Error reading coef file: token 1 \"123456789012345...\" is longer than 15 characters"},
+         "Error reading coef file: token 1 \"1234567890123456\" is longer than 15 characters"},
+        // Too big for an int: a converted value would wrap to something small.
+        {Values(9) + "4294967296 " + Values(46),
+         "Error reading coef file: token 10 \"4294967296\" is not a number from 0 to 255"},
+        {"112222222269 " + Values(55),
+         "Error reading coef file: token 1 \"112222222269\" is not a number from 0 to 255"},
         {"", "Error reading coef file: only 0 of 56 values"},
     };
     for (const auto& c : cases)
@@ -95,6 +102,28 @@ TEST_F(CoefLoad, ShortOrBadFilesWriteNothing)
     EXPECT_EQ(WireUpToNow(), QByteArray());
     EXPECT_EQ(sim.eeprom(), before);
     EXPECT_TRUE(owner.events.isEmpty());
+}
+
+TEST_F(CoefLoad, LeadingZerosDoNotMakeAValueTooBig)
+{
+    Start({}, QByteArray(256, '\0'));
+    EXPECT_EQ(m().LoadCoef("x", WriteFile("000000000000255 0000000000001 " + Values(54))),
+              QStringLiteral("Ok"));
+    EXPECT_EQ(CellRange(13, 3), QByteArray("\xff\x01\x07"));
+}
+
+TEST_F(CoefLoad, FilesThatAreNoCoefficientFileAreRefusedAtOnce)
+{
+    Start();
+    const QString fifo = dir.filePath(QStringLiteral("fifo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString huge = WriteFile(Values(56));
+    ASSERT_TRUE(QFile::resize(huge, 100 << 20));
+    for (const QString& path : {QStringLiteral("/dev/zero"), fifo, huge})
+        EXPECT_TRUE(
+            m().LoadCoef("x", path).startsWith(QLatin1String("Error reading coef file: it is")))
+            << path.toStdString();
+    EXPECT_EQ(WireUpToNow(), QByteArray());
 }
 
 TEST_F(CoefLoad, TimeOutStopsTheLoad)

@@ -99,6 +99,24 @@ TEST(EepromDataFile, ReadingAMissingFileOrAFolderFails)
     EXPECT_FALSE(error.isEmpty());
 }
 
+TEST(EepromDataFile, AFileBeyondTheByteBoundIsRefusedButALargeGoodOneReads)
+{
+    QTemporaryDir dir;
+    QStringList lines;
+    QString error;
+    // The longest file of short lines the line bound allows fits the byte bound.
+    const QByteArray longest = QByteArray("255\t255\r\n").repeated(kMaxLines);
+    ASSERT_LE(longest.size(), kMaxBytes);
+    ASSERT_TRUE(writeFileBytes(dir.filePath("longest.txt"), longest));
+    EXPECT_TRUE(ReadLines(dir.filePath("longest.txt"), &lines, &error)) << error.toStdString();
+    EXPECT_EQ(lines.size(), kMaxLines);
+
+    const QString tooLarge = dir.filePath("large.txt");
+    ASSERT_TRUE(writeFileBytes(tooLarge, QByteArray(kMaxBytes + 1, ' ')));
+    EXPECT_FALSE(ReadLines(tooLarge, &lines, &error));
+    EXPECT_TRUE(error.contains(QString::number(kMaxBytes))) << error.toStdString();
+}
+
 TEST(EepromDataFile, LinesAreClassifiedAsHeaderCellOrInvalid)
 {
     Cell cell{-1, -1, 0};

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -284,4 +285,24 @@ TEST(MemoryTransfer, ClosingTheWindowStopsATransfer)
     EXPECT_TRUE(window.boxes.isEmpty());
     EXPECT_EQ(readFileBytes(path), "previous");
     EXPECT_FALSE(QFile::exists(path + ".incomplete"));
+}
+
+TEST(MemoryTransfer, WriteBackRefusesWhatIsNoDataFileBeforeSendingAnything)
+{
+    Simulator module;
+    ASSERT_TRUE(startSimulator(module, 1));
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("fifo");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString huge = dir.filePath("huge.txt");
+    ASSERT_TRUE(writeFileBytes(huge, "0\t1\r\n"));
+    ASSERT_TRUE(QFile::resize(huge, 100 << 20));
+    for (const QString& path : {QStringLiteral("/dev/zero"), fifo, huge}) {
+        const QStringList boxes = texts(transfer("CmdWriteEEPROM", 1, path));
+        ASSERT_EQ(boxes.size(), 3) << path.toStdString();
+        EXPECT_TRUE(boxes[0].startsWith("Reading file: " + path + " failed. Err: it is"))
+            << boxes[0].toStdString();
+        EXPECT_EQ(boxes[2], kWriteFailed);
+    }
+    EXPECT_TRUE(module.received().isEmpty());
 }
