@@ -7,6 +7,7 @@ export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update
 $SUDO apt-get install -y --no-install-recommends \
     build-essential cmake pkg-config clang-format \
+    clang libclang-rt-14-dev \
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6serialport6 \
     libgl-dev libgtest-dev libgmock-dev googletest \
     fonts-dejavu-core fonts-liberation
