@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Require(file.open(QIODevice::WriteOnly), "the test file can be written");
         file.write(reinterpret_cast<const char*>(data), qint64(size));
     }
-    const Registry registry(path);
+    Registry registry(path);
     QSettings settings(path, QSettings::IniFormat);
     settings.beginGroup(QStringLiteral("ProgID"));
     const QStringList progIds = settings.childKeys();

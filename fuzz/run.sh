@@ -35,12 +35,14 @@ for target in "${targets[@]}"; do
     mkdir -p "$corpus" "$artifacts"
     cp "$here/corpus/$target"/* "$corpus"/ 2>/dev/null
     log="$work/$target.log"
-    "$build/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=1024 \
+    "$build/bin/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=1024 \
         -max_len=4096 -print_final_stats=1 -artifact_prefix="$artifacts" "$corpus" \
         >"$log" 2>&1
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
     edges=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | awk '{print $2}')
     findings=$(find "$artifacts" -type f | wc -l)
+    # A target that did not run to its end (no final statistics) is a finding too.
+    if [ -z "$runs" ] && [ "$findings" -eq 0 ]; then findings=1; fi
     rate=$(sed -n "s/^stat::average_exec_per_sec: *//p" "$log" | tail -1)
     printf '%-24s %12s %10s %8s %9s\n' "$target" "${runs:-?}" "${rate:-?}" "${edges:-?}" "$findings"
     if [ "$findings" -gt 0 ]; then
