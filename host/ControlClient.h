@@ -49,7 +49,7 @@ public:
     QWidget* widget(QWidget* parent);
     component::DispatchObject* object() const { return m_created.object.get(); }
 
-signals:
+Q_SIGNALS:
     void dataReady(const QString& text);
     void errorComm(const QString& text);
     void xReady(const QString& text);

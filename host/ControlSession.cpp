@@ -73,6 +73,10 @@ Variant ControlSession::invoke(InvokeKind kind, DispId dispid, const QVector<Var
 
 Answer ControlSession::request(DispId method, const QVector<Variant>& args)
 {
+    // Before InitModule the control sends nothing and some methods still
+    // say "Ok": no answer would ever come.
+    if (!isOpen())
+        throw ControlError(QStringLiteral("no port is open"));
     bringInStep();
     m_waiter->arm();
     const CallResult sent = m_client->call(method, args);
