@@ -10,7 +10,8 @@ class ControlError : public std::runtime_error {
 public:
     explicit ControlError(const QString& message)
         : std::runtime_error(message.toStdString()), m_message(message)
-    {}
+    {
+    }
     QString message() const { return m_message; }
 
 private:

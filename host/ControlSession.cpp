@@ -28,8 +28,9 @@ ControlSession::ControlSession() : m_client(std::make_unique<ControlClient>())
 {
     if (!m_client->create(QString::fromLatin1(tk28950::kProgId),
                           QString::fromLatin1(tk28950::kControlClsid)))
-        throw ControlError(QStringLiteral("cannot create the control %1: %2")
-                               .arg(QString::fromLatin1(tk28950::kProgId), m_client->createError()));
+        throw ControlError(
+            QStringLiteral("cannot create the control %1: %2")
+                .arg(QString::fromLatin1(tk28950::kProgId), m_client->createError()));
     m_waiter = std::make_unique<AnswerWaiter>(*m_client);
 }
 
@@ -109,8 +110,8 @@ int ControlSession::readCell(int address)
 
 void ControlSession::writeCell(int address, int value)
 {
-    const Answer answer = request(tk28950::dispid::WriteEEPROM,
-                                  {QString::number(address), QString::number(value)});
+    const Answer answer =
+        request(tk28950::dispid::WriteEEPROM, {QString::number(address), QString::number(value)});
     if (answer.event != AnswerEvent::DataReady || !AnswerShape::isAcknowledgement(answer.text))
         fail(QStringLiteral("%1: write of %2 not acknowledged, the answer was \"%3\"")
                  .arg(cellName(address))
@@ -147,7 +148,8 @@ void ControlSession::restore(const QVector<int>& cells, bool verify, const Progr
     }
     if (!verify)
         return;
-    const QVector<int> readBack = dump(progress ? [&](int done) { progress(kCells + done); } : Progress());
+    const QVector<int> readBack =
+        dump(progress ? [&](int done) { progress(kCells + done); } : Progress());
     QStringList differences;
     for (int address = 0; address < kCells; ++address)
         if (readBack[address] != cells[address])

@@ -16,9 +16,8 @@ Variant toVariant(py::handle value)
         return Variant(value.cast<bool>());
     if (py::isinstance<py::int_>(value)) {
         const py::int_ number = py::reinterpret_borrow<py::int_>(value);
-        const auto fitsInLong =
-            number >= py::int_(std::numeric_limits<std::int32_t>::min()) &&
-            number <= py::int_(std::numeric_limits<std::int32_t>::max());
+        const auto fitsInLong = number >= py::int_(std::numeric_limits<std::int32_t>::min()) &&
+                                number <= py::int_(std::numeric_limits<std::int32_t>::max());
         if (fitsInLong)
             return Variant(number.cast<std::int32_t>());
         return Variant(number.cast<double>());

@@ -62,9 +62,7 @@ std::string methodDoc(const component::TypeLibMember& member)
     QStringList parameters;
     for (const MemberCatalog::Parameter& parameter : MemberCatalog::parameters(member))
         parameters << QStringLiteral("%1: %2").arg(parameter.name, pythonType(parameter.type));
-    return QStringLiteral("%1(%2) -> %3\n\nThe control's method %1 (dispid %4). Arguments "
-                          "convert as the control's dispatch interface converts them; a failed "
-                          "call raises tk28950.Error.")
+    return QStringLiteral("%1(%2) -> %3\n\nThe control's method %1 (dispid %4).")
         .arg(member.name, parameters.join(QStringLiteral(", ")), pythonType(member.type))
         .arg(member.dispid)
         .toStdString();
@@ -128,20 +126,21 @@ PYBIND11_MODULE(tk28950, module)
                    "tk28950.Control(), open a port with init(), call the published methods "
                    "and properties by name, and read the module's answers as events.";
     module.attr("__version__") = TK28950_VERSION;
-    py::register_exception<ControlError>(module, "Error", PyExc_RuntimeError)
-        .doc() = "A failure of the control or the module: the control cannot be created, a "
-                 "port cannot be opened, a call failed, or the module did not give the answer "
-                 "a request needs. The message says what and why.";
+    py::register_exception<ControlError>(module, "Error", PyExc_RuntimeError).doc() =
+        "A failure of the control or the module: the control cannot be created, a "
+        "port cannot be opened, a call failed, or the module did not give the answer "
+        "a request needs. The message says what and why.";
 
-    py::class_<PyEvent>(module, "Event", "One event of the control: its name (DataReady, "
-                                         "ErrorComm, XReady or YReady), its text and its dispid.")
+    py::class_<PyEvent>(module, "Event",
+                        "One event of the control: its name (DataReady, "
+                        "ErrorComm, XReady or YReady), its text and its dispid.")
         .def_readonly("name", &PyEvent::name)
         .def_readonly("text", &PyEvent::text)
         .def_readonly("dispid", &PyEvent::dispid)
         .def("__repr__",
              [](const PyEvent& event) {
-                 return "Event(" + event.name + ", " +
-                        std::string(py::repr(py::str(event.text))) + ")";
+                 return "Event(" + event.name + ", " + std::string(py::repr(py::str(event.text))) +
+                        ")";
              })
         .def("__eq__", [](const PyEvent& a, const PyEvent& b) {
             return a.dispid == b.dispid && a.text == b.text;
@@ -169,6 +168,8 @@ PYBIND11_MODULE(tk28950, module)
         "        ctl.ReadXChan(0)                 # most methods return at once ...\n"
         "        for event in ctl.events(timeout=1.0):\n"
         "            print(event)                 # ... and the answer comes as an event\n\n"
+        "Arguments of the published methods and properties convert as the control's dispatch\n"
+        "interface converts them; a failed call raises tk28950.Error.\n"
         "Every call runs the Qt event loop inside it, so no thread or loop of the caller's\n"
         "is needed; the interpreter's lock is released while a call waits on the line.\n"
         "A Control is used by the thread that created it.");
@@ -196,7 +197,6 @@ PYBIND11_MODULE(tk28950, module)
         .def_property("timeout", &PyControl::timeout, &PyControl::setTimeout,
                       "Seconds a request waits for the module's answer.")
         .def("request", &PyControl::request, py::arg("method"),
-             "request(method, *args) -> Event\n\n"
              "Calls a method by name and returns the event that answers it. No answer within "
              "the timeout, the control's time-out or ErrorComm raises tk28950.Error; the next "
              "request then first brings the line back in step, so a late answer is never "
@@ -216,11 +216,12 @@ PYBIND11_MODULE(tk28950, module)
              "Calls callback(event) for every event, or only for the named one. Callbacks run "
              "inside the calls that wait; an exception a callback raises is raised by that "
              "call when it returns.")
-        .def("disconnect", &PyControl::disconnect, py::arg("callback"),
-             "Stops calling callback.")
+        .def("disconnect", &PyControl::disconnect, py::arg("callback"), "Stops calling callback.")
         .def(
             "events",
-            [](PyControl& self, double timeout) { return EventStream{self, deadlineAfter(timeout)}; },
+            [](PyControl& self, double timeout) {
+                return EventStream{self, deadlineAfter(timeout)};
+            },
             py::arg("timeout") = 1.0, py::keep_alive<0, 1>(),
             "Iterates over the events that are waiting and those that arrive within timeout "
             "seconds. Events that answer request(), read_cell() and the other helpers are "

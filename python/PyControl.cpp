@@ -1,7 +1,7 @@
 #include "PyControl.h"
 
-#include "Conversions.h"
 #include "ControlError.h"
+#include "Conversions.h"
 #include "TK28950Dispids.h"
 
 #include <QEventLoop>
@@ -59,10 +59,9 @@ PyControl::PyControl(double timeoutSeconds)
 {
     setTimeout(timeoutSeconds);
     for (const EventSignal& event : kEvents)
-        QObject::connect(&m_session->client(), event.signal, &m_session->client(),
-                         [this, dispid = event.dispid](const QString& text) {
-                             deliver(dispid, text);
-                         });
+        QObject::connect(
+            &m_session->client(), event.signal, &m_session->client(),
+            [this, dispid = event.dispid](const QString& text) { deliver(dispid, text); });
 }
 
 PyControl::~PyControl()
@@ -153,16 +152,16 @@ py::object PyControl::call(DispId dispid, const py::args& args)
     QVector<Variant> values;
     for (const py::handle& arg : args)
         values.append(conversions::toVariant(arg));
-    const Variant result = unlocked([&](ControlSession& module) {
-        return module.invoke(InvokeKind::Method, dispid, values);
-    });
+    const Variant result = unlocked(
+        [&](ControlSession& module) { return module.invoke(InvokeKind::Method, dispid, values); });
     return conversions::toPython(result);
 }
 
 py::object PyControl::get(DispId dispid)
 {
-    const Variant result = unlocked(
-        [dispid](ControlSession& module) { return module.invoke(InvokeKind::PropertyGet, dispid); });
+    const Variant result = unlocked([dispid](ControlSession& module) {
+        return module.invoke(InvokeKind::PropertyGet, dispid);
+    });
     return conversions::toPython(result);
 }
 
@@ -219,8 +218,8 @@ ControlSession::Progress PyControl::interruptible()
 
 std::vector<int> PyControl::dump()
 {
-    const QVector<int> cells = unlocked(
-        [this](ControlSession& module) { return module.dump(interruptible()); }, true);
+    const QVector<int> cells =
+        unlocked([this](ControlSession& module) { return module.dump(interruptible()); }, true);
     return {cells.begin(), cells.end()};
 }
 
