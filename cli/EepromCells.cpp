@@ -3,6 +3,8 @@
 #include "ModuleSession.h"
 #include "TK28950Dispids.h"
 
+#include "AnswerShape.h"
+
 #include <QRegularExpression>
 
 namespace EepromCells {
@@ -22,25 +24,29 @@ QString describeAnswer(const Answer& answer)
 
 int read(ModuleSession& module, int address)
 {
-    const Answer answer =
-        module.exchange(tk28950::dispid::ReadEEPROM, {QString::number(address)}, cellName(address));
-    static const QRegularExpression decimal(QStringLiteral("^[0-9]{1,3}$"));
-    const QString text = answer.text.trimmed();
-    if (answer.event != AnswerEvent::DataReady || !decimal.match(text).hasMatch() ||
-        text.toInt() > 255)
-        throw moduleError(QStringLiteral("%1: the answer %2 is not a value from 0 to 255")
-                              .arg(cellName(address), describeAnswer(answer)));
-    return text.toInt();
+    const Answer answer = module.request(
+        tk28950::dispid::ReadEEPROM, {QString::number(address)}, cellName(address),
+        [](const Answer& answer) {
+            return answer.event == AnswerEvent::DataReady &&
+                           AnswerShape::isCellValue(answer.text)
+                       ? QString()
+                       : QStringLiteral("the answer %1 is not a value from 0 to 255")
+                             .arg(describeAnswer(answer));
+        });
+    return answer.text.toInt();
 }
 
 void write(ModuleSession& module, int address, int value)
 {
     const QString what = QStringLiteral("%1: write of %2").arg(cellName(address)).arg(value);
-    const Answer answer = module.exchange(tk28950::dispid::WriteEEPROM,
-                                          {QString::number(address), QString::number(value)}, what);
-    if (answer.event != AnswerEvent::DataReady || !isAcknowledgement(answer.text))
-        throw moduleError(QStringLiteral("%1: not acknowledged, the answer was %2")
-                              .arg(what, describeAnswer(answer)));
+    module.request(tk28950::dispid::WriteEEPROM, {QString::number(address), QString::number(value)},
+                   what, [](const Answer& answer) {
+                       return answer.event == AnswerEvent::DataReady &&
+                                      isAcknowledgement(answer.text)
+                                  ? QString()
+                                  : QStringLiteral("not acknowledged, the answer was %1")
+                                        .arg(describeAnswer(answer));
+                   });
 }
 
 bool isAcknowledgement(const QString& answer)

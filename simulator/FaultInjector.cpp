@@ -17,7 +17,9 @@ FaultVerdict FaultInjector::judge(const QByteArray& command)
     const bool error = chance(m_settings.errorProbability);
     const bool noise = chance(m_settings.noiseProbability);
     const bool refusedByRepeat = repeatRefuses(command);
-    return {refusedByRepeat || error, drop || m_settings.silent, noise};
+    const bool slow = chance(m_settings.slowProbability);
+    return {refusedByRepeat || error, drop || m_settings.silent, noise,
+            slow ? m_settings.slowMs : 0};
 }
 
 bool FaultInjector::repeatRefuses(const QByteArray& command)
