@@ -27,8 +27,7 @@ int read(ModuleSession& module, int address)
     const Answer answer = module.request(
         tk28950::dispid::ReadEEPROM, {QString::number(address)}, cellName(address),
         [](const Answer& answer) {
-            return answer.event == AnswerEvent::DataReady &&
-                           AnswerShape::isCellValue(answer.text)
+            return answer.event == AnswerEvent::DataReady && AnswerShape::isCellValue(answer.text)
                        ? QString()
                        : QStringLiteral("the answer %1 is not a value from 0 to 255")
                              .arg(describeAnswer(answer));

@@ -53,8 +53,9 @@ void checkWritable(const QString& path)
 
 // Reads the given cells in ascending order, counting on the progress bar
 // from done; stopped calls stopped() between two cells.
-QMap<int, int> readCells(ModuleSession& module, const QList<int>& addresses, Progress& progress,
-                         int done, const std::function<bool()>& stopped = [] { return false; })
+QMap<int, int> readCells(
+    ModuleSession& module, const QList<int>& addresses, Progress& progress, int done,
+    const std::function<bool()>& stopped = [] { return false; })
 {
     QMap<int, int> values;
     for (int address : addresses) {

@@ -31,8 +31,8 @@ constexpr int kControlCommandMs = 3000;
 
 int answerBoundOf(DispId method, int boundMs)
 {
-    const bool slow = method == tk28950::dispid::ResetModule ||
-                      method == tk28950::dispid::ResetEEPROM;
+    const bool slow =
+        method == tk28950::dispid::ResetModule || method == tk28950::dispid::ResetEEPROM;
     return slow ? std::max(boundMs, kControlCommandMs) : boundMs;
 }
 
@@ -40,7 +40,8 @@ QString describe(const Answer& answer)
 {
     return answer.event == AnswerEvent::DataReady
                ? QStringLiteral("\"%1\"").arg(answer.text)
-               : QStringLiteral("%1 \"%2\"").arg(AnswerWaiter::eventName(answer.event), answer.text);
+               : QStringLiteral("%1 \"%2\"")
+                     .arg(AnswerWaiter::eventName(answer.event), answer.text);
 }
 
 // How many request-and-answer exchanges one call into the control makes at
@@ -222,8 +223,9 @@ void ModuleSession::throwIfDisconnected(const QString& what)
     if (!m_waiter->disconnected())
         return;
     const QString reason = portError();
-    throw moduleError(QStringLiteral("%1: device disconnected%2")
-                          .arg(what, reason.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(reason)));
+    throw moduleError(
+        QStringLiteral("%1: device disconnected%2")
+            .arg(what, reason.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(reason)));
 }
 
 template <typename Result>
@@ -243,8 +245,9 @@ Result ModuleSession::withRetries(const QString& what, int tries,
         if (tried < tries)
             note(QStringLiteral("%1: %2; trying again").arg(what, failure));
     }
-    throw moduleError(tries > 1 ? QStringLiteral("%1: %2 (tried %3 times)").arg(what, failure).arg(tries)
-                                : QStringLiteral("%1: %2").arg(what, failure));
+    throw moduleError(tries > 1
+                          ? QStringLiteral("%1: %2 (tried %3 times)").arg(what, failure).arg(tries)
+                          : QStringLiteral("%1: %2").arg(what, failure));
 }
 
 std::optional<Answer> ModuleSession::exchangeOnce(DispId method, const QVector<Variant>& args,
@@ -268,8 +271,9 @@ std::optional<Answer> ModuleSession::exchangeOnce(DispId method, const QVector<V
     else if (answer->event == AnswerEvent::DataReady && answer->text == ControlTexts::kTimeOut)
         *failure = QStringLiteral("the module did not answer (%1)").arg(ControlTexts::kTimeOut);
     else if (answer->event == AnswerEvent::ErrorComm)
-        *failure = answer->text.isEmpty() ? QStringLiteral("the module sent a line nobody asked for")
-                                          : answer->text;
+        *failure = answer->text.isEmpty()
+                       ? QStringLiteral("the module sent a line nobody asked for")
+                       : answer->text;
     else if (check && method != tk28950::dispid::Version && answer->text == m_versionText)
         *failure = QStringLiteral("the answer %1 is the module's version: the line was out of step")
                        .arg(describe(*answer));
@@ -309,8 +313,9 @@ std::optional<Variant> ModuleSession::invokeOnce(InvokeKind kind, DispId dispid,
     QTimer guard;
     QObject::connect(&guard, &QTimer::timeout, [&] {
         if (++cutsShort > kMostCutsOfOneCall)
-            m_options.abandon(moduleError(
-                QStringLiteral("%1: did not finish within %2 ms").arg(what).arg(boundMs * cutsShort)));
+            m_options.abandon(moduleError(QStringLiteral("%1: did not finish within %2 ms")
+                                              .arg(what)
+                                              .arg(boundMs * cutsShort)));
         restartLink();
     });
     guard.start(boundMs);

@@ -79,9 +79,8 @@ public:
 private:
     // One try each: the answer, or nothing with the reason in failure.
     std::optional<Answer> exchangeOnce(component::DispId method,
-                                       const QVector<component::Variant>& args,
-                                       const QString& what, const AnswerCheck& check,
-                                       QString* failure);
+                                       const QVector<component::Variant>& args, const QString& what,
+                                       const AnswerCheck& check, QString* failure);
     std::optional<component::Variant> invokeOnce(component::InvokeKind kind,
                                                  component::DispId dispid,
                                                  const QVector<component::Variant>& args,
@@ -105,7 +104,7 @@ private:
     StderrSite m_site;
     std::optional<int> m_mappedPort;
     bool m_open = false;
-    bool m_outOfStep = true; // the next request must resynchronise first
+    bool m_outOfStep = true;  // the next request must resynchronise first
     bool m_disturbed = false; // a request failed: answers may still be on their way
     QString m_versionText;    // the module's answer to the version request
 };

@@ -9,7 +9,7 @@ struct FaultSettings {
     double dropProbability = 0;  // the answer is lost
     double errorProbability = 0; // "E" instead of the answer; the command has no effect
     double noiseProbability = 0; // stray bytes in or before the answer
-    int errorRepeat = 0; // every command is refused this many times before it is carried out
+    int errorRepeat = 0;        // every command is refused this many times before it is carried out
     double slowProbability = 0; // the answer is held back slowMs more
     int slowMs = 1000;
     bool silent = false; // no answer ever leaves the module
@@ -41,6 +41,7 @@ private:
 
     FaultSettings m_settings;
     QRandomGenerator m_random;
+    QRandomGenerator m_slowRandom;
     QByteArray m_repeatedCommand;
     int m_refusals = 0;
 };

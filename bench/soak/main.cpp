@@ -118,7 +118,8 @@ QString wrongness(const Run& run, const QByteArray& eeprom, const QString& dumpF
                          .arg(quint8(eeprom.at(address)));
     }
     if (run.kind == "temperature")
-        return near(value, kCelsius) ? QString() : QStringLiteral("temperature %1").arg(value.toDouble());
+        return near(value, kCelsius) ? QString()
+                                     : QStringLiteral("temperature %1").arg(value.toDouble());
     if (run.kind == "read x" || run.kind == "read y")
         return near(value, run.kind == "read x" ? kAngleX : kAngleY)
                    ? QString()
@@ -128,8 +129,9 @@ QString wrongness(const Run& run, const QByteArray& eeprom, const QString& dumpF
                    ? QString()
                    : QStringLiteral("version %1").arg(run.result.value("version").toString());
     if (run.kind == "dump")
-        return cellsOfDataFile(dumpFile) == eeprom ? QString()
-                                                   : QStringLiteral("the dump differs from the module");
+        return cellsOfDataFile(dumpFile) == eeprom
+                   ? QString()
+                   : QStringLiteral("the dump differs from the module");
     return QStringLiteral("unknown run");
 }
 
@@ -203,8 +205,8 @@ int main(int argc, char* argv[])
                         qUtf8Printable(run.arguments.join(' ')), qUtf8Printable(wrong));
         }
     }
-    std::printf("%-12s %6s %9s %15s %21s\n", "operation", "runs", "succeeded",
-                "failed honestly", "wrong values as success");
+    std::printf("%-12s %6s %9s %15s %21s\n", "operation", "runs", "succeeded", "failed honestly",
+                "wrong values as success");
     tallies.insert(QStringLiteral("all"), all);
     for (auto tally = tallies.cbegin(); tally != tallies.cend(); ++tally)
         std::printf("%-12s %6d %9d %15d %21d\n", qUtf8Printable(tally.key()), tally->runs,

@@ -82,6 +82,8 @@ TEST_F(Line, AnErrorAnswerIsNeverPrintedAsAValue)
     EXPECT_EQ(run({"--retries", "1", "temperature", "--fahrenheit"}).out, "74.30\n");
     EXPECT_EQ(run({"--retries", "1", "read", "x"}).out, "+01.250\n");
     EXPECT_EQ(run({"--retries", "1", "eeprom", "read", "9"}).out, "128\n");
+    const ToolResult named = run({"--retries", "0", "eeprom", "read", "9"});
+    EXPECT_TRUE(named.err.contains("cell 9: ")) << named.err.toStdString();
 }
 
 TEST_F(Line, AModuleThatNeverGivesItsVersionStopsTheToolWithAClearError)
@@ -132,8 +134,8 @@ TEST_F(Line, AnInterruptedRestoreSaysHowManyCellsWereWritten)
     EXPECT_GT(written, 0);
     EXPECT_LT(written, 256);
     const QByteArray received = m_sim.received();
-    EXPECT_TRUE(received.contains(QByteArray::number(written - 1).rightJustified(3, '0')
-                                      .prepend('h')));
+    EXPECT_TRUE(
+        received.contains(QByteArray::number(written - 1).rightJustified(3, '0').prepend('h')));
     EXPECT_FALSE(received.contains(QByteArray::number(written).rightJustified(3, '0').prepend('h')))
         << "the cell after the last one written is not sent";
 }

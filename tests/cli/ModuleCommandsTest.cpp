@@ -110,7 +110,7 @@ TEST_F(ModuleCommands, SingleCells)
     EXPECT_EQ(cell(50), 77);
     EXPECT_EQ(json({"eeprom", "write", "51", "0"}).value("address"), 51);
     EXPECT_EQ(cell(51), 0);
-    EXPECT_TRUE(m_sim.received().endsWith("i189h050077h051000"));
+    EXPECT_TRUE(m_sim.received().endsWith("i189vh050077vh051000"));
 }
 
 TEST_F(ModuleCommands, CoefficientLoadFillsBothRangesOfTheAxis)
