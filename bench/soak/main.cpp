@@ -53,7 +53,9 @@ QString toolPath()
 
 Run execute(const QString& device, const QString& kind, const QStringList& arguments)
 {
-    Run run{kind, arguments};
+    Run run;
+    run.kind = kind;
+    run.arguments = arguments;
     QProcess process;
     QElapsedTimer clock;
     clock.start();
