@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -249,12 +250,18 @@ void CMSComm::OnReadyRead()
         emit OnComm();
 }
 
-// A resource error on an open port means the device is gone. The owner is
-// told from the event loop, not from inside the port's own signal, so that
-// it may release the port in its handler.
+// A resource error on an open port means the device is gone, and so does a
+// read error on a line that has hung up (the far end of a pseudo-terminal
+// closed: reads find the end of the file). The owner is told from the event
+// loop, not from inside the port's own signal, so that it may release the
+// port in its handler.
 void CMSComm::OnSerialError(int error)
 {
-    if (error != QSerialPort::ResourceError || !PortOpen())
+    if (!PortOpen())
+        return;
+    const bool gone = error == QSerialPort::ResourceError ||
+                      (error == QSerialPort::ReadError && HungUp());
+    if (!gone)
         return;
     m_error = m_device + QStringLiteral(": ") + m_serial->errorString();
     m_serial->close();
@@ -266,6 +273,12 @@ void CMSComm::OnSerialError(int error)
             emit OnComm();
         },
         Qt::QueuedConnection);
+}
+
+bool CMSComm::HungUp() const
+{
+    pollfd line{static_cast<int>(m_serial->handle()), POLLIN, 0};
+    return ::poll(&line, 1, 0) > 0 && (line.revents & (POLLHUP | POLLERR | POLLNVAL));
 }
 
 bool CMSComm::Fail(const QString& text)

@@ -72,6 +72,7 @@ private:
     bool ApplySettings();
     void OnReadyRead();
     void OnSerialError(int error);
+    bool HungUp() const;
 
     std::unique_ptr<QSerialPort> m_serial;
     qint16 m_port = 0;
