@@ -1,11 +1,8 @@
 #include "EepromCells.h"
 
+#include "AnswerShape.h"
 #include "ModuleSession.h"
 #include "TK28950Dispids.h"
-
-#include "AnswerShape.h"
-
-#include <QRegularExpression>
 
 namespace EepromCells {
 namespace {
@@ -27,12 +24,12 @@ int read(ModuleSession& module, int address)
     const Answer answer = module.request(
         tk28950::dispid::ReadEEPROM, {QString::number(address)}, cellName(address),
         [](const Answer& answer) {
-            return answer.event == AnswerEvent::DataReady && AnswerShape::isCellValue(answer.text)
+            return answer.event == AnswerEvent::DataReady && AnswerShape::cellValue(answer.text)
                        ? QString()
                        : QStringLiteral("the answer %1 is not a value from 0 to 255")
                              .arg(describeAnswer(answer));
         });
-    return answer.text.toInt();
+    return *AnswerShape::cellValue(answer.text);
 }
 
 void write(ModuleSession& module, int address, int value)
@@ -46,16 +43,6 @@ void write(ModuleSession& module, int address, int value)
                                   : QStringLiteral("not acknowledged, the answer was %1")
                                         .arg(describeAnswer(answer));
                    });
-}
-
-bool isAcknowledgement(const QString& answer)
-{
-    static const QRegularExpression leadingNumber(QStringLiteral("^\\s*[+-]?([0-9]+)"));
-    const QRegularExpressionMatch match = leadingNumber.match(answer);
-    if (!match.hasMatch())
-        return true;
-    static const QRegularExpression zeros(QStringLiteral("^0+$"));
-    return zeros.match(match.captured(1)).hasMatch();
 }
 
 } // namespace EepromCells

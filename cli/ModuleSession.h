@@ -94,7 +94,6 @@ private:
     void throwIfDisconnected(const QString& what);
     void create();
     int portNumber();
-    QString portError();
     void note(const QString& text) const;
 
     SessionOptions m_options;

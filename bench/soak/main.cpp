@@ -195,6 +195,9 @@ int main(int argc, char* argv[])
         if (run.exitCode != 0) {
             ++tally.failedHonestly;
             ++all.failedHonestly;
+            std::printf("  failed (exit %d): tk28950 %s: %s\n", run.exitCode,
+                        qUtf8Printable(run.arguments.join(' ')),
+                        qUtf8Printable(run.result.value("error").toString()));
             continue;
         }
         ++tally.succeeded;
