@@ -206,8 +206,10 @@ void ModuleSession::resynchronise()
             m_disturbed = false;
             return;
         }
-        note(QStringLiteral("%1: the version request was answered %2; asking again")
-                 .arg(kLineInStep, answer ? describe(*answer) : QStringLiteral("nothing")));
+        note(answer ? QStringLiteral("%1: the version request was answered %2; asking again")
+                          .arg(kLineInStep, describe(*answer))
+                    : QStringLiteral("%1: no answer to the version request; asking again")
+                          .arg(kLineInStep));
         restartLink();
         drainUntilQuiet();
     }
