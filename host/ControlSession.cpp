@@ -4,6 +4,7 @@
 #include "ControlError.h"
 #include "ControlTexts.h"
 #include "DevicePort.h"
+#include "QuotedInput.h"
 #include "TK28950Dispids.h"
 
 #include <stdexcept>
@@ -103,8 +104,8 @@ int ControlSession::readCell(int address)
     const Answer answer = request(tk28950::dispid::ReadEEPROM, {QString::number(address)});
     const std::optional<int> value = AnswerShape::cellValue(answer.text);
     if (answer.event != AnswerEvent::DataReady || !value)
-        fail(QStringLiteral("%1: the answer \"%2\" is not a value from 0 to 255")
-                 .arg(cellName(address), answer.text));
+        fail(QStringLiteral("%1: the answer %2 is not a value from 0 to 255")
+                 .arg(cellName(address), component::quotedInput(answer.text)));
     return *value;
 }
 
@@ -113,10 +114,10 @@ void ControlSession::writeCell(int address, int value)
     const Answer answer =
         request(tk28950::dispid::WriteEEPROM, {QString::number(address), QString::number(value)});
     if (answer.event != AnswerEvent::DataReady || !AnswerShape::isAcknowledgement(answer.text))
-        fail(QStringLiteral("%1: write of %2 not acknowledged, the answer was \"%3\"")
+        fail(QStringLiteral("%1: write of %2 not acknowledged, the answer was %3")
                  .arg(cellName(address))
                  .arg(value)
-                 .arg(answer.text));
+                 .arg(component::quotedInput(answer.text)));
 }
 
 QVector<int> ControlSession::dump(const Progress& progress)
