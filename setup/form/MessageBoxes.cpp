@@ -10,13 +10,13 @@ QString MessageBoxes::defaultTitle()
     return QStringLiteral("PrjTK28950");
 }
 
-void MessageBoxes::show(const QString& text, const QString& title)
+void MessageBoxes::show(const QString& text, const QString& title, const QString& informative)
 {
-    const QString shownTitle = title.isEmpty() ? defaultTitle() : title;
+    const Box box{text, title.isEmpty() ? defaultTitle() : title, informative};
     if (m_presenter)
-        m_presenter(text, shownTitle);
+        m_presenter(box);
     else
-        showModal(text, shownTitle);
+        createBox(box, m_owner)->exec();
 }
 
 void MessageBoxes::setPresenter(Presenter presenter)
@@ -29,6 +29,14 @@ ShowMessage MessageBoxes::showFunction()
     return [this](const QString& text, const QString& title) { show(text, title); };
 }
 
+std::unique_ptr<QMessageBox> MessageBoxes::createBox(const Box& box, QWidget* owner)
+{
+    auto dialog = std::make_unique<QMessageBox>(QMessageBox::NoIcon, box.title, box.text,
+                                                QMessageBox::Ok, owner);
+    dialog->setInformativeText(box.informative);
+    return dialog;
+}
+
 QColor MessageBoxes::ambientBackColor() const
 {
     const QPalette palette = m_owner ? m_owner->palette() : QApplication::palette();
@@ -38,10 +46,4 @@ QColor MessageBoxes::ambientBackColor() const
 void MessageBoxes::showMessage(const QString& text, const QString& caption)
 {
     show(text, caption);
-}
-
-void MessageBoxes::showModal(const QString& text, const QString& title) const
-{
-    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, m_owner);
-    box.exec();
 }

@@ -34,9 +34,7 @@ TransferTiming SetupWindow::fastTiming()
 
 SetupWindow::SetupWindow(const TransferTiming& timing) : m_form(createForm())
 {
-    m_form->messages().setPresenter([this](const QString& text, const QString& title) {
-        boxes.append({text, title});
-    });
+    m_form->messages().setPresenter([this](const MessageBoxes::Box& box) { boxes.append(box); });
     m_form->setTiming(timing);
     m_form->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(m_form.get()));

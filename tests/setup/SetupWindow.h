@@ -12,10 +12,7 @@
 
 class Simulator;
 
-struct CapturedBox {
-    QString text;
-    QString title;
-};
+using CapturedBox = MessageBoxes::Box;
 
 class SetupWindow {
 public:
