@@ -218,7 +218,7 @@ bool MemoryTransferLink::emptyPendingCommands()
 void MemoryTransferLink::drainAnswers(int count)
 {
     const int target = m_linesSeen + count;
-    waitUntil([&] { return m_linesSeen >= target; }, m_timing.replyBoundMs);
+    waitUntil([&] { return m_linesSeen >= target; }, m_timing.drainMs);
 }
 
 void MemoryTransferLink::cancel()
@@ -271,13 +271,17 @@ void MemoryTransferLink::startWait(int intervalMs)
 // than spinning. False when the bound was reached or the link was cancelled.
 bool MemoryTransferLink::waitUntil(const std::function<bool()>& done, int boundMs)
 {
-    const QDeadlineTimer bound(boundMs);
-    QTimer wakeUp; // ends the blocking wait at the bound
+    const QDeadlineTimer bound(boundMs, Qt::PreciseTimer);
+    // Ends the blocking wait at the bound. A timer may fire a little before
+    // the deadline; it is then started again for the time that is left.
+    QTimer wakeUp;
     wakeUp.setSingleShot(true);
-    wakeUp.start(boundMs);
+    wakeUp.setTimerType(Qt::PreciseTimer);
     while (!done()) {
         if (m_cancelled || bound.hasExpired())
             return false;
+        if (!wakeUp.isActive())
+            wakeUp.start(static_cast<int>(bound.remainingTime()) + 1);
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     return !m_cancelled;

@@ -15,6 +15,9 @@ struct TransferTiming {
     // version answer must come back within this time, or the module is
     // taken as no longer answering.
     int resyncBoundMs = 10000;
+    // The answers to version requests asked again come right behind the one
+    // that brought the link back in step; they are let go by within this time.
+    int drainMs = 500;
 };
 
 // Shows a message box; an empty title means the program's own title.

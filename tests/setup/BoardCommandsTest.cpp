@@ -318,7 +318,7 @@ TEST_F(InitialisedWindow, RefusalsAndFailedLoadsAreShown)
             << window->boxes.first().text.toStdString();
         window->boxes.clear();
     }
-    window->type("txtSlopeC", "abc");
+    window->type("txtSlopeC", "9"); // 9 times 4096 does not fit
     window->click("cmdUpdateTempCOrr");
     ASSERT_EQ(window->boxes.size(), 1);
     EXPECT_TRUE(window->boxes.first().text.startsWith("Invalid temperature coefficient"));
