@@ -1,7 +1,8 @@
 #include "CaptionedFrame.h"
 
-#include <QStyleOptionFrame>
-#include <QStylePainter>
+#include <QPainter>
+#include <QStyle>
+#include <qdrawutil.h>
 
 namespace {
 constexpr int kCaptionIndent = 8;
@@ -19,19 +20,17 @@ QRect CaptionedFrame::captionRect() const
             metrics.height()};
 }
 
+// Drawn here rather than by the style, since styles put their own margin
+// for the caption above a frame's line: an etched line, broken where the
+// caption stands.
 void CaptionedFrame::paintEvent(QPaintEvent*)
 {
-    QStylePainter painter(this);
+    QPainter painter(this);
     const QRect caption = captionRect();
-    QStyleOptionFrame frame;
-    frame.initFrom(this);
-    frame.rect = rect().adjusted(0, caption.center().y(), 0, 0);
-    frame.lineWidth = 1;
-    frame.midLineWidth = 0;
     painter.save();
     painter.setClipRegion(QRegion(rect()).subtracted(caption));
-    painter.drawPrimitive(QStyle::PE_FrameGroupBox, frame);
+    qDrawShadeRect(&painter, rect().adjusted(0, caption.center().y(), 0, 0), palette(), true);
     painter.restore();
-    painter.drawItemText(caption, Qt::AlignCenter, palette(), isEnabled(), title(),
-                         QPalette::WindowText);
+    style()->drawItemText(&painter, caption, Qt::AlignCenter, palette(), isEnabled(), title(),
+                          QPalette::WindowText);
 }

@@ -204,7 +204,8 @@ void FrmTK28950::callForButton(component::DispId id, const QVector<component::Va
     const CallResult result = m_tk28950A->call(id, args);
     --m_buttonCalls;
     const QString text = result.ok() ? result.text() : result.error;
-    const bool silent = text.isEmpty() || text.compare(QLatin1String("Ok"), Qt::CaseInsensitive) == 0;
+    const bool silent =
+        text.isEmpty() || text.compare(QLatin1String("Ok"), Qt::CaseInsensitive) == 0;
     if (!silent && !m_shownDuringCall.contains(text))
         m_messages.show(text);
 }

@@ -1,7 +1,12 @@
 #include "MessageBoxes.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QMessageBox>
+
+namespace {
+constexpr int kInformativeWidth = 440;
+} // namespace
 
 MessageBoxes::MessageBoxes(QWidget* owner) : m_owner(owner) {}
 
@@ -34,6 +39,12 @@ std::unique_ptr<QMessageBox> MessageBoxes::createBox(const Box& box, QWidget* ow
     auto dialog = std::make_unique<QMessageBox>(QMessageBox::NoIcon, box.title, box.text,
                                                 QMessageBox::Ok, owner);
     dialog->setInformativeText(box.informative);
+    // Wide enough that a reason naming a device path reads as lines, not a column.
+    auto* grid = qobject_cast<QGridLayout*>(dialog->layout());
+    if (grid && !box.informative.isEmpty())
+        grid->addItem(
+            new QSpacerItem(kInformativeWidth, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
+            grid->rowCount(), 0, 1, grid->columnCount());
     return dialog;
 }
 

@@ -171,7 +171,7 @@ void EepromTransfer::reportFileFailure(const QString& path, const QString& descr
 }
 
 QString EepromTransfer::nameNumbers(const QString& singular, const QString& plural,
-                                   const QVector<int>& numbers)
+                                    const QVector<int>& numbers)
 {
     if (numbers.size() == 1)
         return singular + QLatin1Char(' ') + QString::number(numbers.first());
@@ -201,16 +201,16 @@ TransferMessage resultMessage(const SaveOutcome& outcome, const QString& path)
     case SaveOutcome::Status::Saved:
         return {QStringLiteral("EEPROM data have been saved in File successfully."), kMemoryAccess};
     case SaveOutcome::Status::Incomplete:
-        return {QStringLiteral("%1 of %2 cells could not be read (%3). %4The data were saved in "
-                               "File: %5; File: %6 was not changed.")
-                    .arg(outcome.unreadableCells.size())
-                    .arg(EepromDataFile::kCells)
-                    .arg(EepromTransfer::nameNumbers(QStringLiteral("cell"), QStringLiteral("cells"),
-                                                     outcome.unreadableCells),
-                         outcome.moduleLost ? kModuleLost.arg(QStringLiteral("read"))
-                                            : QString(),
-                         outcome.incompletePath, path),
-                kMemoryAccess};
+        return {
+            QStringLiteral("%1 of %2 cells could not be read (%3). %4The data were saved in "
+                           "File: %5; File: %6 was not changed.")
+                .arg(outcome.unreadableCells.size())
+                .arg(EepromDataFile::kCells)
+                .arg(EepromTransfer::nameNumbers(QStringLiteral("cell"), QStringLiteral("cells"),
+                                                 outcome.unreadableCells),
+                     outcome.moduleLost ? kModuleLost.arg(QStringLiteral("read")) : QString(),
+                     outcome.incompletePath, path),
+            kMemoryAccess};
     case SaveOutcome::Status::Failed:
     case SaveOutcome::Status::Cancelled:
         break;
@@ -230,15 +230,13 @@ TransferMessage resultMessage(const WriteOutcome& outcome, const QString& path)
                            .arg(outcome.failedCells.size())
                            .arg(outcome.writes);
         if (!outcome.failedCells.isEmpty())
-            text += QStringLiteral(" (%1)").arg(
-                EepromTransfer::nameNumbers(QStringLiteral("cell"), QStringLiteral("cells"),
-                                            outcome.failedCells));
+            text += QStringLiteral(" (%1)").arg(EepromTransfer::nameNumbers(
+                QStringLiteral("cell"), QStringLiteral("cells"), outcome.failedCells));
         text += QStringLiteral("; lines skipped (not an address and a value from 0 to 255): %1")
                     .arg(outcome.skippedLines.size());
         if (!outcome.skippedLines.isEmpty())
-            text += QStringLiteral(" (%1)").arg(
-                EepromTransfer::nameNumbers(QStringLiteral("line"), QStringLiteral("lines"),
-                                            outcome.skippedLines));
+            text += QStringLiteral(" (%1)").arg(EepromTransfer::nameNumbers(
+                QStringLiteral("line"), QStringLiteral("lines"), outcome.skippedLines));
         text += QLatin1Char('.');
         if (outcome.moduleLost)
             text += QLatin1Char(' ') + kModuleLost.arg(QStringLiteral("written")).trimmed();

@@ -7,11 +7,11 @@
 
 #include <QDir>
 #include <QFile>
-#include <QMessageBox>
-#include <QTemporaryDir>
 #include <QImage>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 

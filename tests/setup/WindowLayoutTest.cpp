@@ -196,7 +196,8 @@ TEST(WindowLayout, CaptionedFramesHoldTheirControlsInside)
                 << child->objectName().toStdString();
         }
     }
-    EXPECT_EQ(captioned, 5); // Serial Number, EEPROM Setup, Scale Factors, Offset and Correction Setup
+    EXPECT_EQ(captioned,
+              5); // Serial Number, EEPROM Setup, Scale Factors, Offset and Correction Setup
 }
 
 TEST(WindowLayout, TheWindowIsAFrameToAssistiveTechnology)
