@@ -1,12 +1,11 @@
 #include "MemoryTransferLink.h"
 
+#include "AnswerShape.h"
 #include "ControlClient.h"
-#include "EepromDataFile.h"
 #include "TK28950Dispids.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QRegularExpression>
 #include <QThread>
 
 namespace {
@@ -108,7 +107,7 @@ QString MemoryTransferLink::ReadEEPROMValue(const QString& address)
     m_outOfStep = m_strayLines > 0 || m_receivedData == kTimeOutReply;
     if (m_receivedData == kTimeOutReply)
         return m_receivedData;
-    if (m_strayAfterReply || !EepromDataFile::IsCellValue(m_receivedData)) {
+    if (m_strayAfterReply || !AnswerShape::cellValue(m_receivedData)) {
         m_outOfStep = true;
         return QString();
     }
@@ -147,22 +146,12 @@ bool MemoryTransferLink::writeOnce(const QString& address, const QString& value,
 
 bool MemoryTransferLink::isAcknowledgement(const QString& reply)
 {
-    if (reply.trimmed().toUpper() == kTimeOutReply)
-        return false;
-    // The leading number as the module's firmware reads it: blanks, a sign, digits.
-    static const QRegularExpression leadingNumber(QStringLiteral("^\\s*[+-]?(\\d+)"));
-    const QRegularExpressionMatch match = leadingNumber.match(reply);
-    if (!match.hasMatch())
-        return true;
-    return match.captured(1).count(QLatin1Char('0')) == match.captured(1).size();
+    return reply.trimmed().toUpper() != kTimeOutReply && AnswerShape::isAcknowledgement(reply);
 }
 
 bool MemoryTransferLink::isVersionAnswer(const QString& reply)
 {
-    static const QRegularExpression letter(QStringLiteral("[A-Za-z]"));
-    static const QRegularExpression digit(QStringLiteral("\\d"));
-    const QString text = reply.trimmed().toUpper();
-    return text != kTimeOutReply && text.contains(letter) && text.contains(digit);
+    return reply.trimmed().toUpper() != kTimeOutReply && AnswerShape::isVersion(reply);
 }
 
 // True when the next command may be sent: the link is in step, or has just

@@ -62,11 +62,9 @@ public:
     bool dataReceived() const { return m_dataReceived; }
     QString receivedData() const { return m_receivedData; }
 
-    // An acknowledgement of a write: "0", or text without a leading non-zero
-    // number; the control's time-out text is none.
+    // An acknowledgement of a write, or the module's answer to a version
+    // request, as a host tells them; the control's time-out text is neither.
     static bool isAcknowledgement(const QString& reply);
-    // The module's answer to a version request: letters and digits, neither
-    // a number nor the control's time-out text.
     static bool isVersionAnswer(const QString& reply);
 
 private:
