@@ -54,16 +54,6 @@ QStringList texts(const QVector<CapturedBox>& boxes)
     return result;
 }
 
-// The values of an EEPROM data file, line by line after the header.
-QStringList valuesOf(const QByteArray& content)
-{
-    QStringList values;
-    const QList<QByteArray> lines = content.split('\n');
-    for (qsizetype n = 1; n + 1 < lines.size(); ++n)
-        values.append(QString::fromLatin1(lines[n].chopped(1)).section('\t', 1));
-    return values;
-}
-
 } // namespace
 
 TEST(MemoryTransfer, SaveAndWriteBackMakeTwoModulesEqual)

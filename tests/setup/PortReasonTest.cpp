@@ -3,11 +3,9 @@
 #include "AsUserWithoutRights.h"
 #include "SetupWindow.h"
 #include "Simulator.h"
-#include "TestFiles.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QFile>
 #include <QHelpEvent>
 #include <QListWidget>
 #include <QTemporaryDir>
@@ -20,9 +18,7 @@ TEST(PortReasons, APortTheOperatorMayNotOpenNamesTheGroupToJoin)
 {
     QTemporaryDir dir;
     const QString device = dir.filePath("ttyLocked");
-    ASSERT_TRUE(writeFileBytes(device, ""));
-    ASSERT_TRUE(QFile::setPermissions(device, QFile::Permissions()));
-    qputenv("TK28950_PORT_8", device.toLocal8Bit());
+    ASSERT_TRUE(mapLockedDevice(device, 8));
     SetupWindow window;
     window.selectPort(8);
     window.selectMemoryPort(8);

@@ -3,10 +3,8 @@
 #include "AsUserWithoutRights.h"
 #include "SetupWindow.h"
 #include "Simulator.h"
-#include "TestFiles.h"
 
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QMessageBox>
 #include <QPixmap>
@@ -45,10 +43,7 @@ TEST(Screenshots, EachTabIsSavedAsPng)
 TEST(Screenshots, PortFailureBoxWithItsReason)
 {
     QTemporaryDir dir;
-    const QString device = dir.filePath("ttyUSB0");
-    ASSERT_TRUE(writeFileBytes(device, ""));
-    ASSERT_TRUE(QFile::setPermissions(device, QFile::Permissions()));
-    qputenv("TK28950_PORT_4", device.toLocal8Bit());
+    ASSERT_TRUE(mapLockedDevice(dir.filePath("ttyUSB0"), 4));
     SetupWindow window;
     window.selectPort(4);
     {

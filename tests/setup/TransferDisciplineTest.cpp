@@ -33,16 +33,6 @@ QByteArray readCommand(int address)
     return "i" + QByteArray::number(address).rightJustified(3, '0');
 }
 
-// The value lines of an EEPROM data file, after its header.
-QStringList valuesOf(const QByteArray& content)
-{
-    QStringList values;
-    const QList<QByteArray> lines = content.split('\n');
-    for (qsizetype n = 1; n + 1 < lines.size(); ++n)
-        values.append(QString::fromLatin1(lines[n].chopped(1)).section('\t', 1));
-    return values;
-}
-
 class LateAnswers : public ::testing::Test {
 protected:
     void SetUp() override
