@@ -9,4 +9,5 @@ $SUDO apt-get install -y --no-install-recommends \
     build-essential cmake pkg-config clang-format \
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6serialport6 \
     libgl-dev libgtest-dev libgmock-dev googletest \
-    fonts-dejavu-core fonts-liberation
+    fonts-dejavu-core fonts-liberation \
+    dpkg-dev file lintian
