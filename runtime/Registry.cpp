@@ -140,7 +140,8 @@ std::optional<Entry> firstFound(const QStringList& paths, Find find)
 
 QString Registry::defaultPath()
 {
-    const QString explicitPath = QDir::fromNativeSeparators(qEnvironmentVariable("TK28950_REGISTRY"));
+    const QString explicitPath =
+        QDir::fromNativeSeparators(qEnvironmentVariable("TK28950_REGISTRY"));
     return explicitPath.isEmpty() ? userConfigFolder() + QStringLiteral("/registry.ini")
                                   : explicitPath;
 }
@@ -225,9 +226,8 @@ HResult Registry::unregisterTypeLib(const QString& libId, const QString& version
 
 std::optional<ClassEntry> Registry::classById(const QString& clsid) const
 {
-    return firstFound<ClassEntry>(m_lookupPaths, [&](const QSettings& settings) {
-        return classIn(settings, clsid);
-    });
+    return firstFound<ClassEntry>(
+        m_lookupPaths, [&](const QSettings& settings) { return classIn(settings, clsid); });
 }
 
 std::optional<ClassEntry> Registry::classByProgId(const QString& progId) const

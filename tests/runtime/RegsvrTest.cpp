@@ -98,10 +98,10 @@ TEST_F(RegsvrTest, SystemRegistrationIsSeenByEveryUser)
     ASSERT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
     EXPECT_TRUE(Registry(dir.filePath(QStringLiteral("etc/registry.ini")))
                     .classByProgId(QLatin1String(testpaths::kCounterProgId)));
-    EXPECT_EQ(regsvr({QStringLiteral("--system"), QStringLiteral("--registry"), registryPath,
-                      library})
-                  .exitCode,
-              2);
+    EXPECT_EQ(
+        regsvr({QStringLiteral("--system"), QStringLiteral("--registry"), registryPath, library})
+            .exitCode,
+        2);
 }
 
 TEST_F(RegsvrTest, FailuresExitWithOneAndSayWhy)

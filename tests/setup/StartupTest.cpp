@@ -28,8 +28,7 @@ TEST(Startup, UnregisteredControlNamesTheRegistrationCommand)
 {
     QTemporaryDir dir;
     RegistryOverride registry(dir.filePath("empty.ini"));
-    const StartupControls controls =
-        createStartupControls("/opt/tk28950/lib/libTK28950.so.1");
+    const StartupControls controls = createStartupControls("/opt/tk28950/lib/libTK28950.so.1");
     EXPECT_EQ(controls.tk28950A, nullptr);
     EXPECT_EQ(controls.tk28950B, nullptr);
     EXPECT_TRUE(controls.error.contains("not registered")) << controls.error.toStdString();

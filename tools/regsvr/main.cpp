@@ -66,7 +66,8 @@ std::optional<ExitCode> parseArguments(const QStringList& arguments, Request* re
         return kUsage;
     }
     if (parser.isSet(registryOption) && parser.isSet(systemOption)) {
-        print(stderr, QStringLiteral("--registry and --system name different registries; give one"));
+        print(stderr,
+              QStringLiteral("--registry and --system name different registries; give one"));
         return kUsage;
     }
     // The registry holds absolute paths; the library finds its own path from
@@ -74,7 +75,7 @@ std::optional<ExitCode> parseArguments(const QStringList& arguments, Request* re
     request->library = QFileInfo(parser.positionalArguments().first()).absoluteFilePath();
     request->unregister = parser.isSet(unregisterOption);
     // The library writes to the registry that TK28950_REGISTRY names.
-    const QString registry = parser.isSet(systemOption) ? component::Registry::systemPath()
+    const QString registry = parser.isSet(systemOption)     ? component::Registry::systemPath()
                              : parser.isSet(registryOption) ? parser.value(registryOption)
                                                             : QString();
     if (!registry.isEmpty())
