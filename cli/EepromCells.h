@@ -1,6 +1,8 @@
 #pragma once
 // One EEPROM cell at a time, each request waiting for the module's answer
 // and nothing else. Failures throw, naming the cell.
+#include "AnswerShape.h"
+
 #include <QString>
 
 class ModuleSession;
@@ -11,7 +13,6 @@ namespace EepromCells {
 int read(ModuleSession& module, int address);
 // Writes and waits for the module's acknowledgement.
 void write(ModuleSession& module, int address, int value);
-// "0", or any text that does not start with a non-zero number.
-bool isAcknowledgement(const QString& answer);
+using AnswerShape::isAcknowledgement;
 
 } // namespace EepromCells

@@ -1,6 +1,7 @@
 #include "ModuleSession.h"
 
 #include "ControlClient.h"
+#include "ControlError.h"
 #include "ControlTexts.h"
 #include "DevicePort.h"
 #include "LibraryLocation.h"
@@ -35,6 +36,17 @@ QString kindName(MemberCatalog::Kind kind)
                                                : QStringLiteral("property");
 }
 
+// The host side reports its failures as ControlError; for the tool they mean
+// that there is no control to talk to.
+template <typename Step> auto orNoControl(Step step)
+{
+    try {
+        return step();
+    } catch (const ControlError& error) {
+        throw ToolError{ExitCode::NoControl, error.message()};
+    }
+}
+
 } // namespace
 
 ModuleSession::ModuleSession(SessionOptions options) : m_options(std::move(options)) {}
@@ -60,7 +72,7 @@ void ModuleSession::create()
         note(QStringLiteral("control created through the registry from %1")
                  .arg(client->libraryPath()));
     client->setSite(&m_site);
-    m_catalog = MemberCatalog::fromLibrary(client->libraryPath());
+    m_catalog = orNoControl([&] { return MemberCatalog::fromLibrary(client->libraryPath()); });
     m_waiter = std::make_unique<AnswerWaiter>(*client);
     m_client = std::move(client);
 }
@@ -89,7 +101,7 @@ int ModuleSession::portNumber()
 {
     if (!m_options.device.isEmpty()) {
         if (!m_mappedPort)
-            m_mappedPort = DevicePort::map(m_options.device);
+            m_mappedPort = orNoControl([this] { return DevicePort::map(m_options.device); });
         return *m_mappedPort;
     }
     return m_options.port.value_or(1);
@@ -102,12 +114,6 @@ QString ModuleSession::portDescription() const
     return QStringLiteral("port %1").arg(m_options.port.value_or(1));
 }
 
-QString ModuleSession::portError()
-{
-    const CallResult reason = m_client->get(tk28950::dispid::PortError);
-    return reason.ok() ? reason.text() : QString();
-}
-
 void ModuleSession::open()
 {
     if (m_open)
@@ -116,17 +122,11 @@ void ModuleSession::open()
     const int port = portNumber();
     if (!m_options.device.isEmpty())
         note(QStringLiteral("%1 mapped to port %2").arg(m_options.device).arg(port));
-    const CallResult result = m_client->call(tk28950::dispid::InitModule, {QString::number(port)});
-    if (!result.ok())
+    const QString failure = m_client->openPort(port);
+    if (!failure.isEmpty())
         throw ToolError{ExitCode::NoControl,
-                        QStringLiteral("cannot open %1: %2").arg(portDescription(), result.error)};
-    if (result.text() != ControlTexts::kReady) {
-        const QString reason = portError();
-        throw ToolError{ExitCode::NoControl,
-                        QStringLiteral("cannot open %1: %2")
-                            .arg(portDescription(), reason.isEmpty() ? result.text() : reason)};
-    }
-    note(QStringLiteral("%1: %2").arg(portDescription(), result.text()));
+                        QStringLiteral("cannot open %1: %2").arg(portDescription(), failure)};
+    note(QStringLiteral("%1: %2").arg(portDescription(), ControlTexts::kReady));
     m_open = true;
 }
 

@@ -56,7 +56,6 @@ public:
 private:
     void create();
     int portNumber();
-    QString portError();
     void note(const QString& text) const;
 
     SessionOptions m_options;

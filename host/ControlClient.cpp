@@ -1,5 +1,6 @@
 #include "ControlClient.h"
 
+#include "ControlTexts.h"
 #include "TK28950Dispids.h"
 
 using component::DispId;
@@ -56,6 +57,17 @@ CallResult ControlClient::get(DispId dispid)
 CallResult ControlClient::put(DispId dispid, const Variant& value)
 {
     return invoke(dispid, InvokeKind::PropertyPut, {value});
+}
+
+QString ControlClient::openPort(int port)
+{
+    const CallResult result = call(tk28950::dispid::InitModule, {QString::number(port)});
+    if (!result.ok())
+        return result.error;
+    if (result.text() == ControlTexts::kReady)
+        return {};
+    const CallResult reason = get(tk28950::dispid::PortError);
+    return reason.ok() && !reason.text().isEmpty() ? reason.text() : result.text();
 }
 
 bool ControlClient::idOfName(const QString& name, DispId* dispid) const

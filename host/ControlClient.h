@@ -39,6 +39,9 @@ public:
     CallResult call(component::DispId dispid, const QVector<component::Variant>& args = {});
     CallResult get(component::DispId dispid);
     CallResult put(component::DispId dispid, const component::Variant& value);
+    // InitModule on the numbered port. The empty text when the port is open,
+    // else why not: the port's own reason when the control knows it.
+    QString openPort(int port);
     // Looks a member up by its name (as the control's dispatch table knows it).
     bool idOfName(const QString& name, component::DispId* dispid) const;
 
@@ -46,7 +49,7 @@ public:
     QWidget* widget(QWidget* parent);
     component::DispatchObject* object() const { return m_created.object.get(); }
 
-signals:
+Q_SIGNALS:
     void dataReady(const QString& text);
     void errorComm(const QString& text);
     void xReady(const QString& text);

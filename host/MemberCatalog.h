@@ -13,8 +13,11 @@ public:
     enum class Kind { Method, Property };
 
     // Reads the dispatch interface from the type library inside the control's
-    // library file. Throws a ToolError when it cannot be read.
+    // library file. Throws a ControlError when it cannot be read.
     static MemberCatalog fromLibrary(const QString& libraryPath);
+    // The same from a type library already read. Throws a ControlError when
+    // it has no dispatch interface.
+    static MemberCatalog fromTypeLibrary(const component::TypeLibrary& library);
     explicit MemberCatalog(QVector<component::TypeLibMember> members);
 
     const component::TypeLibMember* byName(const QString& name, Kind kind) const;

@@ -1,6 +1,6 @@
 #include "MemberCatalog.h"
 
-#include "ToolError.h"
+#include "ControlError.h"
 
 #include <algorithm>
 
@@ -33,14 +33,17 @@ MemberCatalog MemberCatalog::fromLibrary(const QString& libraryPath)
     QString error;
     const auto library = component::TypeLibrary::fromLibrary(libraryPath, &error);
     if (!library)
-        throw ToolError{
-            ExitCode::NoControl,
-            QStringLiteral("cannot read the type library of %1: %2").arg(libraryPath, error)};
-    const auto* interface = dispatchInterface(*library);
+        throw ControlError(
+            QStringLiteral("cannot read the type library of %1: %2").arg(libraryPath, error));
+    return fromTypeLibrary(*library);
+}
+
+MemberCatalog MemberCatalog::fromTypeLibrary(const component::TypeLibrary& library)
+{
+    const auto* interface = dispatchInterface(library);
     if (!interface)
-        throw ToolError{
-            ExitCode::NoControl,
-            QStringLiteral("the type library of %1 has no dispatch interface").arg(libraryPath)};
+        throw ControlError(
+            QStringLiteral("the type library %1 has no dispatch interface").arg(library.name));
     return MemberCatalog(interface->members);
 }
 

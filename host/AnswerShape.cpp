@@ -1,0 +1,33 @@
+#include "AnswerShape.h"
+
+#include <QRegularExpression>
+
+namespace AnswerShape {
+
+std::optional<int> cellValue(const QString& answer)
+{
+    static const QRegularExpression decimal(QStringLiteral("^[0-9]{1,3}$"));
+    const QString text = answer.trimmed();
+    if (!decimal.match(text).hasMatch() || text.toInt() > 255)
+        return std::nullopt;
+    return text.toInt();
+}
+
+bool isAcknowledgement(const QString& answer)
+{
+    static const QRegularExpression leadingNumber(QStringLiteral("^\\s*[+-]?([0-9]+)"));
+    const QRegularExpressionMatch match = leadingNumber.match(answer);
+    if (!match.hasMatch())
+        return true;
+    static const QRegularExpression zeros(QStringLiteral("^0+$"));
+    return zeros.match(match.captured(1)).hasMatch();
+}
+
+bool isVersion(const QString& answer)
+{
+    static const QRegularExpression number(QStringLiteral("^[+-]?[0-9.]+$"));
+    const QString text = answer.trimmed();
+    return !text.isEmpty() && text != QLatin1String("E") && !number.match(text).hasMatch();
+}
+
+} // namespace AnswerShape

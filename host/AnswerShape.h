@@ -1,0 +1,22 @@
+#pragma once
+// What the module's answers must look like before a host takes them as the
+// answer to its request. The control passes the module's lines on as they
+// came; a host that prints, saves or writes back a value checks it here.
+#include <QString>
+#include <optional>
+
+namespace AnswerShape {
+
+// An EEPROM cell's value: one to three decimal digits, 0 to 255, blanks
+// around allowed. Anything else ("E", "256", "-1", "") is not a value.
+std::optional<int> cellValue(const QString& answer);
+
+// The module's acknowledgement of a write: "0", or any text that does not
+// start with a non-zero number.
+bool isAcknowledgement(const QString& answer);
+
+// The answer to the version request: a text that no other request can
+// bring back (not empty, not "E", not a number).
+bool isVersion(const QString& answer);
+
+} // namespace AnswerShape
