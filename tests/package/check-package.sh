@@ -39,6 +39,7 @@ echo "== cpack"
 }
 runtime_deb="$(ls "$work"/out/tk28950_*.deb)"
 dev_deb="$(ls "$work"/out/tk28950-dev_*.deb)"
+python_deb="$(ls "$work"/out/python3-tk28950_*.deb 2>/dev/null || true)"
 
 echo "== files of $(basename "$runtime_deb")"
 files="$(dpkg-deb -c "$runtime_deb" | awk '{ print $6 }' | sed 's|^\./|/|')"
@@ -68,8 +69,19 @@ $lib/libTK28950\.so\.1\.[0-9.]+
 if grep -qE '\.h$|libTK28950\.so$' <<<"$files"; then
     fail "the runtime package holds development files"
 fi
-dpkg-deb -c "$dev_deb" | grep -q './usr/share/doc/tk28950-dev/copyright' ||
-    fail "the development package has no copyright file"
+dev_files="$(dpkg-deb -c "$dev_deb" | awk '{ print $6 }' | sed 's|^\./|/|')"
+expect_lines "
+/usr/include/tk28950/ControlClient\.h
+$lib/libTK28950\.so
+$lib/cmake/TK28950/TK28950Config\.cmake
+$lib/pkgconfig/tk28950\.pc
+/usr/share/doc/tk28950-dev/copyright
+" "$dev_files" "the development package"
+if [ -n "$python_deb" ]; then
+    python_files="$(dpkg-deb -c "$python_deb")"
+    grep -qE '/usr/lib/python3/dist-packages/tk28950\..*\.so$' <<<"$python_files" ||
+        fail "the Python package has no module"
+fi
 
 echo "== control"
 dpkg-deb -I "$runtime_deb"
@@ -85,7 +97,7 @@ dpkg-deb -f "$dev_deb" Depends | grep -q "tk28950 (= $(dpkg-deb -f "$runtime_deb
     fail "tk28950-dev does not depend on this very tk28950"
 
 echo "== lintian"
-lintian --allow-root --tag-display-limit 0 "$runtime_deb" "$dev_deb" >"$work/lintian.log" 2>&1 || true
+lintian --allow-root --tag-display-limit 0 "$runtime_deb" "$dev_deb" $python_deb >"$work/lintian.log" 2>&1 || true
 cat "$work/lintian.log"
 if grep -q '^E: ' "$work/lintian.log"; then fail "lintian reports errors"; fi
 
