@@ -1,5 +1,6 @@
 #include "ChannelReading.h"
 
+#include "AnswerShape.h"
 #include "ModuleSession.h"
 #include "TK28950Dispids.h"
 
@@ -23,13 +24,17 @@ QString name(Axis axis)
 QString read(ModuleSession& module, Axis axis, const QString& what)
 {
     const bool x = axis == Axis::X;
-    const Answer answer =
-        module.exchange(x ? tk28950::dispid::ReadXChan : tk28950::dispid::ReadYChan,
-                        {component::Variant(std::uint8_t{0})}, what);
-    if (answer.event != (x ? AnswerEvent::XReady : AnswerEvent::YReady))
-        throw moduleError(QStringLiteral("%1: the answer \"%2\" is not a %3 reading")
-                              .arg(what, answer.text, name(axis)));
-    return answer.text;
+    const AnswerEvent expected = x ? AnswerEvent::XReady : AnswerEvent::YReady;
+    return module
+        .request(x ? tk28950::dispid::ReadXChan : tk28950::dispid::ReadYChan,
+                 {component::Variant(std::uint8_t{0})}, what,
+                 [&](const Answer& answer) {
+                     return answer.event == expected && AnswerShape::isSignedDecimal(answer.text)
+                                ? QString()
+                                : QStringLiteral("the answer \"%1\" is not a %2 reading")
+                                      .arg(answer.text, name(axis));
+                 })
+        .text;
 }
 
 } // namespace ChannelReading

@@ -15,6 +15,7 @@ ModuleSession& CommandContext::session()
         options.port = global().port;
         options.device = global().device;
         options.timeoutMs = global().timeoutMs;
+        options.retries = global().retries;
         options.verbose = global().verbose;
         options.abandon = m_abandon;
         m_session = std::make_unique<ModuleSession>(options);

@@ -9,6 +9,7 @@ namespace CommandLine {
 namespace {
 
 constexpr int kMaxTimeoutMs = 3600000;
+constexpr int kMaxRetries = 100;
 
 const QVector<OptionSpec>& globalOptions()
 {
@@ -17,7 +18,9 @@ const QVector<OptionSpec>& globalOptions()
         {"device", "PATH", "serial device to use instead of a port number"},
         {"json", "", "print one JSON object per command on standard output"},
         {"trace", "", "write every byte to and from the module, timed, on standard error"},
-        {"timeout", "MS", "the tool's bound for one request and its answer (default 5000)"},
+        {"timeout", "MS", "the tool's bound for one answer (default 250)"},
+        {"retries", "N",
+         "how often a request whose answer was lost or wrong is tried again (default 3)"},
         {"verbose", "", "say which library and port are used"},
         {"help", "", "show help (also after a command: tk28950 eeprom dump --help)"},
         {"version", "", "show the tool's version"},
@@ -105,6 +108,8 @@ private:
             global.device = value;
         else if (option.name == QLatin1String("timeout"))
             global.timeoutMs = ArgumentConversion::toInteger(value, 1, kMaxTimeoutMs, what);
+        else if (option.name == QLatin1String("retries"))
+            global.retries = ArgumentConversion::toInteger(value, 0, kMaxRetries, what);
         else if (option.name == QLatin1String("json"))
             global.json = true;
         else if (option.name == QLatin1String("trace"))

@@ -29,13 +29,24 @@ struct CommandSpec {
     CommandHandler handler = nullptr;
 };
 
+// The tool's bound for one answer. At 38400 baud a cell read or write takes
+// about 2.5 ms on the wire and the longest regular exchange (the version)
+// 5 ms; a USB adapter may add some 16 ms each way, and the module its own
+// working time. 250 ms is fifty times the longest wire time and still six
+// times wire and adapter together; it is what a lost answer costs before
+// the request is tried again (the control's own time-out is 3 s).
+inline constexpr int kDefaultAnswerBoundMs = 250;
+// How often a request whose answer was lost or wrong is tried again.
+inline constexpr int kDefaultRetries = 3;
+
 struct GlobalOptions {
     std::optional<int> port;
     QString device;
     bool json = false;
     bool trace = false;
     bool verbose = false;
-    int timeoutMs = 5000;
+    int timeoutMs = kDefaultAnswerBoundMs;
+    int retries = kDefaultRetries;
 };
 
 // What the command line asked for.

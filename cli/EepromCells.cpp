@@ -21,23 +21,28 @@ QString describeAnswer(const Answer& answer)
 
 int read(ModuleSession& module, int address)
 {
-    const Answer answer =
-        module.exchange(tk28950::dispid::ReadEEPROM, {QString::number(address)}, cellName(address));
-    const std::optional<int> value = AnswerShape::cellValue(answer.text);
-    if (answer.event != AnswerEvent::DataReady || !value)
-        throw moduleError(QStringLiteral("%1: the answer %2 is not a value from 0 to 255")
-                              .arg(cellName(address), describeAnswer(answer)));
-    return *value;
+    const Answer answer = module.request(
+        tk28950::dispid::ReadEEPROM, {QString::number(address)}, cellName(address),
+        [](const Answer& answer) {
+            return answer.event == AnswerEvent::DataReady && AnswerShape::cellValue(answer.text)
+                       ? QString()
+                       : QStringLiteral("the answer %1 is not a value from 0 to 255")
+                             .arg(describeAnswer(answer));
+        });
+    return *AnswerShape::cellValue(answer.text);
 }
 
 void write(ModuleSession& module, int address, int value)
 {
     const QString what = QStringLiteral("%1: write of %2").arg(cellName(address)).arg(value);
-    const Answer answer = module.exchange(tk28950::dispid::WriteEEPROM,
-                                          {QString::number(address), QString::number(value)}, what);
-    if (answer.event != AnswerEvent::DataReady || !isAcknowledgement(answer.text))
-        throw moduleError(QStringLiteral("%1: not acknowledged, the answer was %2")
-                              .arg(what, describeAnswer(answer)));
+    module.request(tk28950::dispid::WriteEEPROM, {QString::number(address), QString::number(value)},
+                   what, [](const Answer& answer) {
+                       return answer.event == AnswerEvent::DataReady &&
+                                      isAcknowledgement(answer.text)
+                                  ? QString()
+                                  : QStringLiteral("not acknowledged, the answer was %1")
+                                        .arg(describeAnswer(answer));
+                   });
 }
 
 } // namespace EepromCells

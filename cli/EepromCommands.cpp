@@ -4,12 +4,14 @@
 #include "Commands.h"
 #include "EepromCells.h"
 #include "EepromDataFile.h"
+#include "InterruptSignal.h"
 #include "Progress.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QMap>
+#include <functional>
 
 using EepromDataFile::kCells;
 
@@ -50,16 +52,32 @@ void checkWritable(const QString& path)
 }
 
 // Reads the given cells in ascending order, counting on the progress bar
-// from done.
-QMap<int, int> readCells(ModuleSession& module, const QList<int>& addresses, Progress& progress,
-                         int done)
+// from done; stopped calls stopped() between two cells.
+QMap<int, int> readCells(
+    ModuleSession& module, const QList<int>& addresses, Progress& progress, int done,
+    const std::function<bool()>& stopped = [] { return false; })
 {
     QMap<int, int> values;
     for (int address : addresses) {
+        if (stopped())
+            break;
         values.insert(address, EepromCells::read(module, address));
         progress.advance(++done);
     }
     return values;
+}
+
+// Stopped between two cells: what the module holds of the file.
+ToolError interruptedRestore(int written, int records)
+{
+    const QString state = written < records ? QStringLiteral("the module is now partly written")
+                                            : QStringLiteral("they were not verified");
+    return {ExitCode::Interrupted,
+            QStringLiteral("interrupted after %1 of %2 cells were written; %3")
+                .arg(written)
+                .arg(records)
+                .arg(state),
+            {{"written", written}, {"records", records}, {"partly_written", written < records}}};
 }
 
 QList<int> allCells()
@@ -117,14 +135,20 @@ ExitCode eepromRestore(CommandContext& context)
     const QList<int> addresses = file.finalValues.keys();
     const int records = static_cast<int>(file.records.size());
     ModuleSession& module = context.module();
+    InterruptSignal interrupt;
     Progress progress;
     progress.start(context.name(), records + static_cast<int>(addresses.size()));
     int done = 0;
     for (const auto& record : file.records) {
+        if (interrupt.raised())
+            throw interruptedRestore(done, records);
         EepromCells::write(module, record.address, record.value);
         progress.advance(++done);
     }
-    const QMap<int, int> readBack = readCells(module, addresses, progress, done);
+    const QMap<int, int> readBack =
+        readCells(module, addresses, progress, done, [&] { return interrupt.raised(); });
+    if (interrupt.raised())
+        throw interruptedRestore(records, records);
     progress.finish();
     QStringList mismatches;
     for (int address : addresses)

@@ -8,4 +8,5 @@ enum class ExitCode : int {
     NoControl = 3,     // the control cannot be created or the port not opened
     FileError = 4,     // a file cannot be read or written
     Differences = 5,   // eeprom diff: the module and the file differ
+    Interrupted = 130, // Ctrl-C or SIGTERM stopped the command between two steps
 };

@@ -1,5 +1,6 @@
 // version, reset, temperature, read, get, set, call and raw: the control's
 // interface one member at a time.
+#include "AnswerShape.h"
 #include "ArgumentConversion.h"
 #include "ChannelReading.h"
 #include "CommandContext.h"
@@ -46,21 +47,6 @@ bool takesCellNumbers(DispId dispid)
     return dispid == tk28950::dispid::ReadEEPROM || dispid == tk28950::dispid::WriteEEPROM;
 }
 
-QString eventName(AnswerEvent event)
-{
-    switch (event) {
-    case AnswerEvent::DataReady:
-        return QStringLiteral("DataReady");
-    case AnswerEvent::ErrorComm:
-        return QStringLiteral("ErrorComm");
-    case AnswerEvent::XReady:
-        return QStringLiteral("XReady");
-    case AnswerEvent::YReady:
-        return QStringLiteral("YReady");
-    }
-    return {};
-}
-
 QVector<Variant> convertArguments(const TypeLibMember& method, const QStringList& texts)
 {
     const auto parameters = MemberCatalog::parameters(method);
@@ -84,48 +70,72 @@ QVector<Variant> convertArguments(const TypeLibMember& method, const QStringList
     return arguments;
 }
 
-Answer expect(const Answer& answer, AnswerEvent event, const QString& what)
+// A check that takes a DataReady answer that shape accepts, and says what
+// was expected otherwise.
+AnswerCheck dataOfShape(bool (*shape)(const QString&), const QString& expected)
 {
-    if (answer.event != event)
-        throw moduleError(QStringLiteral("%1: unexpected answer %2(\"%3\")")
-                              .arg(what, eventName(answer.event), answer.text));
-    return answer;
+    return [shape, expected](const Answer& answer) {
+        return answer.event == AnswerEvent::DataReady && shape(answer.text)
+                   ? QString()
+                   : QStringLiteral("the answer \"%1\" is not %2").arg(answer.text, expected);
+    };
+}
+
+// Anything but the module's error answer.
+bool isNotError(const QString& text)
+{
+    return text.trimmed() != QLatin1String("E");
 }
 
 // A request whose answer is the command's whole result.
-ExitCode reportAnswer(CommandContext& context, DispId method, const QVector<Variant>& arguments,
+ExitCode reportAnswer(CommandContext& context, DispId method, const AnswerCheck& check,
                       const QString& key)
 {
-    const Answer answer = context.module().exchange(method, arguments, context.name());
+    const Answer answer = context.module().request(method, {}, context.name(), check);
     context.output().result({{"command", context.name()}, {key, answer.text}},
                             ValueText::printable(answer.text));
     return ExitCode::Success;
+}
+
+// The module sends the temperature in tenths of a degree Centigrade. It is
+// asked for as a raw command, so that its own answer is seen: the control's
+// temperature request turns any answer, "E" included, into a number. The
+// degrees are worked out as the control does.
+QString degreesFromTenths(const QString& tenths, bool fahrenheit)
+{
+    double degrees = tenths.toDouble() * 0.1;
+    if (fahrenheit)
+        degrees = degrees * 1.8 + 32;
+    return QString::asprintf("%3.2f", degrees);
 }
 
 } // namespace
 
 ExitCode version(CommandContext& context)
 {
-    return reportAnswer(context, tk28950::dispid::Version, {}, QStringLiteral("version"));
+    return reportAnswer(context, tk28950::dispid::Version,
+                        dataOfShape(AnswerShape::isVersion, QStringLiteral("a version text")),
+                        QStringLiteral("version"));
 }
 
 ExitCode reset(CommandContext& context)
 {
-    return reportAnswer(context, tk28950::dispid::ResetModule, {}, QStringLiteral("answer"));
+    return reportAnswer(context, tk28950::dispid::ResetModule,
+                        dataOfShape(isNotError, QStringLiteral("a reset answer")),
+                        QStringLiteral("answer"));
 }
 
 ExitCode temperature(CommandContext& context)
 {
     const bool fahrenheit = context.hasOption(QStringLiteral("fahrenheit"));
-    const Answer answer =
-        expect(context.module().exchange(tk28950::dispid::ReadTemperature,
-                                         {fahrenheit ? QStringLiteral("f") : QStringLiteral("c")},
-                                         context.name()),
-               AnswerEvent::DataReady, context.name());
+    const Answer answer = context.module().request(
+        tk28950::dispid::SendCMD, {QStringLiteral("e")}, context.name(),
+        dataOfShape(AnswerShape::isSignedDecimal, QStringLiteral("a temperature")));
+    const QString degrees = degreesFromTenths(answer.text, fahrenheit);
     context.output().result({{"command", context.name()},
                              {"unit", fahrenheit ? "F" : "C"},
-                             {"value", ValueText::numberOrText(answer.text)}},
-                            answer.text);
+                             {"value", ValueText::numberOrText(degrees)}},
+                            degrees);
     return ExitCode::Success;
 }
 
@@ -181,7 +191,7 @@ ExitCode callMethod(CommandContext& context)
                      {"arguments", QJsonArray::fromStringList(texts)}};
     if (answeredByEvent(method.dispid)) {
         const Answer answer = session.exchange(method.dispid, arguments, method.name);
-        json.insert("event", eventName(answer.event));
+        json.insert("event", AnswerWaiter::eventName(answer.event));
         json.insert("answer", answer.text);
         context.output().result(json, ValueText::printable(answer.text));
         return ExitCode::Success;

@@ -1,5 +1,6 @@
 #include "ModuleSession.h"
 
+#include "AnswerShape.h"
 #include "ControlClient.h"
 #include "ControlError.h"
 #include "ControlTexts.h"
@@ -7,6 +8,7 @@
 #include "LibraryLocation.h"
 #include "TK28950Dispids.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 #include <cstdio>
 
@@ -15,6 +17,33 @@ using component::InvokeKind;
 using component::Variant;
 
 namespace {
+
+const QString kLineInStep = QStringLiteral("bringing the line in step");
+// Version requests of one resynchronisation before the tool gives up.
+constexpr int kVersionAsks = 4;
+// The longest a resynchronisation waits for the line to fall quiet, in
+// bounds: a module that keeps talking is not waited for.
+constexpr int kMostBoundsOfDraining = 20;
+// How often a call into the control is cut short before the tool gives up.
+constexpr int kMostCutsOfOneCall = 3;
+// The control's own command time: requests the module takes long over (a
+// reset of the module or of its EEPROM) are given at least this long.
+constexpr int kControlCommandMs = 3000;
+
+int answerBoundOf(DispId method, int boundMs)
+{
+    const bool slow =
+        method == tk28950::dispid::ResetModule || method == tk28950::dispid::ResetEEPROM;
+    return slow ? std::max(boundMs, kControlCommandMs) : boundMs;
+}
+
+QString describe(const Answer& answer)
+{
+    return answer.event == AnswerEvent::DataReady
+               ? QStringLiteral("\"%1\"").arg(answer.text)
+               : QStringLiteral("%1 \"%2\"")
+                     .arg(AnswerWaiter::eventName(answer.event), answer.text);
+}
 
 // How many request-and-answer exchanges one call into the control makes at
 // most, for the bound of a call that waits inside the control.
@@ -128,42 +157,169 @@ void ModuleSession::open()
                         QStringLiteral("cannot open %1: %2").arg(portDescription(), failure)};
     note(QStringLiteral("%1: %2").arg(portDescription(), ControlTexts::kReady));
     m_open = true;
+    resynchronise();
 }
 
-Answer ModuleSession::exchange(DispId method, const QVector<Variant>& args, const QString& what)
+// Brings the control's side in step: a repeated initialisation forgets the
+// commands still pending (their answers, should they come, then pair with
+// nothing) and the control's own time-out. No traffic.
+void ModuleSession::restartLink()
+{
+    if (m_waiter->disconnected())
+        return; // an initialisation would try to open the device again
+    m_client->call(tk28950::dispid::InitModule, {QString::number(portNumber())});
+}
+
+// Waits until the module has sent nothing for one bound: whatever was still
+// on its way to a request given up arrives meanwhile and pairs with nothing.
+void ModuleSession::drainUntilQuiet()
+{
+    QElapsedTimer clock;
+    clock.start();
+    const qint64 limitMs = qint64(m_options.timeoutMs) * kMostBoundsOfDraining;
+    for (;;) {
+        m_waiter->arm();
+        const bool heard = m_waiter->wait(m_options.timeoutMs).has_value();
+        throwIfDisconnected(kLineInStep);
+        if (!heard || clock.elapsed() > limitMs)
+            return;
+    }
+}
+
+void ModuleSession::resynchronise()
+{
+    throwIfDisconnected(kLineInStep);
+    restartLink();
+    if (m_disturbed)
+        drainUntilQuiet();
+    for (int asked = 1; asked <= kVersionAsks; ++asked) {
+        m_waiter->arm();
+        const CallResult call = m_client->call(tk28950::dispid::Version, {});
+        if (!call.ok())
+            throw moduleError(QStringLiteral("%1: %2").arg(kLineInStep, call.error));
+        const std::optional<Answer> answer = m_waiter->wait(m_options.timeoutMs);
+        throwIfDisconnected(kLineInStep);
+        if (answer && answer->event == AnswerEvent::DataReady &&
+            AnswerShape::isVersion(answer->text)) {
+            m_versionText = answer->text;
+            m_outOfStep = false;
+            m_disturbed = false;
+            return;
+        }
+        note(answer ? QStringLiteral("%1: the version request was answered %2; asking again")
+                          .arg(kLineInStep, describe(*answer))
+                    : QStringLiteral("%1: no answer to the version request; asking again")
+                          .arg(kLineInStep));
+        restartLink();
+        drainUntilQuiet();
+    }
+    throw moduleError(QStringLiteral("%1: the module did not answer the version request \"v\" "
+                                     "with its version in %2 tries of %3 ms each")
+                          .arg(kLineInStep)
+                          .arg(kVersionAsks)
+                          .arg(m_options.timeoutMs));
+}
+
+void ModuleSession::throwIfDisconnected(const QString& what)
+{
+    if (!m_waiter->disconnected())
+        return;
+    const CallResult portError = m_client->get(tk28950::dispid::PortError);
+    const QString reason = portError.ok() ? portError.text() : QString();
+    throw moduleError(
+        QStringLiteral("%1: device disconnected%2")
+            .arg(what, reason.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(reason)));
+}
+
+template <typename Result>
+Result ModuleSession::withRetries(const QString& what, int tries,
+                                  const std::function<std::optional<Result>(QString*)>& attempt)
 {
     open();
+    QString failure;
+    for (int tried = 1; tried <= tries; ++tried) {
+        if (m_outOfStep)
+            resynchronise();
+        if (std::optional<Result> result = attempt(&failure))
+            return *result;
+        throwIfDisconnected(what);
+        m_outOfStep = true;
+        m_disturbed = true;
+        if (tried < tries)
+            note(QStringLiteral("%1: %2; trying again").arg(what, failure));
+    }
+    throw moduleError(tries > 1
+                          ? QStringLiteral("%1: %2 (tried %3 times)").arg(what, failure).arg(tries)
+                          : QStringLiteral("%1: %2").arg(what, failure));
+}
+
+std::optional<Answer> ModuleSession::exchangeOnce(DispId method, const QVector<Variant>& args,
+                                                  const QString& what, const AnswerCheck& check,
+                                                  QString* failure)
+{
+    throwIfDisconnected(what);
     m_waiter->arm();
     const CallResult result = m_client->call(method, args);
     if (!result.ok())
         throw moduleError(QStringLiteral("%1: %2").arg(what, result.error));
-    if (result.text() == ControlTexts::kNotInitialised)
+    if (result.text() == ControlTexts::kNotInitialised) {
+        throwIfDisconnected(what);
         throw moduleError(QStringLiteral("%1: %2").arg(what, result.text()));
-    const std::optional<Answer> answer = m_waiter->wait(m_options.timeoutMs);
+    }
+    const int boundMs = answerBoundOf(method, m_options.timeoutMs);
+    const std::optional<Answer> answer = m_waiter->wait(boundMs);
+    throwIfDisconnected(what);
     if (!answer)
-        throw moduleError(
-            QStringLiteral("%1: no answer within %2 ms").arg(what).arg(m_options.timeoutMs));
-    if (answer->event == AnswerEvent::DataReady && answer->text == ControlTexts::kTimeOut)
-        throw moduleError(
-            QStringLiteral("%1: the module did not answer (%2)").arg(what, ControlTexts::kTimeOut));
-    if (answer->event == AnswerEvent::ErrorComm)
-        throw moduleError(QStringLiteral("%1: %2").arg(
-            what, answer->text.isEmpty() ? QStringLiteral("the module sent a line nobody asked for")
-                                         : answer->text));
-    return *answer;
+        *failure = QStringLiteral("no answer within %1 ms").arg(boundMs);
+    else if (answer->event == AnswerEvent::DataReady && answer->text == ControlTexts::kTimeOut)
+        *failure = QStringLiteral("the module did not answer (%1)").arg(ControlTexts::kTimeOut);
+    else if (answer->event == AnswerEvent::ErrorComm)
+        *failure = answer->text.isEmpty()
+                       ? QStringLiteral("the module sent a line nobody asked for")
+                       : answer->text;
+    else if (check && method != tk28950::dispid::Version && answer->text == m_versionText)
+        *failure = QStringLiteral("the answer %1 is the module's version: the line was out of step")
+                       .arg(describe(*answer));
+    else if (check)
+        *failure = check(*answer);
+    if (!failure->isEmpty())
+        return std::nullopt;
+    return answer;
 }
 
-Variant ModuleSession::invoke(InvokeKind kind, DispId dispid, const QVector<Variant>& args,
-                              const QString& what)
+Answer ModuleSession::request(DispId method, const QVector<Variant>& args, const QString& what,
+                              const AnswerCheck& check)
 {
-    open();
+    return withRetries<Answer>(what, m_options.retries + 1, [&](QString* failure) {
+        return exchangeOnce(method, args, what, check, failure);
+    });
+}
+
+Answer ModuleSession::exchange(DispId method, const QVector<Variant>& args, const QString& what)
+{
+    return withRetries<Answer>(what, 1, [&](QString* failure) {
+        return exchangeOnce(method, args, what, nullptr, failure);
+    });
+}
+
+// A call that waits inside the control ends when the control's command
+// timer expires, after 3 s. The tool's own bound is shorter: when it passes,
+// the control's link is restarted from inside the wait, which forgets the
+// pending commands and so ends the wait; the call is then taken as failed.
+std::optional<Variant> ModuleSession::invokeOnce(InvokeKind kind, DispId dispid,
+                                                 const QVector<Variant>& args, const QString& what,
+                                                 QString* failure)
+{
     m_waiter->arm();
     const int boundMs = m_options.timeoutMs * exchangesOf(dispid);
+    int cutsShort = 0;
     QTimer guard;
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, [this, what, boundMs] {
-        m_options.abandon(
-            moduleError(QStringLiteral("%1: did not finish within %2 ms").arg(what).arg(boundMs)));
+    QObject::connect(&guard, &QTimer::timeout, [&] {
+        if (++cutsShort > kMostCutsOfOneCall)
+            m_options.abandon(moduleError(QStringLiteral("%1: did not finish within %2 ms")
+                                              .arg(what)
+                                              .arg(boundMs * cutsShort)));
+        restartLink();
     });
     guard.start(boundMs);
     CallResult result;
@@ -174,12 +330,25 @@ Variant ModuleSession::invoke(InvokeKind kind, DispId dispid, const QVector<Vari
     else
         result = m_client->call(dispid, args);
     guard.stop();
-    if (m_waiter->controlTimedOut() || result.text() == ControlTexts::kTimeOut)
-        throw moduleError(
-            QStringLiteral("%1: the module did not answer (%2)").arg(what, ControlTexts::kTimeOut));
-    if (!result.ok())
+    throwIfDisconnected(what);
+    if (cutsShort > 0)
+        *failure = QStringLiteral("not all answers came within %1 ms").arg(boundMs);
+    else if (m_waiter->controlTimedOut() || result.text() == ControlTexts::kTimeOut)
+        *failure = QStringLiteral("the module did not answer (%1)").arg(ControlTexts::kTimeOut);
+    else if (!result.ok())
         throw moduleError(QStringLiteral("%1: %2").arg(what, result.error));
+    if (!failure->isEmpty())
+        return std::nullopt;
     return result.value;
+}
+
+Variant ModuleSession::invoke(InvokeKind kind, DispId dispid, const QVector<Variant>& args,
+                              const QString& what)
+{
+    const int tries = kind == InvokeKind::Method ? 1 : m_options.retries + 1;
+    return withRetries<Variant>(what, tries, [&](QString* failure) {
+        return invokeOnce(kind, dispid, args, what, failure);
+    });
 }
 
 void ModuleSession::note(const QString& text) const

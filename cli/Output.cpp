@@ -46,5 +46,7 @@ void Output::failure(const QString& command, const ToolError& error) const
                        {QStringLiteral("exit_code"), static_cast<int>(error.code)}};
     if (!command.isEmpty())
         object.insert(QStringLiteral("command"), command);
+    for (auto detail = error.details.begin(); detail != error.details.end(); ++detail)
+        object.insert(detail.key(), detail.value());
     printLine(stdout, compact(object));
 }

@@ -3,11 +3,13 @@
 // status it maps to. Thrown by the command code, caught once in main.
 #include "ExitCode.h"
 
+#include <QJsonObject>
 #include <QString>
 
 struct ToolError {
     ExitCode code;
     QString message;
+    QJsonObject details = {}; // added to the failure object of --json
 };
 
 inline ToolError usageError(const QString& message)

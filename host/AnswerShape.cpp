@@ -23,6 +23,12 @@ bool isAcknowledgement(const QString& answer)
     return zeros.match(match.captured(1)).hasMatch();
 }
 
+bool isSignedDecimal(const QString& answer)
+{
+    static const QRegularExpression number(QStringLiteral("^[+-]?[0-9]+(\\.[0-9]+)?$"));
+    return number.match(answer).hasMatch();
+}
+
 bool isVersion(const QString& answer)
 {
     static const QRegularExpression number(QStringLiteral("^[+-]?[0-9.]+$"));

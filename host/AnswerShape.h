@@ -15,6 +15,10 @@ std::optional<int> cellValue(const QString& answer);
 // start with a non-zero number.
 bool isAcknowledgement(const QString& answer);
 
+// A signed decimal number, as the module sends a temperature in tenths
+// ("235", "-52") or a reading ("+01.250").
+bool isSignedDecimal(const QString& answer);
+
 // The answer to the version request: a text that no other request can
 // bring back (not empty, not "E", not a number).
 bool isVersion(const QString& answer);

@@ -44,9 +44,26 @@ void AnswerWaiter::take(AnswerEvent event, const QString& text)
 {
     if (event == AnswerEvent::DataReady && text == ControlTexts::kTimeOut)
         m_controlTimedOut = true;
+    if (event == AnswerEvent::ErrorComm && text == ControlTexts::kDeviceDisconnected)
+        m_disconnected = true;
     if (m_answer)
         return;
     m_answer = Answer{event, text};
     if (m_loop)
         m_loop->quit();
+}
+
+QString AnswerWaiter::eventName(AnswerEvent event)
+{
+    switch (event) {
+    case AnswerEvent::DataReady:
+        return QStringLiteral("DataReady");
+    case AnswerEvent::ErrorComm:
+        return QStringLiteral("ErrorComm");
+    case AnswerEvent::XReady:
+        return QStringLiteral("XReady");
+    case AnswerEvent::YReady:
+        return QStringLiteral("YReady");
+    }
+    return {};
 }

@@ -29,11 +29,16 @@ public:
     // Whether the control reported its own command time-out since arm(),
     // also while its events were held back during a waiting call.
     bool controlTimedOut() const { return m_controlTimedOut; }
+    // Whether the control reported that the device went away; stays set.
+    bool disconnected() const { return m_disconnected; }
+
+    static QString eventName(AnswerEvent event);
 
 private:
     void take(AnswerEvent event, const QString& text);
 
     std::optional<Answer> m_answer;
     bool m_controlTimedOut = false;
+    bool m_disconnected = false;
     QEventLoop* m_loop = nullptr;
 };

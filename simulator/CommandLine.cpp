@@ -58,6 +58,12 @@ const QList<NumberOption>& numberOptions()
          true, [](SimulatorOptions& o, double v) { o.timing.delayMs = int(v); }},
         {"late-ms", "MS", "Every answer is held back MS milliseconds on its way to the host.", 0,
          NoLimit, true, [](SimulatorOptions& o, double v) { o.timing.lateMs = int(v); }},
+        {"slow", "P",
+         "Probability (0..1) that the module takes --slow-ms longer over an answer; the answers "
+         "after it wait their turn.",
+         0, 1, false, [](SimulatorOptions& o, double v) { o.faults.slowProbability = v; }},
+        {"slow-ms", "MS", "How much longer a slow answer takes (1000).", 0, NoLimit, true,
+         [](SimulatorOptions& o, double v) { o.faults.slowMs = int(v); }},
         {"pace", "BAUD",
          "Time bytes as a line at BAUD would (10 bits a byte), both ways; 0: no pacing.", 0,
          4000000, true, [](SimulatorOptions& o, double v) { o.timing.baud = int(v); }},
@@ -101,6 +107,10 @@ void describe(QCommandLineParser& parser)
     parser.addOption({"stuck-toggles", "Toggles \"g\", \"m\", \"b\" report their state but never "
                                        "change it."});
     parser.addOption({"silent", "Never answer anything."});
+    parser.addOption({"answers-outlive-host",
+                      "Answers on their way when the host closes the device are still sent and "
+                      "wait in it for the next host, as from a module that cannot know its host "
+                      "left (otherwise they are lost with the host)."});
 }
 
 bool readNumber(const QCommandLineParser& parser, const NumberOption& option,
@@ -129,6 +139,7 @@ bool readValues(const QCommandLineParser& parser, SimulatorOptions& options)
     }
     options.module.stuckToggles = parser.isSet("stuck-toggles");
     options.faults.silent = parser.isSet("silent");
+    options.timing.answersOutliveHost = parser.isSet("answers-outlive-host");
     return true;
 }
 } // namespace

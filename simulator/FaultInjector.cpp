@@ -5,7 +5,7 @@ enum NoiseKind { Blank = 1, Nul = 2, DegreeByte = 4, LoneLineEnd = 8, AllKinds =
 }
 
 FaultInjector::FaultInjector(const FaultSettings& settings)
-    : m_settings(settings), m_random(settings.seed)
+    : m_settings(settings), m_random(settings.seed), m_slowRandom(settings.seed ^ 0x5A5A5A5Au)
 {
 }
 
@@ -17,7 +17,11 @@ FaultVerdict FaultInjector::judge(const QByteArray& command)
     const bool error = chance(m_settings.errorProbability);
     const bool noise = chance(m_settings.noiseProbability);
     const bool refusedByRepeat = repeatRefuses(command);
-    return {refusedByRepeat || error, drop || m_settings.silent, noise};
+    // Slowness has a generator of its own, so that the faults of a seed stay
+    // what they were before it existed.
+    const bool slow = m_slowRandom.generateDouble() < m_settings.slowProbability;
+    return {refusedByRepeat || error, drop || m_settings.silent, noise,
+            slow ? m_settings.slowMs : 0};
 }
 
 bool FaultInjector::repeatRefuses(const QByteArray& command)

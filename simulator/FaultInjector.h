@@ -9,7 +9,9 @@ struct FaultSettings {
     double dropProbability = 0;  // the answer is lost
     double errorProbability = 0; // "E" instead of the answer; the command has no effect
     double noiseProbability = 0; // stray bytes in or before the answer
-    int errorRepeat = 0; // every command is refused this many times before it is carried out
+    int errorRepeat = 0;        // every command is refused this many times before it is carried out
+    double slowProbability = 0; // the answer is held back slowMs more
+    int slowMs = 1000;
     bool silent = false; // no answer ever leaves the module
 };
 
@@ -17,6 +19,7 @@ struct FaultVerdict {
     bool refuse = false;     // answer "E" and leave the module unchanged
     bool dropAnswer = false; // carry the command out but send nothing
     bool addNoise = false;
+    int extraDelayMs = 0; // the module takes this much longer over the answer
 };
 
 // Decides the faults of each command from a seeded generator, so that a run
@@ -38,6 +41,7 @@ private:
 
     FaultSettings m_settings;
     QRandomGenerator m_random;
+    QRandomGenerator m_slowRandom;
     QByteArray m_repeatedCommand;
     int m_refusals = 0;
 };

@@ -27,7 +27,10 @@ ModuleSimulator::ModuleSimulator(PseudoTerminal& terminal, ModuleState& module,
             [this](const QByteArray& bytes) { m_fromHost.push(bytes, Clock::nowNs()); });
     connect(&m_fromHost, &PacedQueue::released, this, &ModuleSimulator::takeArrivedBytes);
     connect(&m_toHost, &PacedQueue::released, &m_terminal, &PseudoTerminal::write);
-    connect(&m_terminal, &PseudoTerminal::hostsGone, &m_toHost, &PacedQueue::clear);
+    if (timing.answersOutliveHost)
+        m_terminal.keepUnreadForNextHost();
+    else
+        connect(&m_terminal, &PseudoTerminal::hostsGone, &m_toHost, &PacedQueue::clear);
 }
 
 void ModuleSimulator::takeArrivedBytes(const QByteArray& bytes)
@@ -42,9 +45,9 @@ void ModuleSimulator::answer(const WireCommand& command)
 {
     const FaultVerdict verdict = m_faults.judge(command.text);
     QByteArray text = answerText(command, verdict);
-    const qint64 dueNs = answerDueNs();
+    const qint64 dueNs = answerDueNs(verdict.extraDelayMs);
     // Nobody is there to hear an answer to a host that has gone.
-    if (verdict.dropAnswer || !m_terminal.hostPresent())
+    if (verdict.dropAnswer || (!m_timing.answersOutliveHost && !m_terminal.hostPresent()))
         return;
     if (verdict.addNoise)
         text = m_faults.addNoise(text);
@@ -58,8 +61,9 @@ QByteArray ModuleSimulator::answerText(const WireCommand& command, const FaultVe
     return m_module.execute(command.text);
 }
 
-qint64 ModuleSimulator::answerDueNs()
+qint64 ModuleSimulator::answerDueNs(int extraDelayMs)
 {
-    m_busyUntilNs = std::max(Clock::nowNs(), m_busyUntilNs) + m_timing.delayMs * NsPerMs;
+    m_busyUntilNs =
+        std::max(Clock::nowNs(), m_busyUntilNs) + (m_timing.delayMs + extraDelayMs) * NsPerMs;
     return m_busyUntilNs + m_timing.lateMs * NsPerMs;
 }

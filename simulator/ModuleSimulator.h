@@ -14,6 +14,10 @@ struct TimingSettings {
     int baud = 0;    // 0: no pacing
     int delayMs = 0; // the module's time to work out each answer, one command after another
     int lateMs = 0;  // how long every answer is held back on its way
+    // Answers on their way when the host closes the device are still sent,
+    // and wait in it for the next host, as from a module that cannot know
+    // its host left. Otherwise they are lost with the host.
+    bool answersOutliveHost = false;
 };
 
 // Joins the line to the module: bytes from the host cross the (paced) line,
@@ -29,7 +33,7 @@ private:
     void takeArrivedBytes(const QByteArray& bytes);
     void answer(const WireCommand& command);
     QByteArray answerText(const WireCommand& command, const FaultVerdict& verdict);
-    qint64 answerDueNs();
+    qint64 answerDueNs(int extraDelayMs);
 
     PseudoTerminal& m_terminal;
     ModuleState& m_module;

@@ -96,8 +96,14 @@ bool PseudoTerminal::hostPresent()
 
 void PseudoTerminal::write(const QByteArray& bytes)
 {
-    if (!hostPresent())
-        return;
+    if (!m_keepUnread) {
+        // The bytes were meant for the hosts present when they were queued;
+        // if those have all left meanwhile (seen only now, when a new host
+        // may already have opened the device), they are lost with them.
+        const quint64 goneBefore = m_hostsGoneCount;
+        if (!hostPresent() || m_hostsGoneCount != goneBefore)
+            return;
+    }
     m_pending += bytes;
     writePending();
 }
@@ -115,6 +121,9 @@ void PseudoTerminal::writePending()
 
 void PseudoTerminal::discardUnread()
 {
+    ++m_hostsGoneCount;
+    if (m_keepUnread)
+        return;
     // Reading them away rather than flushing: a read also waits for bytes
     // that the kernel is still moving to the host's side, which a flush
     // would miss.

@@ -22,6 +22,9 @@ public:
     bool open(QString& error);
     QString devicePath() const { return m_devicePath; }
     bool hostPresent();
+    // Bytes for the host are written whether or not a host has the device
+    // open, and what a closing host left unread stays for the next one.
+    void keepUnreadForNextHost() { m_keepUnread = true; }
     void write(const QByteArray& bytes);
 
 signals:
@@ -43,4 +46,6 @@ private:
     QSocketNotifier* m_readNotifier = nullptr;
     QSocketNotifier* m_writeNotifier = nullptr;
     HostWatch* m_hosts = nullptr;
+    bool m_keepUnread = false;
+    quint64 m_hostsGoneCount = 0;
 };

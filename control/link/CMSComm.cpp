@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -57,10 +58,7 @@ bool CMSComm::Create()
     m_serial = std::make_unique<QSerialPort>();
     connect(m_serial.get(), &QSerialPort::readyRead, this, &CMSComm::OnReadyRead);
     connect(m_serial.get(), &QSerialPort::errorOccurred, this,
-            [this](QSerialPort::SerialPortError e) {
-                if (e == QSerialPort::ResourceError)
-                    m_error = m_device + QStringLiteral(": ") + m_serial->errorString();
-            });
+            [this](QSerialPort::SerialPortError e) { OnSerialError(e); });
     return true;
 }
 
@@ -155,6 +153,9 @@ bool CMSComm::SetPortOpen(bool open)
         ReleaseLock();
         return false;
     }
+    // Whatever the device received before it was ours (a late answer to an
+    // earlier program) is no answer to anything we will send.
+    m_serial->clear(QSerialPort::Input);
     m_error.clear();
     return true;
 }
@@ -247,6 +248,37 @@ void CMSComm::OnReadyRead()
     m_commEvent = kEventReceive;
     if (m_rThreshold > 0 && m_serial->bytesAvailable() >= m_rThreshold)
         emit OnComm();
+}
+
+// A resource error on an open port means the device is gone, and so does a
+// read error on a line that has hung up (the far end of a pseudo-terminal
+// closed: reads find the end of the file). The owner is told from the event
+// loop, not from inside the port's own signal, so that it may release the
+// port in its handler.
+void CMSComm::OnSerialError(int error)
+{
+    if (!PortOpen())
+        return;
+    const bool gone = error == QSerialPort::ResourceError ||
+                      (error == QSerialPort::ReadError && HungUp());
+    if (!gone)
+        return;
+    m_error = m_device + QStringLiteral(": ") + m_serial->errorString();
+    m_serial->close();
+    ReleaseLock();
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_commEvent = kEventDeviceLost;
+            emit OnComm();
+        },
+        Qt::QueuedConnection);
+}
+
+bool CMSComm::HungUp() const
+{
+    pollfd line{static_cast<int>(m_serial->handle()), POLLIN, 0};
+    return ::poll(&line, 1, 0) > 0 && (line.revents & (POLLHUP | POLLERR | POLLNVAL));
 }
 
 bool CMSComm::Fail(const QString& text)

@@ -14,6 +14,10 @@ class CMSComm : public QObject {
 public:
     // CommEvent value of a receive notification.
     static constexpr int kEventReceive = 2;
+    // CommEvent value when the device went away while open (an adapter
+    // pulled, the far end of a pseudo-terminal closed); the port is then
+    // closed and ErrorText() says why.
+    static constexpr int kEventDeviceLost = 1100;
 
     explicit CMSComm(QObject* parent = nullptr);
     ~CMSComm() override;
@@ -67,6 +71,8 @@ private:
     void ReleaseLock();
     bool ApplySettings();
     void OnReadyRead();
+    void OnSerialError(int error);
+    bool HungUp() const;
 
     std::unique_ptr<QSerialPort> m_serial;
     qint16 m_port = 0;

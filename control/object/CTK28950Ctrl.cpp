@@ -22,6 +22,7 @@ namespace {
 const QString kLineSettings = QStringLiteral("38400,n,8,1");
 constexpr qint16 kNotifyEveryByte = 1;
 constexpr qint32 kBinaryInput = 1;
+const QString kDeviceDisconnected = QStringLiteral("Device disconnected");
 
 } // namespace
 
@@ -146,11 +147,28 @@ void CTK28950Ctrl::RaiseEvent(component::DispId event, const QString& text)
 // the module reports the reply codes back through HandleReplyCode.
 void CTK28950Ctrl::OnComm()
 {
+    if (m_comm.CommEvent() == CMSComm::kEventDeviceLost)
+        return OnDeviceLost();
     if (m_comm.CommEvent() != CMSComm::kEventReceive)
         return;
     const QByteArray bytes = m_comm.Input();
     if (!bytes.isEmpty())
         m_module.OnBytesReceived(bytes);
+}
+
+// The device went away (an adapter pulled, the other end of the line
+// closed). Nothing pending can be answered any more, so every wait ends now;
+// the port is given up as after a failed opening, so calls get the
+// not-initialised results and a later InitModule opens the device afresh.
+// Reported once, whatever the gate, with the reason kept in PortError.
+void CTK28950Ctrl::OnDeviceLost()
+{
+    const QString reason = m_comm.ErrorText();
+    m_module.ResetLink();
+    UndoPortCreation();
+    KeepPortError(reason);
+    Redraw();
+    RaiseEvent(tk28950::event::ErrorComm, kDeviceDisconnected);
 }
 
 // No complete answer within the command time: reported whatever the gate,
@@ -159,9 +177,11 @@ void CTK28950Ctrl::OnTimer()
 {
     m_commandTimer.stop();
     m_bTimedOut = true;
+    // The expired commands are settled before the host hears of it: a
+    // command the host sends from its handler keeps its own deadline.
+    m_module.OnCommandTimeout();
     Redraw();
     RaiseEvent(tk28950::event::DataReady, LoadMessage(Msg::TimeOut));
-    m_module.OnCommandTimeout();
 }
 
 bool CTK28950Ctrl::StartCommandTimer(int ms)

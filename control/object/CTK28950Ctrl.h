@@ -82,6 +82,7 @@ public:
 private slots:
     void OnComm();
     void OnTimer();
+    void OnDeviceLost();
 
 private:
     QString ConfigurePort(const QString& portNumber);

@@ -40,7 +40,8 @@ TEST_F(Eeprom, DumpIsTheModulesEepromReadOneRequestPerCell)
     EXPECT_TRUE(result.err.isEmpty()) << "no progress bar when standard error is not a terminal";
 
     EXPECT_EQ(readFileBytes(file), dataFile(m_sim.eeprom()));
-    EXPECT_EQ(m_sim.received(), readRequests()) << "one read per cell and nothing else";
+    EXPECT_EQ(m_sim.received(), "v" + readRequests())
+        << "the line brought in step, then one read per cell and nothing else";
 
     QStringList lines;
     QString error;
@@ -89,7 +90,7 @@ TEST_F(Eeprom, RestoreTakesEveryLineEndHeadersAnywhereAndSpaces)
     EXPECT_EQ(mixed.json().value("verified"), 2);
     EXPECT_EQ(m_sim.eeprom().at(5), 11) << "the last record of a cell wins";
     EXPECT_EQ(m_sim.eeprom().at(6), 10);
-    EXPECT_TRUE(m_sim.received().startsWith("h005009h006010h005011"));
+    EXPECT_TRUE(m_sim.received().startsWith("vh005009h006010h005011"));
 }
 
 TEST_F(Eeprom, DiffListsTheCellsThatDiffer)

@@ -55,7 +55,7 @@ TEST_F(ModuleCommands, ReadingsOfBothAxes)
     const QJsonObject y = json({"read", "Y"});
     EXPECT_EQ(y.value("axis"), "y");
     EXPECT_EQ(y.value("value").toDouble(), -0.5);
-    EXPECT_TRUE(m_sim.received().endsWith("cd"));
+    EXPECT_TRUE(m_sim.received().endsWith("cvd"));
 }
 
 TEST_F(ModuleCommands, PropertiesByNameInAnyCase)
@@ -110,7 +110,7 @@ TEST_F(ModuleCommands, SingleCells)
     EXPECT_EQ(cell(50), 77);
     EXPECT_EQ(json({"eeprom", "write", "51", "0"}).value("address"), 51);
     EXPECT_EQ(cell(51), 0);
-    EXPECT_TRUE(m_sim.received().endsWith("i189h050077h051000"));
+    EXPECT_TRUE(m_sim.received().endsWith("i189vh050077vh051000"));
 }
 
 TEST_F(ModuleCommands, CoefficientLoadFillsBothRangesOfTheAxis)
@@ -163,7 +163,8 @@ TEST_F(ModuleCommands, TraceShowsEveryByteWithItsTime)
     for (const QString& line : trace.split('\n'))
         if (line.contains(" < "))
             received += line.section(" < ", 1);
-    EXPECT_EQ(received, "128\\r\\n");
+    EXPECT_EQ(received, "TK28950-V1.2.0.1\\r\\n128\\r\\n")
+        << "the version that brings the line in step";
     EXPECT_TRUE(run({"eeprom", "read", "9"}).err.isEmpty()) << "no trace unless asked";
 }
 

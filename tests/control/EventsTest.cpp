@@ -5,6 +5,7 @@
 #include "Simulator.h"
 #include "TK28950Dispids.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTest>
 #include <QTimer>
@@ -100,6 +101,43 @@ TEST_F(Events, InitModuleBringsPairingBackInStep)
 
     EXPECT_EQ(host.get(id::GainX).text(), "30");
     EXPECT_TRUE(host.eventTexts(ev::DataReady).isEmpty());
+}
+
+// A host that restarts the link from its time-out handler and sends again
+// gives those commands their own deadline. Here the module takes 3.5 s over
+// each answer: the first read times out, the two reads sent from the handler
+// are still waiting when the late answer completes a line, and the second of
+// them times out in its turn.
+TEST_F(Events, CommandsSentFromTheTimeOutHandlerKeepTheirDeadline)
+{
+    open({"--delay", "3500"});
+    host.onEventHook = [&](const Event& e) {
+        if (e.text != kTimeOut || host.eventTexts(ev::DataReady).size() > 1)
+            return;
+        host.call(id::InitModule, {"1"});
+        host.call(id::ReadEEPROM, {"1"});
+        host.call(id::ReadEEPROM, {"2"});
+    };
+    host.call(id::ReadEEPROM, {"0"});
+    ASSERT_TRUE(host.waitForEvents(ev::DataReady, 3, 9000));
+    EXPECT_EQ(host.eventTexts(ev::DataReady).at(2), kTimeOut);
+}
+
+// The device going away mid-request ends the wait at once and is reported
+// once; the control is then plainly not initialised, and says why.
+TEST_F(Events, DisconnectedDeviceIsReportedOnceAndEndsTheWait)
+{
+    open({"--silent"});
+    QTimer::singleShot(300, [&] { sim.stop(); });
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(host.get(id::GainX).text(), "");
+    EXPECT_LT(clock.elapsed(), 2000);
+    QTest::qWait(200);
+    EXPECT_EQ(host.eventTexts(ev::ErrorComm), QStringList{"Device disconnected"});
+    EXPECT_TRUE(host.eventTexts(ev::DataReady).isEmpty()) << "no time-out follows";
+    EXPECT_FALSE(host.get(id::PortError).text().isEmpty());
+    EXPECT_EQ(host.get(id::GainX).text(), "----");
 }
 
 // The host shows a modal box inside its DataReady handler; the second answer

@@ -13,6 +13,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -98,6 +99,47 @@ TEST(SerialPort, BytesFlowBothWaysUnchangedWithAReceiveNotification)
     peer.write(bytes);
     EXPECT_TRUE(WaitUntil([&] { return input.size() >= bytes.size(); }));
     EXPECT_EQ(input, bytes);
+}
+
+// What the device received before the port was opened (a late answer meant
+// for an earlier program) is not read as if it had just arrived.
+TEST(SerialPort, InputWaitingBeforeTheOpeningIsDiscarded)
+{
+    PtyPeer peer;
+    ScopedEnv port("TK28950_PORT_3", peer.devicePath().toLocal8Bit());
+    peer.write("128\r\n");
+    ASSERT_TRUE(WaitUntil([&] {
+        int waiting = 0;
+        return ::ioctl(peer.slaveFd(), FIONREAD, &waiting) == 0 && waiting == 5;
+    }));
+    CMSComm comm;
+    ASSERT_TRUE(OpenPort(comm, 3)) << comm.ErrorText().toStdString();
+    QByteArray input;
+    QObject::connect(&comm, &CMSComm::OnComm, [&] { input += comm.Input(); });
+    peer.write("7\r\n");
+    EXPECT_TRUE(WaitUntil([&] { return input.size() >= 3; }));
+    EXPECT_EQ(input, "7\r\n");
+}
+
+// The far end going away is one notification, with the reason, and the
+// port is closed.
+TEST(SerialPort, DeviceGoingAwayIsReportedOnceAndClosesThePort)
+{
+    auto peer = std::make_unique<PtyPeer>();
+    ScopedEnv port("TK28950_PORT_3", peer->devicePath().toLocal8Bit());
+    CMSComm comm;
+    ASSERT_TRUE(OpenPort(comm, 3)) << comm.ErrorText().toStdString();
+    int lost = 0;
+    QObject::connect(&comm, &CMSComm::OnComm, [&] {
+        if (comm.CommEvent() == CMSComm::kEventDeviceLost)
+            ++lost;
+    });
+    peer.reset();
+    EXPECT_TRUE(WaitUntil([&] { return lost > 0; }));
+    EXPECT_FALSE(WaitUntil([&] { return lost > 1; }, 200));
+    EXPECT_FALSE(comm.PortOpen());
+    EXPECT_TRUE(comm.ErrorText().startsWith(comm.DevicePath() + ": "))
+        << qPrintable(comm.ErrorText());
 }
 
 TEST(SerialPort, SecondOpenOfTheSameDeviceFailsHereAndInAnotherProcess)

@@ -139,6 +139,40 @@ TEST_F(LineTest, AnswersStillOnTheirWayWhenTheHostLeavesAreLost)
     EXPECT_EQ(next.readFor(800), "TK28950-V1.2.0.1\r\n");
 }
 
+// A module cannot know that its host left: with the option, what it was
+// still working on reaches whoever opens the device next, and what the old
+// host left unread waits there too.
+TEST_F(LineTest, AnswersCanOutliveTheHostThatAskedForThem)
+{
+    ASSERT_TRUE(startWithHost({"--answers-outlive-host", "--late-ms", "300"}));
+    host->send("i009");
+    ASSERT_TRUE(simulator.waitForReceived(4));
+    host.reset(); // gives up before the answer comes
+    HostPort next(simulator.device());
+    next.send("v");
+    EXPECT_EQ(next.readAnswer(), "128\r\n") << "the answer on its way when the host reopened";
+    EXPECT_EQ(next.readAnswer(), "TK28950-V1.2.0.1\r\n");
+    next.send("e");
+    ASSERT_TRUE(simulator.waitForSent(5 + 18 + 5));
+    next.close(); // leaves the answer unread
+    HostPort third(simulator.device());
+    EXPECT_EQ(third.readAnswer(), "235\r\n");
+}
+
+// A slow answer holds back the ones after it: the module answers in order.
+TEST_F(LineTest, SlowAnswersComeLateAndInOrder)
+{
+    ASSERT_TRUE(startWithHost({"--slow", "1", "--slow-ms", "400"}));
+    QElapsedTimer clock;
+    clock.start();
+    host->send("i009v");
+    EXPECT_EQ(host->readFor(200), "");
+    EXPECT_EQ(host->readAnswer(), "128\r\n");
+    EXPECT_GE(clock.elapsed(), 400);
+    EXPECT_EQ(host->readAnswer(), "TK28950-V1.2.0.1\r\n");
+    EXPECT_GE(clock.elapsed(), 800);
+}
+
 TEST_F(LineTest, UnreadAnswersAreDiscardedWhenTheHostCloses)
 {
     ASSERT_TRUE(startWithHost());
