@@ -57,12 +57,12 @@ TEST_F(Options, JsonObjectsNameDeviceTimeAndFormat)
 {
     startSimulator();
     const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-1);
-    const QJsonObject ok = run({"--json", "version"}).json();
+    const QJsonObject ok = run({"--json", "version"}).stampedJson();
     EXPECT_EQ(ok.value("device").toString(), m_sim.device());
     EXPECT_EQ(ok.value("format").toInt(), 1);
     const QDateTime time = QDateTime::fromString(ok.value("time").toString(), Qt::ISODateWithMs);
     EXPECT_TRUE(time.isValid() && time >= before) << ok.value("time").toString().toStdString();
-    const QJsonObject failed = run({"--json", "eeprom", "read", "999"}).json();
+    const QJsonObject failed = run({"--json", "eeprom", "read", "999"}).stampedJson();
     EXPECT_FALSE(failed.value("ok").toBool());
     EXPECT_EQ(failed.value("device").toString(), m_sim.device());
 }
