@@ -42,25 +42,20 @@ void CModuleLink::ResetLink()
 
 int CModuleLink::Send(const QString& text)
 {
-    return SendCommand(text, QString(), QString());
+    return SendCommand(text, QString(), false);
 }
 
-int CModuleLink::SendCommand(const QString& text, const QString& before, const QString& after,
-                             int resends)
+int CModuleLink::SendCommand(const QString& text, const QString& context, bool raw, int resends)
 {
     m_bLastSent = false;
     if (!m_pComm || !m_pControl)
         return 1;
-    const int entries = 1 + int(!before.isEmpty()) + int(!after.isEmpty());
-    if (m_pendingQueue.size() + entries > kMaxPending) {
+    const int texts = 1 + int(raw) + int(!context.isEmpty());
+    if (m_pendingQueue.TextCount() + texts > kMaxPending) {
         ReportCode(kCommError);
         return 1;
     }
-    if (!before.isEmpty())
-        AppendEntry(before, {});
-    AppendEntry(text, {m_clock.elapsed() + kCommandTimeoutMs, resends});
-    if (!after.isEmpty())
-        AppendEntry(after, {});
+    m_pendingQueue.Append({text, context, raw, m_clock.elapsed() + kCommandTimeoutMs, resends});
     m_bWaitDone = false;
     m_bWaitFailed = false;
     m_bLastSent = true;
@@ -73,23 +68,9 @@ int CModuleLink::SendCommand(const QString& text, const QString& before, const Q
     return 0;
 }
 
-void CModuleLink::AppendEntry(const QString& text, EntryInfo info)
-{
-    m_pendingQueue.enqueue(text);
-    m_entryInfo.enqueue(info);
-}
-
-CModuleLink::TakenEntry CModuleLink::TakePending()
-{
-    if (m_pendingQueue.isEmpty())
-        return {};
-    return {m_pendingQueue.dequeue(), m_entryInfo.dequeue()};
-}
-
 void CModuleLink::ClearPending()
 {
-    m_pendingQueue.clear();
-    m_entryInfo.clear();
+    m_pendingQueue.Clear();
 }
 
 void CModuleLink::DiscardLine()
@@ -106,15 +87,15 @@ int CModuleLink::ReceiveByte(unsigned char byte)
             return CompleteLine();
         // A reset answer spans several lines: a lone line end and the byte
         // after it are dropped, and the lines are gathered into one.
-        const bool resetPending =
-            !m_pendingQueue.isEmpty() && m_pendingQueue.head() == LoadMessage(Msg::CmdReset);
+        const bool resetPending = !m_pendingQueue.IsEmpty() && !m_pendingQueue.Front().raw &&
+                                  m_pendingQueue.Front().text == LoadMessage(Msg::CmdReset);
         return resetPending ? kAccepted : kCommError;
     }
     if (IsLineEnd(byte)) {
         m_bLineEnd = true;
         return kAccepted;
     }
-    if (m_pendingQueue.isEmpty() || !IsPrintable(byte))
+    if (m_pendingQueue.IsEmpty() || !IsPrintable(byte))
         return kDropped;
     return AcceptByte(byte);
 }
@@ -146,19 +127,16 @@ bool CModuleLink::RearmCommandTimer()
 {
     if (!m_pControl)
         return true;
-    for (const EntryInfo& info : std::as_const(m_entryInfo)) {
-        if (info.deadline >= 0)
-            return m_pControl->StartCommandTimer(
-                int(qMax<qint64>(0, info.deadline - m_clock.elapsed())));
-    }
+    const qint64 deadline = m_pendingQueue.NextDeadline();
+    if (deadline >= 0)
+        return m_pControl->StartCommandTimer(int(qMax<qint64>(0, deadline - m_clock.elapsed())));
     m_pControl->StopCommandTimer();
     return true;
 }
 
 void CModuleLink::OnCommandTimeout()
 {
-    for (EntryInfo& info : m_entryInfo)
-        info.deadline = -1;
+    m_pendingQueue.ExpireDeadlines();
 }
 
 void CModuleLink::ReportCode(int code)
@@ -204,8 +182,7 @@ bool CModuleLink::PullFromPort()
 
 bool CModuleLink::AwaitingAnswer() const
 {
-    return std::any_of(m_entryInfo.cbegin(), m_entryInfo.cend(),
-                       [](const EntryInfo& info) { return info.deadline >= 0; });
+    return m_pendingQueue.NextDeadline() >= 0;
 }
 
 bool CModuleLink::WaitOver() const

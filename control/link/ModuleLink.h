@@ -2,10 +2,12 @@
 // The link layer of the module protocol: writes command texts, keeps the
 // pending queue and the command timer, turns received bytes into lines and
 // hands each line to the reply parser, and runs the waits of waiting requests.
+#include "PendingQueue.h"
+
 #include <QByteArray>
 #include <QElapsedTimer>
-#include <QQueue>
 #include <QString>
+#include <QStringList>
 
 class CMSComm;
 class IModuleOwner;
@@ -72,29 +74,20 @@ public:
     void OnCommandTimeout();
 
     QString Reply() const { return m_strReply; }
-    const QQueue<QString>& Pending() const { return m_pendingQueue; }
+    // The pending texts, oldest first (see CPendingQueue::Texts).
+    QStringList Pending() const { return m_pendingQueue.Texts(); }
 
 protected:
     virtual int ParseReply() = 0;
 
-    // What the link keeps beside each pending entry.
-    struct EntryInfo {
-        qint64 deadline = -1; // command entries: when their time-out is due; -1 none
-        int resends = 0;      // how often the module was sent this command again
-    };
-    struct TakenEntry {
-        QString text;
-        EntryInfo info;
-    };
-
-    // Send step with context entries: before and after (either may be empty)
-    // are queued around the command entry, all three only if the command is
-    // really written. The entry records resends as its resend count.
-    int SendCommand(const QString& text, const QString& before, const QString& after,
-                    int resends = 0);
+    // Send step with what the answer needs: the context is kept with the
+    // command, which is queued only if it is really written; a raw command's
+    // answer is passed on as it is. The entry records resends as its resend
+    // count.
+    int SendCommand(const QString& text, const QString& context, bool raw, int resends = 0);
     bool LastSendSucceeded() const { return m_bLastSent; }
-    // Takes the front entry of the pending queue (empty text when none).
-    TakenEntry TakePending();
+    // Takes the oldest pending command (an empty one when none).
+    PendingCommand TakePending() { return m_pendingQueue.Take(); }
     void ClearPending();
     // Forgets the bytes of the line being received.
     void DiscardLine();
@@ -116,12 +109,11 @@ protected:
     bool m_bInitialised = false;
     QString m_strReply;
     QByteArray m_rxBuffer;
-    QQueue<QString> m_pendingQueue;
+    CPendingQueue m_pendingQueue;
     CMSComm* m_pComm = nullptr;
     bool m_bLineEnd = false;
 
 private:
-    void AppendEntry(const QString& text, EntryInfo info);
     int AcceptByte(unsigned char byte);
     int CompleteLine();
     bool WaitOver() const;
@@ -129,7 +121,6 @@ private:
     void Drain();
     bool PullFromPort();
 
-    QQueue<EntryInfo> m_entryInfo; // one for each entry of m_pendingQueue
     QElapsedTimer m_clock;
     QByteArray m_intake;       // received, not yet handed to the intake
     qsizetype m_intakePos = 0; // next byte of m_intake to hand over

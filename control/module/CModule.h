@@ -86,7 +86,7 @@ protected:
     int ParseReply() override;
 
 private:
-    using AnswerRow = int (CModule::*)(const TakenEntry& command, const QString& line);
+    using AnswerRow = int (CModule::*)(const PendingCommand& command, const QString& line);
 
     // The frame of a waiting request: not-initialised, timed-out and busy
     // fallbacks, the event gate closed around body, and a time-out met on
@@ -94,7 +94,7 @@ private:
     QString TextRequest(const std::function<QString()>& body);
     qint16 NumberRequest(const std::function<qint16()>& body);
 
-    int SendWith(const QString& text, const QString& before = {}, const QString& after = {});
+    int SendWith(const QString& text, const QString& context = {}, bool raw = false);
     QString SendToggle(int command, bool on);
     bool WaitForCommand(int command);
     QString CommandRequest(int command, const QString& failure);
@@ -118,24 +118,24 @@ private:
     QString SetGain(int cell, const QString& value);
 
     // Reply parser rows.
-    int AnswerTemperature(const TakenEntry& command, const QString& line);
-    int AnswerToggle(const TakenEntry& command, const QString& line);
-    int AnswerText(const TakenEntry& command, const QString& line);
-    int AnswerRawCommand(const TakenEntry& command, const QString& line);
-    int AnswerEepromReset(const TakenEntry& command, const QString& line);
-    int AnswerXReading(const TakenEntry& command, const QString& line);
-    int AnswerYReading(const TakenEntry& command, const QString& line);
-    int AnswerSleep(const TakenEntry& command, const QString& line);
-    int AnswerCellRead(const TakenEntry& command, const QString& line);
-    int AnswerCellWrite(const TakenEntry& command, const QString& line);
-    int AnswerPotSetup(const TakenEntry& command, const QString& line);
-    int AnswerSignal(const TakenEntry& command, const QString& line);
-    int AnswerSignalRead(const TakenEntry& command, const QString& line);
+    int AnswerTemperature(const PendingCommand& command, const QString& line);
+    int AnswerToggle(const PendingCommand& command, const QString& line);
+    int AnswerText(const PendingCommand& command, const QString& line);
+    int AnswerRawCommand(const PendingCommand& command, const QString& line);
+    int AnswerEepromReset(const PendingCommand& command, const QString& line);
+    int AnswerXReading(const PendingCommand& command, const QString& line);
+    int AnswerYReading(const PendingCommand& command, const QString& line);
+    int AnswerSleep(const PendingCommand& command, const QString& line);
+    int AnswerCellRead(const PendingCommand& command, const QString& line);
+    int AnswerCellWrite(const PendingCommand& command, const QString& line);
+    int AnswerPotSetup(const PendingCommand& command, const QString& line);
+    int AnswerSignal(const PendingCommand& command, const QString& line);
+    int AnswerSignalRead(const PendingCommand& command, const QString& line);
     AnswerRow RowFor(const QString& command) const;
-    QString TakeContext(int first, int second);
+    static QString ContextOf(const PendingCommand& command, int first, int second);
     // Sends a command again through send, unless it was resent too often:
     // then it is given up (the wait ends, a communication error is reported).
-    int Resend(const TakenEntry& command, const std::function<void()>& send);
+    int Resend(const PendingCommand& command, const std::function<void()>& send);
 
     bool m_bSignal[4] = {false, false, false, false};
     unsigned char m_zoomCell = 0;

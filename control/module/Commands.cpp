@@ -47,21 +47,21 @@ QString StrictByteProblem(const char* what, const QString& text, qint64* value)
 
 } // namespace
 
-int CModule::SendWith(const QString& text, const QString& before, const QString& after)
+int CModule::SendWith(const QString& text, const QString& context, bool raw)
 {
-    return SendCommand(text, before, after, std::exchange(m_nextResends, 0));
+    return SendCommand(text, context, raw, std::exchange(m_nextResends, 0));
 }
 
 QString CModule::SendToggle(int command, bool on)
 {
-    SendWith(LoadMessage(command), {}, LoadMessage(on ? Msg::On : Msg::Off));
+    SendWith(LoadMessage(command), LoadMessage(on ? Msg::On : Msg::Off));
     return LoadMessage(Msg::Ok);
 }
 
 QString CModule::ReadTemperature(const QString& unit)
 {
     const int context = unit.toLower() == QLatin1String("f") ? Msg::Fahrenheit : Msg::Centigrade;
-    SendWith(LoadMessage(Msg::CmdTemperature), {}, LoadMessage(context));
+    SendWith(LoadMessage(Msg::CmdTemperature), LoadMessage(context));
     return LoadMessage(Msg::Ok);
 }
 
@@ -80,7 +80,7 @@ QString CModule::ResetModule()
 
 QString CModule::SendCMD(const QString& text)
 {
-    SendWith(text, LoadMessage(Msg::CommandMarker));
+    SendWith(text, {}, true);
     return {};
 }
 

@@ -26,10 +26,10 @@ int CModule::ParseReply()
     m_strReply.clear();
     const QString line = QString::fromLatin1(m_rxBuffer);
     m_rxBuffer.clear();
-    if (m_pendingQueue.isEmpty())
+    if (m_pendingQueue.IsEmpty())
         return kUnpaired;
-    const TakenEntry command = TakePending();
-    const AnswerRow row = RowFor(command.text);
+    const PendingCommand command = TakePending();
+    const AnswerRow row = command.raw ? &CModule::AnswerRawCommand : RowFor(command.text);
     return row ? (this->*row)(command, line) : kUnpaired;
 }
 
@@ -71,25 +71,20 @@ CModule::AnswerRow CModule::RowFor(const QString& command) const
     return nullptr;
 }
 
-// A context entry follows its command; when the pairing has gone out of
-// step and another entry is at the front, it is left where it is.
-QString CModule::TakeContext(int first, int second)
+// The context kept with a command, when it is one of the two expected.
+QString CModule::ContextOf(const PendingCommand& command, int first, int second)
 {
-    if (m_pendingQueue.isEmpty())
-        return {};
-    const QString& front = m_pendingQueue.head();
-    if (front != LoadMessage(first) && front != LoadMessage(second))
-        return {};
-    return TakePending().text;
+    const QString& context = command.context;
+    return context == LoadMessage(first) || context == LoadMessage(second) ? context : QString();
 }
 
-int CModule::Resend(const TakenEntry& command, const std::function<void()>& send)
+int CModule::Resend(const PendingCommand& command, const std::function<void()>& send)
 {
-    if (command.info.resends >= kMaxResends) {
+    if (command.resends >= kMaxResends) {
         EndWait(true);
         return kCommError;
     }
-    m_nextResends = command.info.resends + 1;
+    m_nextResends = command.resends + 1;
     m_parserResend = true;
     send();
     m_parserResend = false;
@@ -97,9 +92,9 @@ int CModule::Resend(const TakenEntry& command, const std::function<void()>& send
     return kResent;
 }
 
-int CModule::AnswerTemperature(const TakenEntry&, const QString& line)
+int CModule::AnswerTemperature(const PendingCommand& command, const QString& line)
 {
-    const QString unit = TakeContext(Msg::Fahrenheit, Msg::Centigrade);
+    const QString unit = ContextOf(command, Msg::Fahrenheit, Msg::Centigrade);
     if (unit.isEmpty())
         return kUnpaired;
     double degrees = TextNumbers::LeadingDouble(line) * 0.1;
@@ -111,7 +106,7 @@ int CModule::AnswerTemperature(const TakenEntry&, const QString& line)
 
 // A toggle inverts the function and the module answers the new state; the
 // toggle is sent again until the state is the one asked for.
-int CModule::AnswerToggle(const TakenEntry& command, const QString& line)
+int CModule::AnswerToggle(const PendingCommand& command, const QString& line)
 {
     struct Toggle {
         int command;
@@ -122,7 +117,7 @@ int CModule::AnswerToggle(const TakenEntry& command, const QString& line)
         {Msg::CmdAngleOutput, &CModule::OutputAngle},
         {Msg::CmdDac, &CModule::EnableDAC},
     }};
-    const QString requested = TakeContext(Msg::On, Msg::Off);
+    const QString requested = ContextOf(command, Msg::On, Msg::Off);
     const bool nowOn = line == QLatin1String("1");
     if (requested.isEmpty() || (!nowOn && line != QLatin1String("0")))
         return kUnpaired;
@@ -138,46 +133,46 @@ int CModule::AnswerToggle(const TakenEntry& command, const QString& line)
     return kUnpaired;
 }
 
-int CModule::AnswerText(const TakenEntry&, const QString& line)
+int CModule::AnswerText(const PendingCommand&, const QString& line)
 {
     m_strReply = line;
     return kCompleted;
 }
 
-int CModule::AnswerRawCommand(const TakenEntry&, const QString& line)
+int CModule::AnswerRawCommand(const PendingCommand&, const QString& line)
 {
     m_strReply = line;
     ClearPending();
     return kCompleted;
 }
 
-int CModule::AnswerEepromReset(const TakenEntry&, const QString& line)
+int CModule::AnswerEepromReset(const PendingCommand&, const QString& line)
 {
     const bool done = line.toLower() == QLatin1String("g");
     m_strReply = LoadMessage(done ? Msg::EepromDefaults : Msg::EepromProtected);
     return kCompleted;
 }
 
-int CModule::AnswerXReading(const TakenEntry&, const QString& line)
+int CModule::AnswerXReading(const PendingCommand&, const QString& line)
 {
     m_strReply = line;
     return kXReading;
 }
 
-int CModule::AnswerYReading(const TakenEntry&, const QString& line)
+int CModule::AnswerYReading(const PendingCommand&, const QString& line)
 {
     m_strReply = line;
     return kYReading;
 }
 
-int CModule::AnswerSleep(const TakenEntry&, const QString&)
+int CModule::AnswerSleep(const PendingCommand&, const QString&)
 {
     ClearPending();
     m_strReply = QStringLiteral("Awake");
     return kCompleted;
 }
 
-int CModule::AnswerCellRead(const TakenEntry& command, const QString& line)
+int CModule::AnswerCellRead(const PendingCommand& command, const QString& line)
 {
     if (IsErrorAnswer(line))
         return Resend(command, [&, this] { ReadEEPROM(command.text.mid(1)); });
@@ -187,7 +182,7 @@ int CModule::AnswerCellRead(const TakenEntry& command, const QString& line)
 
 // "0", or any answer without a leading non-zero number, acknowledges the
 // write; a non-zero number is the module refusing it.
-int CModule::AnswerCellWrite(const TakenEntry& command, const QString& line)
+int CModule::AnswerCellWrite(const PendingCommand& command, const QString& line)
 {
     if (IsErrorAnswer(line))
         return Resend(command,
@@ -200,7 +195,7 @@ int CModule::AnswerCellWrite(const TakenEntry& command, const QString& line)
     return kCompleted;
 }
 
-int CModule::AnswerPotSetup(const TakenEntry& command, const QString& line)
+int CModule::AnswerPotSetup(const PendingCommand& command, const QString& line)
 {
     if (IsErrorAnswer(line))
         return Resend(command, [this] { PotSetup(); });
@@ -214,7 +209,7 @@ int CModule::AnswerPotSetup(const TakenEntry& command, const QString& line)
     return kUnpaired;
 }
 
-int CModule::AnswerSignal(const TakenEntry& command, const QString& line)
+int CModule::AnswerSignal(const PendingCommand& command, const QString& line)
 {
     struct SignalSetting {
         int command;
@@ -238,7 +233,7 @@ int CModule::AnswerSignal(const TakenEntry& command, const QString& line)
     return kUnpaired;
 }
 
-int CModule::AnswerSignalRead(const TakenEntry& command, const QString& line)
+int CModule::AnswerSignalRead(const PendingCommand& command, const QString& line)
 {
     if (IsErrorAnswer(line))
         return Resend(command, [this] { ReadSignals(); });
