@@ -6,6 +6,7 @@
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
+#include <utility>
 
 namespace {
 
@@ -42,11 +43,12 @@ void CModuleLink::ResetLink()
 
 int CModuleLink::Send(const QString& text)
 {
-    return SendCommand(text, QString(), false);
+    return SendCommand(text);
 }
 
-int CModuleLink::SendCommand(const QString& text, const QString& context, bool raw, int resends)
+int CModuleLink::SendCommand(const QString& text, const QString& context, bool raw)
 {
+    const int resends = std::exchange(m_nextResends, 0);
     m_bLastSent = false;
     if (!m_pComm || !m_pControl)
         return 1;
@@ -115,12 +117,27 @@ int CModuleLink::AcceptByte(unsigned char byte)
 int CModuleLink::CompleteLine()
 {
     m_bLineOverflow = false;
-    const int code = ParseReply();
+    const int code = ParseLine();
     const bool completed = code == kCompleted || code == kXReading || code == kYReading;
     if (completed && m_strReply.isEmpty())
         EndWait(false); // answered, with an empty answer: nothing more will come for it
     RearmCommandTimer();
     return code;
+}
+
+// The line in the receive buffer, paired with the oldest pending command.
+// The timer stops first: whatever the answer, a line came.
+int CModuleLink::ParseLine()
+{
+    if (m_pControl)
+        m_pControl->StopCommandTimer();
+    m_strReply.clear();
+    const QString line = QString::fromLatin1(m_rxBuffer);
+    m_rxBuffer.clear();
+    if (m_pendingQueue.IsEmpty())
+        return kUnpaired;
+    const PendingCommand command = m_pendingQueue.Take();
+    return m_parser ? m_parser->ParseReply(command, line) : kUnpaired;
 }
 
 bool CModuleLink::RearmCommandTimer()
@@ -199,4 +216,83 @@ void CModuleLink::WaitForReply()
             return;
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
+}
+
+bool CModuleLink::TimedOut() const
+{
+    return m_pControl && m_pControl->TimedOut();
+}
+
+void CModuleLink::EndWait(bool failed)
+{
+    m_bWaitDone = true;
+    m_bWaitFailed = m_bWaitFailed || failed;
+}
+
+int CModuleLink::Resend(const PendingCommand& command, const std::function<void()>& send)
+{
+    if (command.resends >= kMaxResends) {
+        EndWait(true);
+        return kCommError;
+    }
+    m_nextResends = command.resends + 1;
+    m_parserResend = true;
+    send();
+    m_parserResend = false;
+    m_nextResends = 0;
+    return kResent;
+}
+
+void CModuleLink::ShowMessage(const QString& text, const QString& caption)
+{
+    if (m_pControl)
+        m_pControl->ShowMessage(text, caption);
+}
+
+QString CModuleLink::BusyText()
+{
+    return QStringLiteral("TK28950 busy: another request is still waiting for its answer");
+}
+
+bool CModuleLink::BeginRequest()
+{
+    const bool parserResend = std::exchange(m_parserResend, false);
+    if (RequestInProgress() && !parserResend)
+        return false;
+    ++m_requestDepth;
+    if (m_pControl)
+        m_pControl->SetEventsEnabled(false);
+    return true;
+}
+
+// The gate opens when the outermost request ends: a resend that the parser
+// runs inside a request must not open it under the request still waiting.
+void CModuleLink::EndRequest()
+{
+    if (m_requestDepth > 0)
+        --m_requestDepth;
+    if (m_requestDepth == 0 && m_pControl)
+        m_pControl->SetEventsEnabled(true);
+}
+
+QString CModuleLink::TextRequest(const std::function<QString()>& body)
+{
+    if (!IsLinked())
+        return LoadMessage(Msg::NotInitialized);
+    if (m_pControl->TimedOut())
+        return LoadMessage(Msg::TimeOut);
+    if (!BeginRequest())
+        return BusyText();
+    const QString result = body();
+    EndRequest();
+    return m_pControl->TimedOut() ? LoadMessage(Msg::TimeOut) : result;
+}
+
+qint16 CModuleLink::NumberRequest(const std::function<qint16()>& body)
+{
+    if (!IsLinked() || m_pControl->TimedOut() || !BeginRequest())
+        return 0;
+    const qint16 result = body();
+    EndRequest();
+    return m_pControl->TimedOut() ? 0 : result;
 }

@@ -22,37 +22,6 @@ qint16 cellNumber(const QStringList& replies, int index)
 
 } // namespace
 
-QStringList CTK28950Ctrl::ReadCells(std::initializer_list<int> cells)
-{
-    QStringList replies;
-    if (m_bTimedOut || !m_module.BeginRequest())
-        return replies;
-    for (int cell : cells) {
-        m_module.ClearReply();
-        m_module.ReadEEPROM(QString::number(cell));
-        m_module.WaitForReply();
-        replies << m_module.Reply();
-        if (m_bTimedOut)
-            break;
-    }
-    m_module.EndRequest();
-    return replies;
-}
-
-void CTK28950Ctrl::WriteCells(std::initializer_list<std::pair<int, int>> cellValues)
-{
-    if (m_bTimedOut || !m_module.BeginRequest())
-        return;
-    for (const auto& [cell, value] : cellValues) {
-        m_module.ClearReply();
-        m_module.WriteEEPROM(QString::number(cell), QString::number(value));
-        m_module.WaitForReply();
-        if (m_bTimedOut)
-            break;
-    }
-    m_module.EndRequest();
-}
-
 // The cell's answer as received (empty when the module did not answer).
 QString CTK28950Ctrl::GainText(int cell)
 {
@@ -60,14 +29,14 @@ QString CTK28950Ctrl::GainText(int cell)
         return kNoGain;
     if (m_bTimedOut)
         return LoadMessage(Msg::TimeOut);
-    return ReadCells({cell}).value(0);
+    return m_module.ReadCellReplies({cell}).value(0);
 }
 
 qint16 CTK28950Ctrl::Amp(int cell)
 {
     if (!IsInitialised())
         return kNoAmp;
-    return cellNumber(ReadCells({cell}), 0);
+    return cellNumber(m_module.ReadCellReplies({cell}), 0);
 }
 
 // Two cells, low byte first; an unanswered cell counts as 0.
@@ -75,7 +44,7 @@ qint16 CTK28950Ctrl::GlobalOffset(int lowCell)
 {
     if (!IsInitialised())
         return kNoOffset;
-    const QStringList replies = ReadCells({lowCell, lowCell + 1});
+    const QStringList replies = m_module.ReadCellReplies({lowCell, lowCell + 1});
     const int low = cellNumber(replies, 0);
     const int high = cellNumber(replies, 1) & 0xFF;
     return static_cast<qint16>(low | (high << 8));
@@ -85,7 +54,7 @@ void CTK28950Ctrl::SetGlobalOffset(int lowCell, qint16 value)
 {
     if (!IsInitialised())
         return;
-    WriteCells({{lowCell, value & 0xFF}, {lowCell + 1, (value >> 8) & 0xFF}});
+    m_module.WriteCellValues({{lowCell, value & 0xFF}, {lowCell + 1, (value >> 8) & 0xFF}});
     SetModified();
 }
 
