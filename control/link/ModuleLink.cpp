@@ -49,7 +49,7 @@ int CModuleLink::Send(const QString& text)
 int CModuleLink::SendCommand(const QString& text, const QString& context, bool raw)
 {
     const int resends = std::exchange(m_nextResends, 0);
-    m_bLastSent = false;
+    m_lastSent = false;
     if (!m_pComm || !m_pControl)
         return 1;
     const int texts = 1 + int(raw) + int(!context.isEmpty());
@@ -58,9 +58,9 @@ int CModuleLink::SendCommand(const QString& text, const QString& context, bool r
         return 1;
     }
     m_pendingQueue.Append({text, context, raw, m_clock.elapsed() + kCommandTimeoutMs, resends});
-    m_bWaitDone = false;
-    m_bWaitFailed = false;
-    m_bLastSent = true;
+    m_waitDone = false;
+    m_waitFailed = false;
+    m_lastSent = true;
     // Written before the timer is armed: a message box about the timer runs
     // an event loop, and a command sent from inside it must not overtake
     // this one on the wire.
@@ -78,7 +78,7 @@ void CModuleLink::ClearPending()
 void CModuleLink::DiscardLine()
 {
     m_rxBuffer.clear();
-    m_bLineOverflow = false;
+    m_lineOverflow = false;
 }
 
 int CModuleLink::ReceiveByte(unsigned char byte)
@@ -108,15 +108,15 @@ int CModuleLink::AcceptByte(unsigned char byte)
         m_rxBuffer.append(char(byte));
         return kAccepted;
     }
-    if (m_bLineOverflow)
+    if (m_lineOverflow)
         return kDropped;
-    m_bLineOverflow = true;
+    m_lineOverflow = true;
     return kCommError;
 }
 
 int CModuleLink::CompleteLine()
 {
-    m_bLineOverflow = false;
+    m_lineOverflow = false;
     const int code = ParseLine();
     const bool completed = code == kCompleted || code == kXReading || code == kYReading;
     if (completed && m_strReply.isEmpty())
@@ -204,7 +204,7 @@ bool CModuleLink::AwaitingAnswer() const
 
 bool CModuleLink::WaitOver() const
 {
-    return !m_strReply.isEmpty() || m_bWaitDone || !m_pControl || m_pControl->TimedOut() ||
+    return !m_strReply.isEmpty() || m_waitDone || !m_pControl || m_pControl->TimedOut() ||
            !AwaitingAnswer();
 }
 
@@ -225,8 +225,8 @@ bool CModuleLink::TimedOut() const
 
 void CModuleLink::EndWait(bool failed)
 {
-    m_bWaitDone = true;
-    m_bWaitFailed = m_bWaitFailed || failed;
+    m_waitDone = true;
+    m_waitFailed = m_waitFailed || failed;
 }
 
 int CModuleLink::Resend(const PendingCommand& command, const std::function<void()>& send)

@@ -63,7 +63,7 @@ public:
     // answer is passed on as it is. A command sent while the parser resends
     // one carries that command's resend count.
     int SendCommand(const QString& text, const QString& context = {}, bool raw = false);
-    bool LastSendSucceeded() const { return m_bLastSent; }
+    bool LastSendSucceeded() const { return m_lastSent; }
     // Byte intake, one byte at a time; returns a reply code.
     int ReceiveByte(unsigned char byte);
     // Receive path: queue the bytes, and unless a drain is already running,
@@ -79,7 +79,7 @@ public:
     // receive path are handed to the intake first, so a wait started inside
     // an event handler of the receive path still sees its answer.
     void WaitForReply();
-    bool WaitFailed() const { return m_bWaitFailed; }
+    bool WaitFailed() const { return m_waitFailed; }
     // The command timer expired (the owner has stopped it and set its
     // timed-out flag). The commands pending now have had their time-out:
     // they stay in the queue, so that a late answer still pairs with the
@@ -140,10 +140,10 @@ private:
     QByteArray m_intake;       // received, not yet handed to the intake
     qsizetype m_intakePos = 0; // next byte of m_intake to hand over
     bool m_draining = false;
-    bool m_bLineOverflow = false; // the line being received lost bytes
-    bool m_bWaitDone = false;
-    bool m_bWaitFailed = false;
-    bool m_bLastSent = false;
+    bool m_lineOverflow = false; // the line being received lost bytes
+    bool m_waitDone = false;
+    bool m_waitFailed = false;
+    bool m_lastSent = false;
     int m_requestDepth = 0;      // nesting of running waiting requests
     bool m_parserResend = false; // the next request is the parser's own resend
     int m_nextResends = 0;       // resend count of the parser's next send

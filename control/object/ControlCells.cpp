@@ -1,7 +1,7 @@
 // The properties that the control reads and writes itself, cell by cell
 // (gains and global offsets), and the text form of the temperature offset.
 #include "CTK28950Ctrl.h"
-#include "LeadingNumber.h"
+#include "module/TextNumbers.h"
 #include "resources/MessageTable.h"
 
 #include <QtGlobal>
@@ -17,7 +17,8 @@ constexpr qint16 kNoOffset = 999;
 
 qint16 cellNumber(const QStringList& replies, int index)
 {
-    return static_cast<qint16>(leadingInteger(replies.value(index)));
+    return static_cast<qint16>(
+        TextNumbers::LeadingInteger(replies.value(index), TextNumbers::kFifteenNines));
 }
 
 } // namespace
@@ -67,7 +68,7 @@ QString CTK28950Ctrl::TemperatureOffsetText()
 
 dispatch::Outcome CTK28950Ctrl::SetTemperatureOffsetText(const QString& text)
 {
-    const double tenths = std::trunc(leadingNumber(text) * 10.0);
+    const double tenths = std::trunc(TextNumbers::LeadingDecimal(text) * 10.0);
     if (!(tenths >= std::numeric_limits<qint16>::min() &&
           tenths <= std::numeric_limits<qint16>::max()))
         return dispatch::Outcome::failure(
