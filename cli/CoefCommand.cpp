@@ -19,7 +19,7 @@ ExitCode coefLoad(CommandContext& context)
     const QString path = QFileInfo(context.argument(1)).absoluteFilePath();
     CoefFile::check(path);
     ModuleSession& module = context.module();
-    Progress progress;
+    Progress progress(context.global().quiet);
     progress.startBusy(QStringLiteral("%1 %2").arg(context.name(), axis));
     const QString what = QStringLiteral("%1 %2").arg(context.name(), axis);
     const QString result = ValueText::text(module.invoke(

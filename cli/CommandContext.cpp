@@ -8,19 +8,31 @@ CommandContext::CommandContext(const Invocation& invocation, const Output& outpu
 
 CommandContext::~CommandContext() = default;
 
+SessionOptions CommandContext::sessionOptions() const
+{
+    SessionOptions options;
+    options.port = global().port;
+    options.device = global().device;
+    options.timeoutMs = global().timeoutMs;
+    options.retries = global().retries;
+    options.verbose = global().verbose;
+    options.abandon = m_abandon;
+    return options;
+}
+
 ModuleSession& CommandContext::session()
 {
-    if (!m_session) {
-        SessionOptions options;
-        options.port = global().port;
-        options.device = global().device;
-        options.timeoutMs = global().timeoutMs;
-        options.retries = global().retries;
-        options.verbose = global().verbose;
-        options.abandon = m_abandon;
-        m_session = std::make_unique<ModuleSession>(options);
-    }
+    if (!m_session)
+        m_session = std::make_unique<ModuleSession>(sessionOptions());
     return *m_session;
+}
+
+std::unique_ptr<ModuleSession> CommandContext::sessionOn(const QString& device) const
+{
+    SessionOptions options = sessionOptions();
+    options.port.reset();
+    options.device = device;
+    return std::make_unique<ModuleSession>(options);
 }
 
 ModuleSession& CommandContext::module()

@@ -26,8 +26,12 @@ public:
     ModuleSession& session();
     // The control with its port open, ready for traffic.
     ModuleSession& module();
+    // A session of its own on another device, with the same options.
+    std::unique_ptr<ModuleSession> sessionOn(const QString& device) const;
 
 private:
+    SessionOptions sessionOptions() const;
+
     const Invocation& m_invocation;
     const Output& m_output;
     std::function<void(const ToolError&)> m_abandon;

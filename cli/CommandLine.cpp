@@ -3,13 +3,13 @@
 #include "ArgumentConversion.h"
 #include "ToolError.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
+#include <utility>
 
 namespace CommandLine {
 namespace {
-
-constexpr int kMaxTimeoutMs = 3600000;
-constexpr int kMaxRetries = 100;
 
 const QVector<OptionSpec>& globalOptions()
 {
@@ -21,7 +21,8 @@ const QVector<OptionSpec>& globalOptions()
         {"timeout", "MS", "the tool's bound for one answer (default 250)"},
         {"retries", "N",
          "how often a request whose answer was lost or wrong is tried again (default 3)"},
-        {"verbose", "", "say which library and port are used"},
+        {"quiet", "", "print only results and errors, no progress (also -q)"},
+        {"verbose", "", "say which library and port are used (also -v; -vv: and --trace)"},
         {"help", "", "show help (also after a command: tk28950 eeprom dump --help)"},
         {"version", "", "show the tool's version"},
     };
@@ -35,17 +36,26 @@ const OptionSpec* findOption(const QVector<OptionSpec>& options, const QString& 
     return found == options.end() ? nullptr : &*found;
 }
 
+// The short options: -h, -q, and -v, -vv, ... (more detail each).
+bool isShortOption(const QString& token)
+{
+    static const QRegularExpression shortOption(QStringLiteral("^-(h|q|v+)$"));
+    return shortOption.match(token).hasMatch();
+}
+
 bool looksLikeOption(const QString& token)
 {
-    return token == QLatin1String("-h") ||
-           (token.startsWith(QLatin1String("--")) && token.size() > 2);
+    return isShortOption(token) || (token.startsWith(QLatin1String("--")) && token.size() > 2);
 }
 
 class Parser {
 public:
-    Parser(const QStringList& tokens, const QVector<CommandSpec>& commands)
+    Parser(const QStringList& tokens, const QVector<CommandSpec>& commands,
+           const GlobalOptions& defaults)
         : m_tokens(tokens), m_commands(commands)
     {
+        m_result.global.timeoutMs = defaults.timeoutMs;
+        m_result.global.retries = defaults.retries;
     }
 
     Invocation run()
@@ -70,6 +80,13 @@ private:
     {
         if (token == QLatin1String("-h"))
             return void(m_result.help = true);
+        if (token == QLatin1String("-q"))
+            return void(m_result.global.quiet = true);
+        if (isShortOption(token)) {
+            for (qsizetype level = 1; level < token.size(); ++level)
+                takeGlobal(*findOption(globalOptions(), QStringLiteral("verbose")), {});
+            return;
+        }
         const qsizetype equals = token.indexOf(QLatin1Char('='));
         const QString name = token.mid(2, equals < 0 ? -1 : equals - 2);
         const std::optional<QString> inlineValue =
@@ -114,8 +131,10 @@ private:
             global.json = true;
         else if (option.name == QLatin1String("trace"))
             global.trace = true;
+        else if (option.name == QLatin1String("quiet"))
+            global.quiet = true;
         else if (option.name == QLatin1String("verbose"))
-            global.verbose = true;
+            global.trace = std::exchange(global.verbose, true) || global.trace;
         else if (option.name == QLatin1String("help"))
             m_result.help = true;
         else if (option.name == QLatin1String("version"))
@@ -222,9 +241,10 @@ QString exitStatusText()
 
 } // namespace
 
-Invocation parse(const QStringList& arguments, const QVector<CommandSpec>& commands)
+Invocation parse(const QStringList& arguments, const QVector<CommandSpec>& commands,
+                 const GlobalOptions& defaults)
 {
-    return Parser(arguments, commands).run();
+    return Parser(arguments, commands, defaults).run();
 }
 
 QString generalHelp(const QVector<CommandSpec>& commands)

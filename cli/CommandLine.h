@@ -6,8 +6,10 @@
 
 namespace CommandLine {
 
-// Throws a usage ToolError for anything it cannot take.
-Invocation parse(const QStringList& arguments, const QVector<CommandSpec>& commands);
+// Throws a usage ToolError for anything it cannot take. The time-out and
+// retries not given take their values from defaults.
+Invocation parse(const QStringList& arguments, const QVector<CommandSpec>& commands,
+                 const GlobalOptions& defaults = {});
 
 QString generalHelp(const QVector<CommandSpec>& commands);
 QString commandHelp(const CommandSpec& command);

@@ -38,13 +38,17 @@ struct CommandSpec {
 inline constexpr int kDefaultAnswerBoundMs = 250;
 // How often a request whose answer was lost or wrong is tried again.
 inline constexpr int kDefaultRetries = 3;
+// The largest values the options and the configuration files accept.
+inline constexpr int kMaxTimeoutMs = 3600000;
+inline constexpr int kMaxRetries = 100;
 
 struct GlobalOptions {
     std::optional<int> port;
     QString device;
     bool json = false;
     bool trace = false;
-    bool verbose = false;
+    bool verbose = false; // -v; a second -v also sets trace
+    bool quiet = false;   // -q: no progress
     int timeoutMs = kDefaultAnswerBoundMs;
     int retries = kDefaultRetries;
 };

@@ -117,6 +117,16 @@ const QVector<CommandSpec>& table()
          0,
          0,
          monitor},
+        {"ports",
+         "",
+         "list the serial ports, their USB identity and whether they can be opened",
+         "Each line: device, the port number that resolves to it (port map and\n"
+         "TK28950_PORT_<N>), its /dev/serial/by-id name, USB vendor:product id, serial\n"
+         "number, description, and whether this user may open it now.",
+         {{"probe", "", "ask each free port for the module's version"}},
+         0,
+         0,
+         listPorts},
     };
     return commands;
 }

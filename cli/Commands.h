@@ -19,6 +19,7 @@ ExitCode eepromWrite(CommandContext& context);
 ExitCode eepromDump(CommandContext& context);
 ExitCode eepromRestore(CommandContext& context);
 ExitCode eepromDiff(CommandContext& context);
+ExitCode listPorts(CommandContext& context);
 ExitCode coefLoad(CommandContext& context);
 ExitCode monitor(CommandContext& context);
 

@@ -114,8 +114,9 @@ ExitCode eepromDump(CommandContext& context)
     const QString path = context.argument(0);
     checkWritable(path);
     ModuleSession& module = context.module();
-    Progress progress;
+    Progress progress(context.global().quiet);
     progress.start(context.name(), kCells);
+    progress.setPhase(QStringLiteral("read"));
     QStringList values;
     for (int value : readCells(module, allCells(), progress, 0))
         values << QString::number(value);
@@ -136,15 +137,17 @@ ExitCode eepromRestore(CommandContext& context)
     const int records = static_cast<int>(file.records.size());
     ModuleSession& module = context.module();
     InterruptSignal interrupt;
-    Progress progress;
+    Progress progress(context.global().quiet);
     progress.start(context.name(), records + static_cast<int>(addresses.size()));
     int done = 0;
+    progress.setPhase(QStringLiteral("write"));
     for (const auto& record : file.records) {
         if (interrupt.raised())
             throw interruptedRestore(done, records);
         EepromCells::write(module, record.address, record.value);
         progress.advance(++done);
     }
+    progress.setPhase(QStringLiteral("verify"));
     const QMap<int, int> readBack =
         readCells(module, addresses, progress, done, [&] { return interrupt.raised(); });
     if (interrupt.raised())
@@ -174,7 +177,7 @@ ExitCode eepromDiff(CommandContext& context)
     const QString path = context.argument(0);
     const QMap<int, int> inFile = readDataFile(path).finalValues;
     ModuleSession& module = context.module();
-    Progress progress;
+    Progress progress(context.global().quiet);
     progress.start(context.name(), static_cast<int>(inFile.size()));
     const QMap<int, int> onModule = readCells(module, inFile.keys(), progress, 0);
     progress.finish();

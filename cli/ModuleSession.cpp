@@ -6,6 +6,7 @@
 #include "ControlTexts.h"
 #include "DevicePort.h"
 #include "LibraryLocation.h"
+#include "SerialPorts.h"
 #include "TK28950Dispids.h"
 
 #include <QElapsedTimer>
@@ -153,8 +154,7 @@ void ModuleSession::open()
         note(QStringLiteral("%1 mapped to port %2").arg(m_options.device).arg(port));
     const QString failure = m_client->openPort(port);
     if (!failure.isEmpty())
-        throw ToolError{ExitCode::NoControl,
-                        QStringLiteral("cannot open %1: %2").arg(portDescription(), failure)};
+        throw ToolError{ExitCode::NoControl, openFailure(failure)};
     note(QStringLiteral("%1: %2").arg(portDescription(), ControlTexts::kReady));
     m_open = true;
     resynchronise();
@@ -349,6 +349,20 @@ Variant ModuleSession::invoke(InvokeKind kind, DispId dispid, const QVector<Vari
     return withRetries<Variant>(what, tries, [&](QString* failure) {
         return invokeOnce(kind, dispid, args, what, failure);
     });
+}
+
+// "cannot open" with the device, the reason (which may name the device
+// itself already) and what the operator can do about it.
+QString ModuleSession::openFailure(const QString& reason) const
+{
+    const QString where = portDescription();
+    QString text = reason.startsWith(where + QLatin1Char(':'))
+                       ? QStringLiteral("cannot open %1").arg(reason)
+                       : QStringLiteral("cannot open %1: %2").arg(where, reason);
+    const QString hint = SerialPorts::openFailureHint(reason);
+    if (!hint.isEmpty())
+        text += QStringLiteral("; ") + hint;
+    return text;
 }
 
 void ModuleSession::note(const QString& text) const

@@ -95,6 +95,7 @@ private:
     void create();
     int portNumber();
     void note(const QString& text) const;
+    QString openFailure(const QString& reason) const;
 
     SessionOptions m_options;
     std::unique_ptr<ControlClient> m_client;

@@ -2,6 +2,7 @@
 
 #include "ToolError.h"
 
+#include <QDateTime>
 #include <QJsonDocument>
 #include <cstdio>
 
@@ -27,10 +28,21 @@ void Output::result(QJsonObject json, const QString& text) const
     record(json, text);
 }
 
+// Every object says which device it is about, when, and in which layout.
+QJsonObject Output::stamped(QJsonObject json) const
+{
+    json.insert(QStringLiteral("format"), kJsonFormat);
+    json.insert(QStringLiteral("time"),
+                QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs));
+    if (!m_device.isEmpty())
+        json.insert(QStringLiteral("device"), m_device);
+    return json;
+}
+
 void Output::record(const QJsonObject& json, const QString& text) const
 {
     if (m_json)
-        printLine(stdout, compact(json));
+        printLine(stdout, compact(stamped(json)));
     else if (!text.isEmpty())
         printLine(stdout, text.toUtf8());
 }
@@ -48,5 +60,5 @@ void Output::failure(const QString& command, const ToolError& error) const
         object.insert(QStringLiteral("command"), command);
     for (auto detail = error.details.begin(); detail != error.details.end(); ++detail)
         object.insert(detail.key(), detail.value());
-    printLine(stdout, compact(object));
+    printLine(stdout, compact(stamped(object)));
 }

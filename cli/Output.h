@@ -8,7 +8,13 @@ struct ToolError;
 
 class Output {
 public:
-    explicit Output(bool json) : m_json(json) {}
+    // The layout of the JSON objects; a change that could break a reader
+    // takes the next number.
+    static constexpr int kJsonFormat = 1;
+
+    // device: the serial device the command works on, named in every
+    // object; empty when it has none.
+    explicit Output(bool json, const QString& device = {}) : m_json(json), m_device(device) {}
     bool json() const { return m_json; }
 
     // A command's result: json gets "ok": true added; text is printed as is
@@ -21,5 +27,8 @@ public:
     void failure(const QString& command, const ToolError& error) const;
 
 private:
+    QJsonObject stamped(QJsonObject json) const;
+
     bool m_json;
+    QString m_device;
 };

@@ -1,19 +1,23 @@
 #pragma once
-// A progress bar on standard error while it is a terminal; nothing at all
-// when standard error goes to a file or a pipe.
+// Progress on standard error: a bar redrawn in place while standard error
+// is a terminal; plain lines at most once a second when it goes to a file or
+// a pipe; nothing when the operator asked for quiet. Each shows the phase,
+// the steps done, the percentage and the time spent.
 #include <QElapsedTimer>
 #include <QString>
 #include <QTimer>
 
 class Progress {
 public:
-    Progress();
+    explicit Progress(bool quiet = false);
     ~Progress();
     Progress(const Progress&) = delete;
     Progress& operator=(const Progress&) = delete;
 
     // A bar that counts steps up to total.
     void start(const QString& label, int total);
+    // The part of the work the next steps belong to ("write", "verify").
+    void setPhase(const QString& phase);
     void advance(int done);
     // A bar for work that tells no steps: it shows the time spent, redrawn
     // while the event loop runs.
@@ -22,13 +26,18 @@ public:
     void finish();
 
 private:
-    void draw(const QString& line);
+    enum class Mode { Bar, Lines, Off };
+    void show(const QString& text, bool last);
     void drawBusy();
+    QString title() const;
+    QString seconds() const;
 
-    bool m_enabled;
+    Mode m_mode;
     bool m_drawn = false;
     QString m_label;
+    QString m_phase;
     int m_total = 0;
     QElapsedTimer m_elapsed;
+    qint64 m_lastLineMs = -1;
     QTimer m_busyTimer;
 };

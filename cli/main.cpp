@@ -4,7 +4,9 @@
 #include "CommandLine.h"
 #include "Commands.h"
 #include "Output.h"
+#include "ToolConfig.h"
 #include "ToolError.h"
+#include "link/PortMap.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -47,7 +49,9 @@ int main(int argc, char* argv[])
     const QStringList arguments = QCoreApplication::arguments().mid(1);
     Invocation invocation;
     try {
-        invocation = CommandLine::parse(arguments, commands);
+        const GlobalOptions defaults = ToolConfig::defaults();
+        invocation = CommandLine::parse(arguments, commands, defaults);
+        ToolConfig::applyDevice(defaults, &invocation.global);
     } catch (const ToolError& error) {
         Output(arguments.contains(QStringLiteral("--json"))).failure({}, error);
         return static_cast<int>(error.code);
@@ -64,5 +68,12 @@ int main(int argc, char* argv[])
     }
     if (invocation.global.trace)
         qputenv("TK28950_TRACE", "1");
-    return runCommand(invocation, Output(invocation.global.json));
+    // The control also logs why a port failed; the tool says it once itself,
+    // so the log is shown only to the operator who asked for detail.
+    if (!invocation.global.verbose)
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    const GlobalOptions& global = invocation.global;
+    const QString device =
+        global.device.isEmpty() ? PortMap::DevicePath(global.port.value_or(1)) : global.device;
+    return runCommand(invocation, Output(global.json, device));
 }

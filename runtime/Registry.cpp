@@ -1,5 +1,6 @@
 #include "Registry.h"
 
+#include "ConfigFolders.h"
 #include "RegistryChange.h"
 
 #include <QDir>
@@ -97,25 +98,67 @@ void readFields(const QSettings& settings, const QString& group, Entry* entry,
         entry->*field.member = settings.value(keyOf(group, field.key)).toString();
 }
 
-QString envPath(const char* name)
+std::optional<ClassEntry> classIn(const QSettings& settings, const QString& clsid)
 {
-    return QDir::fromNativeSeparators(qEnvironmentVariable(name));
+    const QString group = classGroup(clsid);
+    if (!isKeyPart(clsid) || !hasGroup(settings, group))
+        return std::nullopt;
+    ClassEntry entry;
+    entry.clsid = normalisedId(clsid);
+    readFields(settings, group, &entry, kClassFields);
+    entry.miscStatus = settings.value(keyOf(group, kMiscStatusKey)).toString().toUInt(nullptr, 0);
+    entry.control = settings.value(keyOf(group, kControlKey)).toBool();
+    return entry;
+}
+
+std::optional<TypeLibEntry> typeLibIn(const QSettings& settings, const QString& libId,
+                                      const QString& version)
+{
+    const QString group = typeLibGroup(libId, version);
+    if (!hasGroup(settings, group))
+        return std::nullopt;
+    TypeLibEntry entry;
+    entry.libId = normalisedId(libId);
+    entry.version = version;
+    readFields(settings, group, &entry, kTypeLibFields);
+    return entry;
+}
+
+// The first answer of find over the files at paths, in order.
+template <typename Entry, typename Find>
+std::optional<Entry> firstFound(const QStringList& paths, Find find)
+{
+    for (const QString& path : paths) {
+        const QSettings settings(path, QSettings::IniFormat);
+        if (std::optional<Entry> entry = find(settings))
+            return entry;
+    }
+    return std::nullopt;
 }
 
 } // namespace
 
 QString Registry::defaultPath()
 {
-    const QString explicitPath = envPath("TK28950_REGISTRY");
-    if (!explicitPath.isEmpty())
-        return explicitPath;
-    QString configHome = envPath("XDG_CONFIG_HOME");
-    if (configHome.isEmpty())
-        configHome = QDir::homePath() + QStringLiteral("/.config");
-    return configHome + QStringLiteral("/tk28950/registry.ini");
+    const QString explicitPath =
+        QDir::fromNativeSeparators(qEnvironmentVariable("TK28950_REGISTRY"));
+    return explicitPath.isEmpty() ? userConfigFolder() + QStringLiteral("/registry.ini")
+                                  : explicitPath;
 }
 
-Registry::Registry(const QString& path) : m_path(path) {}
+QString Registry::systemPath()
+{
+    return systemConfigFolder() + QStringLiteral("/registry.ini");
+}
+
+Registry::Registry() : m_path(defaultPath()), m_lookupPaths{m_path}
+{
+    const QString system = systemPath();
+    if (system != m_path)
+        m_lookupPaths << system;
+}
+
+Registry::Registry(const QString& path) : m_path(path), m_lookupPaths{path} {}
 
 HResult Registry::registerClass(const ClassEntry& entry)
 {
@@ -183,38 +226,27 @@ HResult Registry::unregisterTypeLib(const QString& libId, const QString& version
 
 std::optional<ClassEntry> Registry::classById(const QString& clsid) const
 {
-    const QSettings settings(m_path, QSettings::IniFormat);
-    const QString group = classGroup(clsid);
-    if (!isKeyPart(clsid) || !hasGroup(settings, group))
-        return std::nullopt;
-    ClassEntry entry;
-    entry.clsid = normalisedId(clsid);
-    readFields(settings, group, &entry, kClassFields);
-    entry.miscStatus = settings.value(keyOf(group, kMiscStatusKey)).toString().toUInt(nullptr, 0);
-    entry.control = settings.value(keyOf(group, kControlKey)).toBool();
-    return entry;
+    return firstFound<ClassEntry>(
+        m_lookupPaths, [&](const QSettings& settings) { return classIn(settings, clsid); });
 }
 
 std::optional<ClassEntry> Registry::classByProgId(const QString& progId) const
 {
     if (!isKeyPart(progId))
         return std::nullopt;
-    const QSettings settings(m_path, QSettings::IniFormat);
-    const QString clsid = settings.value(progIdKey(progId)).toString();
-    return clsid.isEmpty() ? std::nullopt : classById(clsid);
+    return firstFound<ClassEntry>(m_lookupPaths, [&](const QSettings& settings) {
+        const QString clsid = settings.value(progIdKey(progId)).toString();
+        return clsid.isEmpty() ? std::nullopt : classIn(settings, clsid);
+    });
 }
 
 std::optional<TypeLibEntry> Registry::typeLib(const QString& libId, const QString& version) const
 {
-    const QSettings settings(m_path, QSettings::IniFormat);
-    const QString group = typeLibGroup(libId, version);
-    if (!isKeyPart(libId) || !isKeyPart(version) || !hasGroup(settings, group))
+    if (!isKeyPart(libId) || !isKeyPart(version))
         return std::nullopt;
-    TypeLibEntry entry;
-    entry.libId = normalisedId(libId);
-    entry.version = version;
-    readFields(settings, group, &entry, kTypeLibFields);
-    return entry;
+    return firstFound<TypeLibEntry>(m_lookupPaths, [&](const QSettings& settings) {
+        return typeLibIn(settings, libId, version);
+    });
 }
 
 } // namespace component

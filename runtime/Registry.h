@@ -1,10 +1,12 @@
 #pragma once
 // The component registry: a text file that maps class identifiers and
 // programmatic identifiers to the libraries that serve them, and records the
-// registered type libraries.
+// registered type libraries. A user's registry is backed by the machine's:
+// what the user's file does not know is looked up in the system file.
 #include "HResult.h"
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace component {
@@ -36,12 +38,21 @@ public:
     // $TK28950_REGISTRY when set, else $XDG_CONFIG_HOME/tk28950/registry.ini
     // (~/.config/... when XDG_CONFIG_HOME is unset).
     static QString defaultPath();
+    // The machine's registry, which packages write: registry.ini in
+    // $TK28950_SYSCONFDIR when set, else in /etc/tk28950.
+    static QString systemPath();
 
-    explicit Registry(const QString& path = defaultPath());
+    // The user's registry (defaultPath()), backed by the system registry.
+    Registry();
+    // The file at path alone, for lookups and writes.
+    explicit Registry(const QString& path);
 
+    // The file writes go to.
     QString path() const { return m_path; }
 
-    // Writers return kOk, or kFail when the file cannot be written.
+    // Writers change path() only; they return kOk, or kFail when the file
+    // cannot be written. Lookups take the first file, in order, that knows
+    // the identifier.
     HResult registerClass(const ClassEntry& entry);
     HResult unregisterClass(const QString& clsid);
     HResult registerTypeLib(const TypeLibEntry& entry);
@@ -53,6 +64,7 @@ public:
 
 private:
     QString m_path;
+    QStringList m_lookupPaths;
 };
 
 } // namespace component

@@ -10,4 +10,5 @@ $SUDO apt-get install -y --no-install-recommends \
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6serialport6 \
     libgl-dev libgtest-dev libgmock-dev googletest \
     pybind11-dev python3-dev python3-pytest \
-    fonts-dejavu-core fonts-liberation
+    fonts-dejavu-core fonts-liberation \
+    dpkg-dev file lintian

@@ -8,8 +8,10 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -40,6 +42,31 @@ QSerialPort::StopBits StopBitsOf(int halfBits)
     default:
         return QSerialPort::OneStop;
     }
+}
+
+// The group whose members may use the device: its own group when that group
+// may read and write it, otherwise the group serial devices usually have.
+QString DeviceGroup(const QString& device)
+{
+    struct stat info {};
+    const bool groupMayUse = ::stat(device.toLocal8Bit().constData(), &info) == 0 &&
+                             info.st_gid != 0 && (info.st_mode & S_IRGRP) &&
+                             (info.st_mode & S_IWGRP);
+    const struct group* group = groupMayUse ? ::getgrgid(info.st_gid) : nullptr;
+    return group ? QString::fromLocal8Bit(group->gr_name) : QStringLiteral("dialout");
+}
+
+// Why a device could not be opened, with what to do about a missing permission.
+QString OpenFailure(const QString& device, int error)
+{
+    if (error == EBUSY)
+        return QStringLiteral("in use by another program");
+    const QString reason = qt_error_string(error);
+    if (error != EACCES && error != EPERM)
+        return reason;
+    return QStringLiteral("%1; to use this port, join the group %2 (sudo adduser $USER %2) "
+                          "and log in again")
+        .arg(reason, DeviceGroup(device));
 }
 
 } // namespace
@@ -224,8 +251,7 @@ bool CMSComm::LockDevice()
     const QByteArray path = m_device.toLocal8Bit();
     const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return FailOnDevice(errno == EBUSY ? QStringLiteral("in use by another program")
-                                           : qt_error_string(errno));
+        return FailOnDevice(OpenFailure(m_device, errno));
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;
         ::close(fd);

@@ -38,18 +38,21 @@ QString configFile()
     return base + QStringLiteral("/tk28950/ports.conf");
 }
 
-QString DevicePath(int port)
+QString MappedPath(int port)
 {
     if (port <= 0)
         return {};
     const QString fromEnvironment =
         qEnvironmentVariable(QStringLiteral("TK28950_PORT_%1").arg(port).toLatin1().constData());
-    if (!fromEnvironment.isEmpty())
-        return fromEnvironment;
-    const QString fromFile = LookUpMapFile(port);
-    if (!fromFile.isEmpty())
-        return fromFile;
-    return QStringLiteral("/dev/ttyS%1").arg(port - 1);
+    return fromEnvironment.isEmpty() ? LookUpMapFile(port) : fromEnvironment;
+}
+
+QString DevicePath(int port)
+{
+    if (port <= 0)
+        return {};
+    const QString mapped = MappedPath(port);
+    return mapped.isEmpty() ? QStringLiteral("/dev/ttyS%1").arg(port - 1) : mapped;
 }
 
 } // namespace PortMap

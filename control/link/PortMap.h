@@ -8,4 +8,7 @@ namespace PortMap {
 QString configFile();
 // Empty for a number that names no device (0 or negative).
 QString DevicePath(int port);
+// The device given for port by the environment or the map file; empty when
+// neither names one.
+QString MappedPath(int port);
 } // namespace PortMap

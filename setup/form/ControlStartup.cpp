@@ -3,8 +3,6 @@
 #include "ControlClient.h"
 #include "TK28950Dispids.h"
 
-#include <QDir>
-
 namespace {
 
 std::unique_ptr<ControlClient> createControl(QString* error)
@@ -19,7 +17,7 @@ std::unique_ptr<ControlClient> createControl(QString* error)
 
 } // namespace
 
-StartupControls createStartupControls(const QString& libraryFolder)
+StartupControls createStartupControls(const QString& library)
 {
     StartupControls controls;
     QString error;
@@ -29,7 +27,6 @@ StartupControls createStartupControls(const QString& libraryFolder)
     if (controls.tk28950B)
         return controls;
     controls.tk28950A.reset();
-    const QString library = QDir(libraryFolder).filePath(QStringLiteral("libTK28950.so"));
     controls.error = QStringLiteral("The TK28950 control cannot be created: %1.\n\n"
                                     "Register it with:\ntk28950-regsvr %2")
                          .arg(error, library);

@@ -12,5 +12,5 @@ struct StartupControls {
     QString error; // when either could not be created: why, and how to register
 };
 
-// libraryFolder: where the control's library is expected, for the message.
-StartupControls createStartupControls(const QString& libraryFolder);
+// library: the control's library file, named in the registration command.
+StartupControls createStartupControls(const QString& library);

@@ -1,5 +1,6 @@
 #include "FormBuilder.h"
 
+#include "CaptionedFrame.h"
 #include "TabControl.h"
 
 #include <QComboBox>
@@ -55,9 +56,10 @@ QWidget* createWidget(const ControlSpec& spec, QWidget* parent,
     const QString text = QString::fromUtf8(spec.text);
     switch (spec.kind) {
     case Kind::Frame: {
-        auto* frame = new QGroupBox(text, parent);
-        if (!text.isEmpty())
-            setColor(frame, QPalette::WindowText, kTeal);
+        if (text.isEmpty())
+            return new QGroupBox(parent);
+        auto* frame = new CaptionedFrame(text, parent);
+        setColor(frame, QPalette::WindowText, kTeal);
         return frame;
     }
     case Kind::Label: {

@@ -4,9 +4,12 @@
 #include "FormBuilder.h"
 #include "IntegerText.h"
 #include "MemoryTransferLink.h"
+#include "PortTips.h"
 #include "TK28950Dispids.h"
 #include "TabControl.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -38,13 +41,35 @@ const Picture kPictures[] = {
     {"ImgSymbol_1", ":/setup/symbol1.png", "TK28950 inclinometer interface", {72, 0, 288, 36}},
 };
 
+const QString kPortAlreadyOpen = QStringLiteral("Port already open");
+
+// The window is exposed to assistive technology as a frame, as a top-level
+// window is, rather than as a plain pane.
+QAccessibleInterface* accessibleWindow(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("FrmTK28950") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    return nullptr;
+}
+
 } // namespace
+
+QString FrmTK28950::portErrorOf(ControlClient* control)
+{
+    const CallResult reason = control->get(dispid::PortError);
+    return reason.ok() ? reason.text() : QString();
+}
 
 FrmTK28950::FrmTK28950(std::unique_ptr<ControlClient> tk28950A,
                        std::unique_ptr<ControlClient> tk28950B, QWidget* parent)
     : QWidget(parent), m_messages(this), m_tk28950A(std::move(tk28950A)),
       m_tk28950B(std::move(tk28950B)), m_steps(m_tk28950A.get(), this, &m_messages)
 {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(accessibleWindow);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     m_link = new MemoryTransferLink(m_tk28950B.get(), m_messages.showFunction(), this);
     m_tk28950A->setSite(&m_messages);
     m_tk28950B->setSite(&m_messages);
@@ -114,7 +139,11 @@ void FrmTK28950::wireEvents()
 {
     auto* x = findChild<QLineEdit*>(QStringLiteral("X"));
     auto* y = findChild<QLineEdit*>(QStringLiteral("Y"));
-    const auto show = [this](const QString& text) { m_messages.show(text); };
+    const auto show = [this](const QString& text) {
+        if (m_buttonCalls > 0)
+            m_shownDuringCall.append(text);
+        showControlText(text);
+    };
     connect(m_tk28950A.get(), &ControlClient::dataReady, this, show);
     connect(m_tk28950A.get(), &ControlClient::errorComm, this, show);
     connect(m_tk28950A.get(), &ControlClient::xReady, x, &QLineEdit::setText);
@@ -144,6 +173,7 @@ void FrmTK28950::Form_Load()
     for (int row = 0; row < lstPortNum->count(); ++row)
         lstPortNum->item(row)->setSizeHint(QSize(0, lineHeight));
     lstPortNum->setCurrentRow(0);
+    new PortTips(cmbPortNum, lstPortNum, this);
 }
 
 void FrmTK28950::CmdInitialize_Click()
@@ -154,11 +184,30 @@ void FrmTK28950::CmdInitialize_Click()
         return;
     }
     const CallResult result = m_tk28950A->call(dispid::InitModule, {QString::number(*port)});
-    m_messages.show(result.ok() ? result.text() : result.error);
+    showControlText(result.ok() ? result.text() : result.error);
     m_steps.run({{Step::GetInteger, "txtSN", dispid::SN},
                  {Step::GetInteger, "txtSFX", dispid::ScaleFactorX},
                  {Step::GetInteger, "txtSFY", dispid::ScaleFactorY},
                  {Step::GetText, "txtTempOff", dispid::TemperatureOffset}});
+}
+
+void FrmTK28950::showControlText(const QString& text)
+{
+    m_messages.show(text, QString(),
+                    text == kPortAlreadyOpen ? portErrorOf(m_tk28950A.get()) : QString());
+}
+
+void FrmTK28950::callForButton(component::DispId id, const QVector<component::Variant>& args)
+{
+    if (m_buttonCalls++ == 0)
+        m_shownDuringCall.clear();
+    const CallResult result = m_tk28950A->call(id, args);
+    --m_buttonCalls;
+    const QString text = result.ok() ? result.text() : result.error;
+    const bool silent =
+        text.isEmpty() || text.compare(QLatin1String("Ok"), Qt::CaseInsensitive) == 0;
+    if (!silent && !m_shownDuringCall.contains(text))
+        m_messages.show(text);
 }
 
 void FrmTK28950::cmdSN_Click()
@@ -177,7 +226,7 @@ void FrmTK28950::loadCoefficients(const QString& axis, const QString& emptyPathM
         m_messages.show(emptyPathMessage);
         return;
     }
-    m_tk28950A->call(dispid::LoadCoef, {axis, path});
+    callForButton(dispid::LoadCoef, {axis, path});
 }
 
 void FrmTK28950::closeEvent(QCloseEvent* event)

@@ -7,7 +7,9 @@
 #include "MessageBoxes.h"
 #include "PropertySteps.h"
 #include "TransferTiming.h"
+#include "Variant.h"
 
+#include <QStringList>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -41,6 +43,14 @@ private:
 
     void Form_Load();
     void CmdInitialize_Click();
+    // Calls a method of TK28950A for a button; a refusal or failure that it
+    // returns is shown, "Ok" and the empty text are not.
+    void callForButton(component::DispId dispid, const QVector<component::Variant>& args);
+    // Shows a text of TK28950A: an event, or the result of its initialisation.
+    // A port that could not be opened is shown with the control's reason.
+    void showControlText(const QString& text);
+    // Why the control could not open its port; empty when it could.
+    static QString portErrorOf(ControlClient* control);
     void cmdSN_Click();
     void loadCoefficients(const QString& axis, const QString& emptyPathMessage);
     void CmdSaveEEPROM_Click();
@@ -57,4 +67,8 @@ private:
     std::unique_ptr<ControlClient> m_tk28950A;
     std::unique_ptr<ControlClient> m_tk28950B;
     PropertySteps m_steps;
+    // Texts of TK28950A's events shown while a button's call runs, so that
+    // a result that repeats one of them is not shown twice.
+    int m_buttonCalls = 0;
+    QStringList m_shownDuringCall;
 };

@@ -12,13 +12,13 @@ using Step = PropertyStep::Kind;
 
 void FrmTK28950::wireButtons()
 {
-    // A call on TK28950A whose returned text is not shown.
+    // A call on TK28950A that shows only a refusal or failure.
     const auto call = [this](component::DispId id, const Args& args = {}) {
-        return std::function<void()>([this, id, args] { m_tk28950A->call(id, args); });
+        return std::function<void()>([this, id, args] { callForButton(id, args); });
     };
     // The same, with arguments taken from the boxes at the time of the click.
     const auto callWith = [this](component::DispId id, std::function<Args()> args) {
-        return std::function<void()>([this, id, args] { m_tk28950A->call(id, args()); });
+        return std::function<void()>([this, id, args] { callForButton(id, args()); });
     };
     const auto steps = [this](const QVector<PropertyStep>& list) {
         return std::function<void()>([this, list] { m_steps.run(list); });

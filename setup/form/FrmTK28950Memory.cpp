@@ -52,10 +52,11 @@ void FrmTK28950::runTransfer(const QString& invalidPortMessage,
 {
     BusyPointer busy;
     setTransferControlsEnabled(false);
-    const auto finish = [&](const QString& text, const QString& title) {
+    const auto finish = [&](const QString& text, const QString& title,
+                            const QString& informative = QString()) {
         busy.restore();
         if (!m_link->cancelled())
-            m_messages.show(text, title);
+            m_messages.show(text, title, informative);
         setTransferControlsEnabled(true);
     };
     const QList<QListWidgetItem*> selected =
@@ -73,7 +74,8 @@ void FrmTK28950::runTransfer(const QString& invalidPortMessage,
                           .arg(*connected),
                       kMemoryAccess);
     if (!m_link->GetConnectionToInclinometer(*port))
-        return finish(QStringLiteral("GetConnectionToInclinometer Failed."), QString());
+        return finish(QStringLiteral("GetConnectionToInclinometer Failed."), QString(),
+                      portErrorOf(m_tk28950B.get()));
     QCoreApplication::processEvents();
     const TransferMessage result = transfer();
     finish(result.text, result.title);

@@ -63,10 +63,11 @@ SaveOutcome EepromTransfer::SaveEEPROMToFile(const QString& filePath)
         }
         values.append(value);
         if (!EepromDataFile::IsCellValue(value))
-            ++outcome.unreadableCells;
+            outcome.unreadableCells.append(n);
         m_progress->setValue(n + 1);
     }
-    if (outcome.unreadableCells > 0) {
+    outcome.moduleLost = m_link->lost();
+    if (!outcome.unreadableCells.isEmpty()) {
         file.cancelWriting();
         outcome.incompletePath = incompletePathFor(filePath);
         if (!EepromDataFile::Write(outcome.incompletePath, values, &error)) {
@@ -120,13 +121,13 @@ WriteOutcome EepromTransfer::WriteFileToEEPROM(const QString& filePath)
         case EepromDataFile::LineKind::Skip:
             break;
         case EepromDataFile::LineKind::Invalid:
-            ++outcome.skippedLines;
+            outcome.skippedLines.append(cell.line);
             break;
         case EepromDataFile::LineKind::Cell:
             ++outcome.writes;
             if (!m_link->WriteEEPROMValue(QString::number(cell.address),
                                           QString::number(cell.value)))
-                ++outcome.failedWrites;
+                outcome.failedCells.append(cell.address);
             break;
         }
         if (m_link->cancelled()) {
@@ -136,7 +137,8 @@ WriteOutcome EepromTransfer::WriteFileToEEPROM(const QString& filePath)
         m_progress->setValue(static_cast<int>(k + 1));
     }
     m_progress->hide();
-    const bool nothing = outcome.writes == 0 && outcome.skippedLines == 0;
+    outcome.moduleLost = m_link->lost();
+    const bool nothing = outcome.writes == 0 && outcome.skippedLines.isEmpty();
     outcome.status = nothing ? WriteOutcome::Status::NothingToWrite : WriteOutcome::Status::Written;
     return outcome;
 }
@@ -168,18 +170,47 @@ void EepromTransfer::reportFileFailure(const QString& path, const QString& descr
                   QString());
 }
 
+QString EepromTransfer::nameNumbers(const QString& singular, const QString& plural,
+                                    const QVector<int>& numbers)
+{
+    if (numbers.size() == 1)
+        return singular + QLatin1Char(' ') + QString::number(numbers.first());
+    constexpr qsizetype kNamed = 10;
+    QStringList named;
+    for (qsizetype i = 0; i < numbers.size() && i < kNamed; ++i)
+        named.append(QString::number(numbers[i]));
+    const qsizetype more = numbers.size() - named.size();
+    if (more > 0)
+        return QStringLiteral("%1 %2 and %3 more")
+            .arg(plural, named.join(QStringLiteral(", ")))
+            .arg(more);
+    const QString last = named.takeLast();
+    return QStringLiteral("%1 %2 and %3").arg(plural, named.join(QStringLiteral(", ")), last);
+}
+
+namespace {
+
+const QString kModuleLost = QStringLiteral("The module stopped answering properly, so the "
+                                           "remaining cells were not %1. ");
+
+} // namespace
+
 TransferMessage resultMessage(const SaveOutcome& outcome, const QString& path)
 {
     switch (outcome.status) {
     case SaveOutcome::Status::Saved:
         return {QStringLiteral("EEPROM data have been saved in File successfully."), kMemoryAccess};
     case SaveOutcome::Status::Incomplete:
-        return {QStringLiteral("%1 of %2 cells could not be read. The data were saved in File: %3; "
-                               "File: %4 was not changed.")
-                    .arg(outcome.unreadableCells)
-                    .arg(EepromDataFile::kCells)
-                    .arg(outcome.incompletePath, path),
-                kMemoryAccess};
+        return {
+            QStringLiteral("%1 of %2 cells could not be read (%3). %4The data were saved in "
+                           "File: %5; File: %6 was not changed.")
+                .arg(outcome.unreadableCells.size())
+                .arg(EepromDataFile::kCells)
+                .arg(EepromTransfer::nameNumbers(QStringLiteral("cell"), QStringLiteral("cells"),
+                                                 outcome.unreadableCells),
+                     outcome.moduleLost ? kModuleLost.arg(QStringLiteral("read")) : QString(),
+                     outcome.incompletePath, path),
+            kMemoryAccess};
     case SaveOutcome::Status::Failed:
     case SaveOutcome::Status::Cancelled:
         break;
@@ -190,16 +221,27 @@ TransferMessage resultMessage(const SaveOutcome& outcome, const QString& path)
 TransferMessage resultMessage(const WriteOutcome& outcome, const QString& path)
 {
     switch (outcome.status) {
-    case WriteOutcome::Status::Written:
-        if (outcome.failedWrites == 0 && outcome.skippedLines == 0)
+    case WriteOutcome::Status::Written: {
+        if (outcome.failedCells.isEmpty() && outcome.skippedLines.isEmpty())
             return {QStringLiteral("Data have been written into EEPROM successfully."),
                     kMemoryAccess};
-        return {QStringLiteral("Writing into EEPROM was not complete: %1 of %2 writes failed; "
-                               "lines skipped (not an address and a value from 0 to 255): %3.")
-                    .arg(outcome.failedWrites)
-                    .arg(outcome.writes)
-                    .arg(outcome.skippedLines),
-                kMemoryAccess};
+        QString text = QStringLiteral("Writing into EEPROM was not complete: %1 of %2 writes "
+                                      "failed")
+                           .arg(outcome.failedCells.size())
+                           .arg(outcome.writes);
+        if (!outcome.failedCells.isEmpty())
+            text += QStringLiteral(" (%1)").arg(EepromTransfer::nameNumbers(
+                QStringLiteral("cell"), QStringLiteral("cells"), outcome.failedCells));
+        text += QStringLiteral("; lines skipped (not an address and a value from 0 to 255): %1")
+                    .arg(outcome.skippedLines.size());
+        if (!outcome.skippedLines.isEmpty())
+            text += QStringLiteral(" (%1)").arg(EepromTransfer::nameNumbers(
+                QStringLiteral("line"), QStringLiteral("lines"), outcome.skippedLines));
+        text += QLatin1Char('.');
+        if (outcome.moduleLost)
+            text += QLatin1Char(' ') + kModuleLost.arg(QStringLiteral("written")).trimmed();
+        return {text, kMemoryAccess};
+    }
     case WriteOutcome::Status::NothingToWrite:
         return {QStringLiteral("Nothing to write: File: %1 holds no EEPROM data.").arg(path),
                 kMemoryAccess};

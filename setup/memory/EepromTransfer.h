@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 class MemoryTransferLink;
 class QProgressBar;
@@ -12,16 +13,18 @@ class QProgressBar;
 struct SaveOutcome {
     enum class Status { Saved, Incomplete, Failed, Cancelled };
     Status status = Status::Failed;
-    int unreadableCells = 0;
-    QString incompletePath; // where the data of an incomplete save went
+    QVector<int> unreadableCells; // addresses, ascending
+    bool moduleLost = false;      // the module stopped answering; the rest was not read
+    QString incompletePath;       // where the data of an incomplete save went
 };
 
 struct WriteOutcome {
     enum class Status { Written, NothingToWrite, Failed, Cancelled };
     Status status = Status::Failed;
-    int writes = 0;       // records sent to the module
-    int failedWrites = 0; // of those, writes the module did not acknowledge
-    int skippedLines = 0; // lines that are not an address and a value from 0 to 255
+    int writes = 0;            // cell records of the file
+    QVector<int> failedCells;  // addresses of the records not acknowledged, in file order
+    QVector<int> skippedLines; // line numbers of lines that are not an address and a value
+    bool moduleLost = false;   // the module stopped answering; the rest was not written
 };
 
 // The message that ends a transfer, and its title.
@@ -46,6 +49,10 @@ public:
     bool ReadTXTFileContents(const QString& fileName, QStringList* lines);
 
     static QString incompletePathFor(const QString& filePath);
+    // The first ten numbers after their noun ("cell 4", "cells 3, 7 and 9"),
+    // then how many more.
+    static QString nameNumbers(const QString& singular, const QString& plural,
+                               const QVector<int>& numbers);
 
 private:
     QString readCell(int address);

@@ -1,11 +1,11 @@
 #include "MemoryTransferLink.h"
 
+#include "AnswerShape.h"
 #include "ControlClient.h"
 #include "TK28950Dispids.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QRegularExpression>
 #include <QThread>
 
 namespace {
@@ -19,6 +19,11 @@ const QString kConnectionError =
 void processEvents()
 {
     QCoreApplication::processEvents();
+}
+
+bool isOk(const CallResult& result)
+{
+    return result.text().toUpper() == QLatin1String("OK");
 }
 
 } // namespace
@@ -50,6 +55,11 @@ bool MemoryTransferLink::GetConnectionToInclinometer(int port)
     }
     if (answer == kReady)
         m_connectedPort = port;
+    m_port = port;
+    // The initialisation emptied the control's pending commands, and the
+    // reset brings the module to a known state: a new start for the link.
+    m_lost = false;
+    m_outOfStep = false;
 
     clearReply();
     startWait(m_timing.connectIntervalMs);
@@ -66,26 +76,41 @@ bool MemoryTransferLink::GetConnectionToInclinometer(int port)
     }
     const bool answered = waitForData();
     processEvents();
-    return answered && m_dataReceived && !m_commError && m_receivedData != kTimeOutReply;
+    const bool connected = answered && m_dataReceived && m_receivedData != kTimeOutReply;
+    m_outOfStep = !connected || m_strayLines > 0;
+    return connected;
 }
 
 QString MemoryTransferLink::ReadEEPROMValue(const QString& address)
 {
+    if (!inStep())
+        return QString();
     clearReply();
     startWait(m_timing.readIntervalMs);
     const CallResult sent = m_control->call(tk28950::dispid::ReadEEPROM, {address});
     if (!callSucceeded(sent, QStringLiteral("Error in reading EEPROM. Err: ")))
         return QString();
     // A request the control refused was never sent: no answer will come.
-    if (sent.text().toUpper() != QLatin1String("OK")) {
+    if (!isOk(sent)) {
         m_tmrDataReceived.stop();
         return QString();
     }
     const bool answered = waitForData();
     pause();
     processEvents();
-    if (!answered || !m_dataReceived || m_commError)
+    if (!answered || !m_dataReceived) {
+        m_outOfStep = true;
         return QString();
+    }
+    // A line before the reply is noise the control has dropped; a line after
+    // it means the reply may have been an earlier command's answer.
+    m_outOfStep = m_strayLines > 0 || m_receivedData == kTimeOutReply;
+    if (m_receivedData == kTimeOutReply)
+        return m_receivedData;
+    if (m_strayAfterReply || !AnswerShape::cellValue(m_receivedData)) {
+        m_outOfStep = true;
+        return QString();
+    }
     return m_receivedData;
 }
 
@@ -97,37 +122,92 @@ bool MemoryTransferLink::WriteEEPROMValue(const QString& address, const QString&
     return !callFailed && writeOnce(address, value, &callFailed);
 }
 
+// One write: sent, the pause, and then the module's answer, which has
+// usually arrived during the pause.
 bool MemoryTransferLink::writeOnce(const QString& address, const QString& value, bool* callFailed)
 {
+    if (!inStep())
+        return false;
     clearReply();
-    startWait(m_timing.readIntervalMs);
     const CallResult sent = m_control->call(tk28950::dispid::WriteEEPROM, {address, value});
     if (!callSucceeded(sent, QStringLiteral("Error in writting into EEPROM. Err: "))) {
         *callFailed = true;
         return false;
     }
-    if (sent.text().toUpper() != QLatin1String("OK")) {
-        m_tmrDataReceived.stop();
-        pause();
-        processEvents();
-        return false;
-    }
-    const bool answered = waitForData();
     pause();
     processEvents();
-    return answered && m_dataReceived && !m_commError && isAcknowledgement(m_receivedData);
+    if (!isOk(sent))
+        return false; // refused by the control: nothing was sent
+    const bool answered = waitForReply(m_timing.replyBoundMs);
+    const bool acknowledged = answered && !m_strayAfterReply && isAcknowledgement(m_receivedData);
+    m_outOfStep = !acknowledged || m_strayLines > 0;
+    return acknowledged;
 }
 
 bool MemoryTransferLink::isAcknowledgement(const QString& reply)
 {
-    if (reply.trimmed().toUpper() == kTimeOutReply)
+    return reply.trimmed().toUpper() != kTimeOutReply && AnswerShape::isAcknowledgement(reply);
+}
+
+bool MemoryTransferLink::isVersionAnswer(const QString& reply)
+{
+    return reply.trimmed().toUpper() != kTimeOutReply && AnswerShape::isVersion(reply);
+}
+
+// True when the next command may be sent: the link is in step, or has just
+// been brought back in step.
+bool MemoryTransferLink::inStep()
+{
+    if (m_lost || m_cancelled)
         return false;
-    // The leading number as the module's firmware reads it: blanks, a sign, digits.
-    static const QRegularExpression leadingNumber(QStringLiteral("^\\s*[+-]?(\\d+)"));
-    const QRegularExpressionMatch match = leadingNumber.match(reply);
-    if (!match.hasMatch())
-        return true;
-    return match.captured(1).count(QLatin1Char('0')) == match.captured(1).size();
+    return !m_outOfStep || resynchronise();
+}
+
+bool MemoryTransferLink::resynchronise()
+{
+    const QDeadlineTimer bound(m_timing.resyncBoundMs);
+    int asked = 0;
+    bool emptyQueue = true;
+    while (!m_cancelled && !bound.hasExpired()) {
+        if (emptyQueue && !emptyPendingCommands())
+            break;
+        emptyQueue = false;
+        clearReply();
+        if (!m_control->call(tk28950::dispid::Version).ok())
+            break;
+        ++asked;
+        if (!waitForReply(static_cast<int>(qMax<qint64>(1, bound.remainingTime()))))
+            break;
+        if (m_receivedData == kTimeOutReply) {
+            // The control forgets a command that timed out; start afresh.
+            emptyQueue = true;
+            continue;
+        }
+        if (isVersionAnswer(m_receivedData)) {
+            // Each stale answer took the place of a version request whose
+            // own answer is still to come: those are let go by first.
+            drainAnswers(asked - 1);
+            m_outOfStep = false;
+            return true;
+        }
+        pause(); // a stale answer, or an error answer: ask again, at the module's pace
+    }
+    m_lost = !m_cancelled;
+    return false;
+}
+
+// A repeated initialisation leaves the port as it is and empties the
+// control's queue of pending commands (and clears its time-out).
+bool MemoryTransferLink::emptyPendingCommands()
+{
+    const CallResult init = m_control->call(tk28950::dispid::InitModule, {QString::number(m_port)});
+    return init.ok() && init.text() == kAlreadyInitialized;
+}
+
+void MemoryTransferLink::drainAnswers(int count)
+{
+    const int target = m_linesSeen + count;
+    waitUntil([&] { return m_linesSeen >= target; }, m_timing.drainMs);
 }
 
 void MemoryTransferLink::cancel()
@@ -138,6 +218,7 @@ void MemoryTransferLink::cancel()
 
 void MemoryTransferLink::onDataReady(const QString& text)
 {
+    ++m_linesSeen;
     m_receivedData = text.toUpper().trimmed();
     m_dataReceived = true;
     processEvents();
@@ -145,13 +226,18 @@ void MemoryTransferLink::onDataReady(const QString& text)
 
 void MemoryTransferLink::onErrorComm(const QString&)
 {
-    // Not shown to the operator: it ends the wait for the reply as failed.
-    m_commError = true;
+    // Not shown to the operator. A line that is not the reply of the
+    // pending command, or noise on the line: the exchange goes on waiting
+    // for its reply, and the link is brought back in step after it.
+    ++m_linesSeen;
+    ++m_strayLines;
+    if (m_dataReceived)
+        m_strayAfterReply = true;
 }
 
 void MemoryTransferLink::TmrDataReceived_Timer()
 {
-    if (replyArrived())
+    if (m_dataReceived)
         m_tmrDataReceived.stop();
     processEvents();
 }
@@ -160,7 +246,8 @@ void MemoryTransferLink::clearReply()
 {
     m_dataReceived = false;
     m_receivedData.clear();
-    m_commError = false;
+    m_strayLines = 0;
+    m_strayAfterReply = false;
 }
 
 void MemoryTransferLink::startWait(int intervalMs)
@@ -169,24 +256,38 @@ void MemoryTransferLink::startWait(int intervalMs)
     m_tmrDataReceived.start();
 }
 
-bool MemoryTransferLink::replyArrived() const
+// Processes events until done() holds, blocking until the next event rather
+// than spinning. False when the bound was reached or the link was cancelled.
+bool MemoryTransferLink::waitUntil(const std::function<bool()>& done, int boundMs)
 {
-    return m_dataReceived || m_commError;
-}
-
-// Waits while the timer runs, blocking until the next event rather than
-// spinning. False when the bound was reached or the link was cancelled.
-bool MemoryTransferLink::waitForData()
-{
-    const QDeadlineTimer bound(m_timing.replyBoundMs);
-    while (m_tmrDataReceived.isActive()) {
-        if (m_cancelled || bound.hasExpired()) {
-            m_tmrDataReceived.stop();
+    const QDeadlineTimer bound(boundMs, Qt::PreciseTimer);
+    // Ends the blocking wait at the bound. A timer may fire a little before
+    // the deadline; it is then started again for the time that is left.
+    QTimer wakeUp;
+    wakeUp.setSingleShot(true);
+    wakeUp.setTimerType(Qt::PreciseTimer);
+    while (!done()) {
+        if (m_cancelled || bound.hasExpired())
             return false;
-        }
+        if (!wakeUp.isActive())
+            wakeUp.start(static_cast<int>(bound.remainingTime()) + 1);
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     return !m_cancelled;
+}
+
+// The handshake: waits while the timer runs.
+bool MemoryTransferLink::waitForData()
+{
+    const bool stopped =
+        waitUntil([this] { return !m_tmrDataReceived.isActive(); }, m_timing.replyBoundMs);
+    m_tmrDataReceived.stop();
+    return stopped;
+}
+
+bool MemoryTransferLink::waitForReply(int boundMs)
+{
+    return waitUntil([this] { return m_dataReceived; }, boundMs);
 }
 
 bool MemoryTransferLink::callSucceeded(const CallResult& result, const QString& failurePrefix)

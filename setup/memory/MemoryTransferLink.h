@@ -1,15 +1,25 @@
 #pragma once
 // The link of the EEPROM file transfers to the module: the second control
 // instance, connected on the memory port, read and written one cell at a
-// time. Replies come through the control's DataReady event and are collected
-// by a handshake with the timer TmrDataReceived: a requester clears the
-// handshake, starts the timer and waits while it runs; the timer stops at its
-// first tick after a reply.
+// time. Replies come through the control's DataReady event. A read collects
+// its reply by a handshake with the timer TmrDataReceived: it clears the
+// handshake, starts the timer and waits while it runs; the timer stops at
+// its first tick after a reply. A write waits for its reply directly.
+//
+// The module answers in order and an answer carries nothing that ties it to
+// its command, so after an exchange that was given up (no answer, the
+// control's time-out, an answer that cannot be a cell's, a line too many)
+// the link is out of step: an answer still on its way would be taken for
+// the next cell's. Before its next command the link then brings itself back
+// in step: it empties the control's pending commands and asks for the
+// module's version until a version answer comes back; everything before
+// that answer is stale.
 #include "TransferTiming.h"
 
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <functional>
 #include <optional>
 
 class ControlClient;
@@ -31,12 +41,18 @@ public:
     // waits for the reset's answer. False when any step fails, the answer is
     // the control's time-out text, or no answer comes within the bound.
     bool GetConnectionToInclinometer(int port);
-    // The value of one cell as reported (upper case, trimmed), or "" when the
-    // read could not be sent, failed or was not answered within the bound.
+    // The value of one cell, a decimal from 0 to 255 as reported (upper
+    // case, trimmed); the control's time-out text when the read timed out;
+    // "" when the read could not be sent, was not answered within the bound,
+    // or its answer cannot be the cell's.
     QString ReadEEPROMValue(const QString& address);
     // True when the module acknowledged the write, at the first or the second
     // attempt.
     bool WriteEEPROMValue(const QString& address, const QString& value);
+
+    // True once the link could not be brought back in step: nothing more is
+    // sent until the next connection, and every read or write fails at once.
+    bool lost() const { return m_lost; }
 
     // Ends every wait at once and keeps later ones from starting (the window
     // is closing).
@@ -46,9 +62,10 @@ public:
     bool dataReceived() const { return m_dataReceived; }
     QString receivedData() const { return m_receivedData; }
 
-    // An acknowledgement of a write: "0", or text without a leading non-zero
-    // number; the control's time-out text is none.
+    // An acknowledgement of a write, or the module's answer to a version
+    // request, as a host tells them; the control's time-out text is neither.
     static bool isAcknowledgement(const QString& reply);
+    static bool isVersionAnswer(const QString& reply);
 
 private:
     void onDataReady(const QString& text);
@@ -57,9 +74,14 @@ private:
 
     void clearReply();
     void startWait(int intervalMs);
+    bool waitUntil(const std::function<bool()>& done, int boundMs);
     bool waitForData();
-    bool replyArrived() const;
+    bool waitForReply(int boundMs);
     bool writeOnce(const QString& address, const QString& value, bool* callFailed);
+    bool inStep();
+    bool resynchronise();
+    bool emptyPendingCommands();
+    void drainAnswers(int count);
     bool callSucceeded(const CallResult& result, const QString& failurePrefix);
     void pause() const;
 
@@ -68,8 +90,15 @@ private:
     TransferTiming m_timing;
     QTimer m_tmrDataReceived;
     std::optional<int> m_connectedPort;
+    int m_port = 0; // the port of the last connection
     bool m_dataReceived = false;
     QString m_receivedData;
-    bool m_commError = false;
+    // Lines that came without being a reply of their own (ErrorComm) during
+    // the current exchange, and whether one came after its reply.
+    int m_strayLines = 0;
+    bool m_strayAfterReply = false;
+    int m_linesSeen = 0; // every reply and stray line since the link was made
+    bool m_outOfStep = false;
+    bool m_lost = false;
     bool m_cancelled = false;
 };

@@ -1,5 +1,6 @@
 // Draws the setup program's icon and the two pictures at the top of its
-// window into PNG files: DrawArtwork FOLDER. Run it on the offscreen
+// window into PNG files, and the icon in the other sizes a desktop shows
+// (icons/PrjTK28950-<size>.png): DrawArtwork FOLDER. Run it on the offscreen
 // platform and commit the files it writes.
 #include <QDir>
 #include <QGuiApplication>
@@ -50,12 +51,26 @@ void drawDial(QPainter& painter, const QRectF& rect)
     painter.drawEllipse(centre, unit, unit);
 }
 
-QImage icon()
+// The window's own icon is 128 pixels; a desktop also picks these sizes.
+constexpr int kIconSize = 128;
+constexpr int kDesktopIconSizes[] = {16, 22, 24, 32, 48, 64, 256};
+
+QImage icon(int size)
 {
-    QImage image = blank(128, 128);
+    QImage image = blank(size, size);
     QPainter painter(&image);
-    drawDial(painter, QRectF(0, 0, 128, 128));
+    drawDial(painter, QRectF(0, 0, size, size));
     return image;
+}
+
+bool saveDesktopIcons(const QDir& folder)
+{
+    if (!folder.mkpath(QStringLiteral("icons")))
+        return false;
+    for (const int size : kDesktopIconSizes)
+        if (!icon(size).save(folder.filePath(QStringLiteral("icons/PrjTK28950-%1.png").arg(size))))
+            return false;
+    return true;
 }
 
 QImage symbol()
@@ -103,7 +118,8 @@ int main(int argc, char* argv[])
         return 2;
     }
     const QDir folder(QString::fromLocal8Bit(argv[1]));
-    const bool written = icon().save(folder.filePath(QStringLiteral("icon.png"))) &&
+    const bool written = icon(kIconSize).save(folder.filePath(QStringLiteral("icon.png"))) &&
+                         saveDesktopIcons(folder) &&
                          symbol().save(folder.filePath(QStringLiteral("symbol0.png"))) &&
                          banner().save(folder.filePath(QStringLiteral("symbol1.png")));
     if (!written) {

@@ -19,7 +19,7 @@ TEST_F(Installed, InstalledToolFindsItsLibraryAndWorks)
                   {"--install", QStringLiteral(TK28950_BUILD_DIR), "--prefix", prefix});
     ASSERT_TRUE(install.waitForFinished(120000));
     ASSERT_EQ(install.exitCode(), 0) << install.readAll().toStdString();
-    EXPECT_TRUE(QFileInfo::exists(prefix + "/share/man/man1/tk28950.1"));
+    EXPECT_TRUE(QFileInfo::exists(prefix + "/share/man/man1/tk28950.1.gz"));
     EXPECT_TRUE(QFileInfo::exists(prefix + "/share/bash-completion/completions/tk28950"));
 
     startSimulator();

@@ -6,9 +6,26 @@
 #include <QProcess>
 #include <unistd.h>
 
-QJsonObject ToolResult::json() const
+namespace {
+
+// The object without the stamp every object carries.
+QJsonObject unstamped(QJsonObject object)
+{
+    for (const char* key : {"device", "time", "format"})
+        object.remove(QLatin1String(key));
+    return object;
+}
+
+} // namespace
+
+QJsonObject ToolResult::stampedJson() const
 {
     return QJsonDocument::fromJson(out).object();
+}
+
+QJsonObject ToolResult::json() const
+{
+    return unstamped(stampedJson());
 }
 
 QList<QJsonObject> ToolResult::jsonLines() const
@@ -16,7 +33,7 @@ QList<QJsonObject> ToolResult::jsonLines() const
     QList<QJsonObject> objects;
     for (const QByteArray& line : out.split('\n'))
         if (!line.isEmpty())
-            objects << QJsonDocument::fromJson(line).object();
+            objects << unstamped(QJsonDocument::fromJson(line).object());
     return objects;
 }
 

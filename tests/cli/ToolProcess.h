@@ -12,7 +12,10 @@ struct ToolResult {
     QByteArray out;
     QByteArray err;
 
-    QJsonObject json() const;             // standard output as one JSON object
+    // Standard output as one JSON object, without the device, time and
+    // format every object carries (stampedJson() keeps them).
+    QJsonObject json() const;
+    QJsonObject stampedJson() const;
     QList<QJsonObject> jsonLines() const; // one object per line
     QStringList outLines() const;
 };

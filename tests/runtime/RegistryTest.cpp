@@ -223,3 +223,41 @@ TEST(RegistryPath, ExplicitFileThenConfigHomeThenHome)
     if (savedConfig.isEmpty())
         qunsetenv("XDG_CONFIG_HOME");
 }
+
+// The user's registry over the machine's: a class only the machine knows is
+// found, the user's own entry wins, and writes never touch the machine's file.
+TEST(SystemRegistry, UserEntriesWinAndWritesStayWithTheUser)
+{
+    QTemporaryDir dir;
+    const QByteArray savedRegistry = qgetenv("TK28950_REGISTRY");
+    const QByteArray savedSystem = qgetenv("TK28950_SYSCONFDIR");
+    qputenv("TK28950_REGISTRY", QFile::encodeName(dir.filePath(QStringLiteral("user.ini"))));
+    qputenv("TK28950_SYSCONFDIR", QFile::encodeName(dir.filePath(QStringLiteral("etc"))));
+    EXPECT_EQ(Registry::systemPath(), dir.filePath(QStringLiteral("etc/registry.ini")));
+
+    const ClassEntry machine = counterClass(QStringLiteral("/usr/lib/libcounter.so.1"));
+    Registry system(Registry::systemPath());
+    ASSERT_EQ(system.registerClass(machine), kOk);
+    TypeLibEntry typeLib;
+    typeLib.libId = machine.typeLibId;
+    typeLib.version = machine.typeLibVersion;
+    typeLib.library = machine.library;
+    ASSERT_EQ(system.registerTypeLib(typeLib), kOk);
+    const QByteArray systemFile = contentOf(Registry::systemPath());
+
+    Registry layered;
+    expectSameClass(layered.classByProgId(machine.progId), machine);
+    expectSameClass(layered.classById(machine.clsid), machine);
+    EXPECT_TRUE(layered.typeLib(typeLib.libId, typeLib.version));
+
+    const ClassEntry own = counterClass(QStringLiteral("/home/op/libcounter.so.1"));
+    ASSERT_EQ(layered.registerClass(own), kOk);
+    expectSameClass(layered.classByProgId(own.progId), own);
+    ASSERT_EQ(layered.unregisterClass(own.clsid), kOk);
+    expectSameClass(layered.classByProgId(machine.progId), machine);
+    EXPECT_EQ(contentOf(Registry::systemPath()), systemFile);
+    EXPECT_FALSE(Registry(dir.filePath(QStringLiteral("user.ini"))).classById(machine.clsid));
+
+    qputenv("TK28950_REGISTRY", savedRegistry);
+    qputenv("TK28950_SYSCONFDIR", savedSystem);
+}

@@ -87,6 +87,23 @@ TEST_F(RegsvrTest, RegistryFromTheEnvironmentWithoutTheOption)
     EXPECT_TRUE(Registry(registryPath).classByProgId(QLatin1String(testpaths::kCounterProgId)));
 }
 
+TEST_F(RegsvrTest, SystemRegistrationIsSeenByEveryUser)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TK28950_SYSCONFDIR"), dir.filePath(QStringLiteral("etc")));
+    process.setProcessEnvironment(environment);
+    process.start(testpaths::regsvr(), {QStringLiteral("--system"), library});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    ASSERT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    EXPECT_TRUE(Registry(dir.filePath(QStringLiteral("etc/registry.ini")))
+                    .classByProgId(QLatin1String(testpaths::kCounterProgId)));
+    EXPECT_EQ(
+        regsvr({QStringLiteral("--system"), QStringLiteral("--registry"), registryPath, library})
+            .exitCode,
+        2);
+}
+
 TEST_F(RegsvrTest, FailuresExitWithOneAndSayWhy)
 {
     const ToolRun missing = regsvr(

@@ -75,6 +75,13 @@ TEST(BoardCommandsBeforeInit, BoxesThatHoldNoNumberStopTheHandler)
     EXPECT_EQ(window.boxes.first().title, "PrjTK28950");
 }
 
+TEST(BoardCommandsBeforeInit, ACoefficientLoadThatCannotRunIsShown)
+{
+    SetupWindow window;
+    window.click("LoadCoefX");
+    EXPECT_EQ(window.boxTexts(), QStringList{"TK28950 not initialized"});
+}
+
 TEST(BoardCommandsBeforeInit, PortAndPathMustBeGiven)
 {
     SetupWindow window;
@@ -98,8 +105,11 @@ TEST(BoardCommandsBeforeInit, PortThatCannotBeOpenedThenAGoodOne)
     SetupWindow window;
     window.selectPort(9);
     window.click("CmdInitialize");
-    // Raised while the port is opened, then the returned text.
+    // Raised while the port is opened, then the returned text; both with
+    // the reason the port could not be opened.
     EXPECT_EQ(window.boxTexts(), (QStringList{"Port already open", "Port already open"}));
+    for (const CapturedBox& box : window.boxes)
+        EXPECT_EQ(box.informative, "/nonexistent/tk28950-tty: No such file or directory");
     EXPECT_EQ(window.text("txtSN"), "0");
 
     window.boxes.clear();
@@ -284,4 +294,54 @@ TEST_F(InitialisedWindow, CoefficientFileLoadsIntoTheChosenAxis)
     EXPECT_EQ(cell(cells, 40), 200 - 27);
     EXPECT_EQ(cell(cells, 69), 200 - 28);
     EXPECT_EQ(cell(cells, 96), 200 - 55);
+}
+
+// What the control refuses or fails to do is shown; nothing is sent for it.
+TEST_F(InitialisedWindow, RefusalsAndFailedLoadsAreShown)
+{
+    module.clearTrace();
+    const struct {
+        const char* address;
+        const char* value;
+        const char* shown; // how the box begins
+    } writes[] = {
+        {"5", "300", "Invalid EEPROM value: 300"},
+        {"5", "-1", "Invalid EEPROM value: "},
+        {"256", "1", "Invalid EEPROM address: 256"},
+    };
+    for (const auto& write : writes) {
+        window->type("WriteAdd", write.address);
+        window->type("Writevalue", write.value);
+        window->click("WriteMem");
+        ASSERT_EQ(window->boxes.size(), 1) << write.value;
+        EXPECT_TRUE(window->boxes.first().text.startsWith(write.shown))
+            << window->boxes.first().text.toStdString();
+        window->boxes.clear();
+    }
+    window->type("txtSlopeC", "9"); // 9 times 4096 does not fit
+    window->click("cmdUpdateTempCOrr");
+    ASSERT_EQ(window->boxes.size(), 1);
+    EXPECT_TRUE(window->boxes.first().text.startsWith("Invalid temperature coefficient"));
+    window->boxes.clear();
+    EXPECT_TRUE(module.received().isEmpty());
+
+    QTemporaryDir dir;
+    window->type("TxtFilePath", dir.filePath("missing.coef"));
+    window->click("LoadCoefX");
+    EXPECT_EQ(window->boxTexts(), QStringList{"File not found"});
+    window->boxes.clear();
+
+    const QString broken = dir.filePath("broken.coef");
+    QFile file(broken);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("1 2 abc 4\r\n");
+    file.close();
+    window->type("TxtFilePath", broken);
+    window->click("cmdLoadYCoef");
+    // The control's own box, then what went wrong and where.
+    ASSERT_EQ(window->boxes.size(), 2);
+    EXPECT_EQ(window->boxes[0].text, "Error reading coef file");
+    EXPECT_TRUE(window->boxes[1].text.startsWith("Error reading coef file: token 3 \"abc\""))
+        << window->boxes[1].text.toStdString();
+    EXPECT_TRUE(module.received().isEmpty());
 }

@@ -1,4 +1,5 @@
 // The EEPROM file transfers of the "Memory" tab against simulated modules.
+#include "EepromTransfer.h"
 #include "SetupWindow.h"
 #include "Simulator.h"
 #include "TestFiles.h"
@@ -18,19 +19,27 @@ const QString kWritten = QStringLiteral("Data have been written into EEPROM succ
 const QString kWriteFailed = QStringLiteral("Writting into EEPROM failed!");
 const QString kTimeOut = QStringLiteral("TK28950 TIME OUT");
 
-QString notComplete(int failed, int writes, int skipped)
+// The message of a write-back that was not complete: how many writes
+// failed, and which lines were skipped, by their line numbers.
+QString notComplete(int writes, const QVector<int>& failedCells, const QVector<int>& skippedLines)
 {
-    return QStringLiteral("Writing into EEPROM was not complete: %1 of %2 writes failed; lines "
-                          "skipped (not an address and a value from 0 to 255): %3.")
-        .arg(failed)
-        .arg(writes)
-        .arg(skipped);
+    QString text = QStringLiteral("Writing into EEPROM was not complete: %1 of %2 writes failed")
+                       .arg(failedCells.size())
+                       .arg(writes);
+    if (!failedCells.isEmpty())
+        text += " (" + EepromTransfer::nameNumbers("cell", "cells", failedCells) + ")";
+    text += QStringLiteral("; lines skipped (not an address and a value from 0 to 255): %1")
+                .arg(skippedLines.size());
+    if (!skippedLines.isEmpty())
+        text += " (" + EepromTransfer::nameNumbers("line", "lines", skippedLines) + ")";
+    return text + ".";
 }
 
 // Runs one transfer in a window of its own on the given memory port.
-QVector<CapturedBox> transfer(const char* button, int port, const QString& path)
+QVector<CapturedBox> transfer(const char* button, int port, const QString& path,
+                              const TransferTiming& timing = SetupWindow::fastTiming())
 {
-    SetupWindow window;
+    SetupWindow window(timing);
     window.selectMemoryPort(port);
     window.type("TxtEEPROMFile", path);
     window.click(button);
@@ -43,16 +52,6 @@ QStringList texts(const QVector<CapturedBox>& boxes)
     for (const CapturedBox& box : boxes)
         result.append(box.text);
     return result;
-}
-
-// The values of an EEPROM data file, line by line after the header.
-QStringList valuesOf(const QByteArray& content)
-{
-    QStringList values;
-    const QList<QByteArray> lines = content.split('\n');
-    for (qsizetype n = 1; n + 1 < lines.size(); ++n)
-        values.append(QString::fromLatin1(lines[n].chopped(1)).section('\t', 1));
-    return values;
 }
 
 } // namespace
@@ -122,17 +121,26 @@ TEST(MemoryTransfer, TimedOutCellsKeepTheGoodFileAndAreSkippedOnWriteBack)
     const QString incomplete = path + ".incomplete";
     const QStringList values = valuesOf(readFileBytes(incomplete));
     ASSERT_EQ(values.size(), 256);
-    const int timedOut = static_cast<int>(values.count(kTimeOut));
+    QVector<int> timedOutCells;
+    QVector<int> timedOutLines; // the header is line 1
+    for (int n = 0; n < 256; ++n) {
+        if (values[n] == kTimeOut) {
+            timedOutCells.append(n);
+            timedOutLines.append(n + 2);
+        }
+    }
+    const int timedOut = static_cast<int>(timedOutCells.size());
     ASSERT_GT(timedOut, 0) << "choose another seed: no read was lost";
-    EXPECT_EQ(texts(boxes), QStringList{QStringLiteral("%1 of 256 cells could not be read. The "
-                                                       "data were saved in File: %2; File: %3 "
-                                                       "was not changed.")
-                                            .arg(timedOut)
-                                            .arg(incomplete, path)});
+    EXPECT_EQ(texts(boxes),
+              QStringList{QStringLiteral("%1 of 256 cells could not be read (%2). The data were "
+                                         "saved in File: %3; File: %4 was not changed.")
+                              .arg(timedOut)
+                              .arg(EepromTransfer::nameNumbers("cell", "cells", timedOutCells),
+                                   incomplete, path)});
     EXPECT_EQ(readFileBytes(path), "previous");
 
     EXPECT_EQ(texts(transfer("CmdWriteEEPROM", 2, incomplete)),
-              QStringList{notComplete(0, 256 - timedOut, timedOut)});
+              QStringList{notComplete(256 - timedOut, {}, timedOutLines)});
     const QByteArray source = first.eeprom();
     const QByteArray written = second.eeprom();
     for (int n = 0; n < 256; ++n) {
@@ -184,18 +192,27 @@ TEST(MemoryTransfer, FilesWithAnyLineEndsAreWrittenCompletely)
     EXPECT_EQ(cell(cells, 4), 0);
 }
 
-TEST(MemoryTransfer, WritesTheModuleDoesNotAcknowledgeAreCounted)
+// Every command is answered "E" until the control gives up on it: the first
+// write fails, the module gives no version answer either, and the transfer
+// stops instead of sending into a line it cannot trust.
+TEST(MemoryTransfer, AModuleThatStopsAnsweringStopsTheWriteBack)
 {
-    // Every command is answered "E" until the control gives up on it.
     Simulator module;
     ASSERT_TRUE(startSimulator(module, 1, {"--eeprom-fill", "9", "--error-repeat", "1000"}));
     QTemporaryDir dir;
     const QString path = dir.filePath("data.txt");
     ASSERT_TRUE(writeFileBytes(
         path, "Address\tValue\r\n1\t10\r\n2\t20\r\n3\tTK28950 TIME OUT\r\n4\t300\r\n"));
+    TransferTiming timing = SetupWindow::fastTiming();
+    timing.replyBoundMs = 500;
+    timing.resyncBoundMs = 1000;
 
-    EXPECT_EQ(texts(transfer("CmdWriteEEPROM", 1, path)), QStringList{notComplete(2, 2, 2)});
+    EXPECT_EQ(texts(transfer("CmdWriteEEPROM", 1, path, timing)),
+              QStringList{notComplete(2, {1, 2}, {4, 5}) +
+                          " The module stopped answering properly, so the remaining cells were "
+                          "not written."});
     EXPECT_EQ(module.eeprom(), QByteArray(256, char(9)));
+    EXPECT_EQ(module.received().count("h002020"), 0);
 }
 
 TEST(MemoryTransfer, ATransferOnAnotherPortThanTheConnectedOneIsRefused)

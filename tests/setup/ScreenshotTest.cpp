@@ -1,12 +1,15 @@
 // Pictures of the four tabs for the documentation, taken from the real window
 // initialised on a simulated module.
+#include "AsUserWithoutRights.h"
 #include "SetupWindow.h"
 #include "Simulator.h"
 
 #include <QDir>
 #include <QImage>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -34,4 +37,28 @@ TEST(Screenshots, EachTabIsSavedAsPng)
         const QString path = folder.filePath(names[index] + ".png");
         EXPECT_TRUE(picture.save(path)) << path.toStdString();
     }
+}
+
+// The box an operator sees who may not use the chosen port.
+TEST(Screenshots, PortFailureBoxWithItsReason)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(mapLockedDevice(dir.filePath("ttyUSB0"), 4));
+    SetupWindow window;
+    window.selectPort(4);
+    {
+        AsUserWithoutRights asUser;
+        window.click("CmdInitialize");
+    }
+    qunsetenv("TK28950_PORT_4");
+    ASSERT_EQ(window.boxes.size(), 2);
+    if (!window.boxes.last().informative.contains("Permission denied"))
+        GTEST_SKIP() << "this run may open any file";
+
+    auto box = MessageBoxes::createBox(window.boxes.last(), &window.form());
+    box->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(box.get()));
+    QTest::qWait(100);
+    const QString path = QDir(QStringLiteral(TK28950_SCREENSHOTS)).filePath("port-failure.png");
+    EXPECT_TRUE(box->grab().toImage().save(path)) << path.toStdString();
 }

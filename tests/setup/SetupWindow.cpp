@@ -3,9 +3,11 @@
 #include "ControlClient.h"
 #include "ControlStartup.h"
 #include "Simulator.h"
+#include "TestFiles.h"
 
 #include <QComboBox>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
@@ -34,9 +36,7 @@ TransferTiming SetupWindow::fastTiming()
 
 SetupWindow::SetupWindow(const TransferTiming& timing) : m_form(createForm())
 {
-    m_form->messages().setPresenter([this](const QString& text, const QString& title) {
-        boxes.append({text, title});
-    });
+    m_form->messages().setPresenter([this](const MessageBoxes::Box& box) { boxes.append(box); });
     m_form->setTiming(timing);
     m_form->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(m_form.get()));
@@ -122,6 +122,23 @@ bool startSimulator(Simulator& simulator, int port, const QStringList& arguments
     }
     simulator.mapToPort(port);
     return true;
+}
+
+bool mapLockedDevice(const QString& path, int port)
+{
+    if (!writeFileBytes(path, "") || !QFile::setPermissions(path, QFile::Permissions()))
+        return false;
+    qputenv(QStringLiteral("TK28950_PORT_%1").arg(port).toLatin1().constData(), path.toLocal8Bit());
+    return true;
+}
+
+QStringList valuesOf(const QByteArray& content)
+{
+    QStringList values;
+    const QList<QByteArray> lines = content.split('\n');
+    for (qsizetype n = 1; n + 1 < lines.size(); ++n)
+        values.append(QString::fromLatin1(lines[n].chopped(1)).section('\t', 1));
+    return values;
 }
 
 int cell(const QByteArray& eeprom, int address)

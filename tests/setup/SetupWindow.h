@@ -12,10 +12,7 @@
 
 class Simulator;
 
-struct CapturedBox {
-    QString text;
-    QString title;
-};
+using CapturedBox = MessageBoxes::Box;
 
 class SetupWindow {
 public:
@@ -50,6 +47,13 @@ bool eventually(const std::function<bool()>& condition, int timeoutMs = 10000);
 // Starts a simulator and maps it to a port of this process.
 bool startSimulator(Simulator& simulator, int port, const QStringList& arguments = {},
                     const QByteArray& eeprom = {});
+
+// Makes an empty file at path that nobody without the right to override
+// file permissions may open, and maps port n to it.
+bool mapLockedDevice(const QString& path, int port);
+
+// The value texts of an EEPROM data file, line by line after its header.
+QStringList valuesOf(const QByteArray& content);
 
 // A 16-bit setting as stored in two cells, low byte first.
 int cell16(const QByteArray& eeprom, int lowAddress);

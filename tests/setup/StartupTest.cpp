@@ -28,11 +28,11 @@ TEST(Startup, UnregisteredControlNamesTheRegistrationCommand)
 {
     QTemporaryDir dir;
     RegistryOverride registry(dir.filePath("empty.ini"));
-    const StartupControls controls = createStartupControls("/opt/tk28950/bin");
+    const StartupControls controls = createStartupControls("/opt/tk28950/lib/libTK28950.so.1");
     EXPECT_EQ(controls.tk28950A, nullptr);
     EXPECT_EQ(controls.tk28950B, nullptr);
     EXPECT_TRUE(controls.error.contains("not registered")) << controls.error.toStdString();
-    EXPECT_TRUE(controls.error.endsWith("tk28950-regsvr /opt/tk28950/bin/libTK28950.so"))
+    EXPECT_TRUE(controls.error.endsWith("tk28950-regsvr /opt/tk28950/lib/libTK28950.so.1"))
         << controls.error.toStdString();
 }
 
@@ -47,9 +47,9 @@ TEST(Startup, RegisteredLibraryThatCannotBeLoaded)
     entry.control = true;
     ASSERT_EQ(component::Registry().registerClass(entry), component::kOk);
 
-    const StartupControls controls = createStartupControls(dir.path());
+    const StartupControls controls = createStartupControls(dir.filePath("libTK28950.so.1"));
     EXPECT_EQ(controls.tk28950A, nullptr);
-    EXPECT_TRUE(controls.error.contains("tk28950-regsvr " + dir.filePath("libTK28950.so")));
+    EXPECT_TRUE(controls.error.contains("tk28950-regsvr " + dir.filePath("libTK28950.so.1")));
 }
 
 TEST(Startup, RegisteredControlGivesTwoInstances)

@@ -1,7 +1,9 @@
 // The window as the operator sees it before anything is pressed.
+#include "CaptionedFrame.h"
 #include "FormTables.h"
 #include "SetupWindow.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QDir>
 #include <QFontInfo>
@@ -173,4 +175,36 @@ TEST(WindowLayout, FontsAndColours)
         EXPECT_EQ(textColor(window.find<QWidget>(name)), darkerBlue) << name;
     EXPECT_EQ(textColor(window.find<QWidget>("txtSN")), QColor(Qt::black));
     EXPECT_EQ(textColor(window.find<QWidget>("Frame8")), QColor(0, 128, 128));
+}
+
+// A captioned frame's line runs through its caption, and every control of
+// the frame lies wholly inside it, below that line.
+TEST(WindowLayout, CaptionedFramesHoldTheirControlsInside)
+{
+    SetupWindow window;
+    int captioned = 0;
+    for (auto* frame : window.form().findChildren<QGroupBox*>()) {
+        if (frame->title().isEmpty())
+            continue;
+        auto* drawn = dynamic_cast<CaptionedFrame*>(frame);
+        ASSERT_NE(drawn, nullptr) << frame->objectName().toStdString();
+        ++captioned;
+        const int line = drawn->captionRect().center().y();
+        for (auto* child : frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            EXPECT_GT(child->geometry().top(), line + 1) << child->objectName().toStdString();
+            EXPECT_TRUE(frame->rect().contains(child->geometry()))
+                << child->objectName().toStdString();
+        }
+    }
+    EXPECT_EQ(captioned,
+              5); // Serial Number, EEPROM Setup, Scale Factors, Offset and Correction Setup
+}
+
+TEST(WindowLayout, TheWindowIsAFrameToAssistiveTechnology)
+{
+    SetupWindow window;
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&window.form());
+    ASSERT_NE(accessible, nullptr);
+    EXPECT_EQ(accessible->role(), QAccessible::Window);
+    EXPECT_EQ(accessible->text(QAccessible::Name), "TK28950 Interface");
 }

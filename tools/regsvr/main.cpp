@@ -1,10 +1,11 @@
-// tk28950-regsvr [-u] [--registry FILE] LIBRARY
+// tk28950-regsvr [-u] [--system | --registry FILE] LIBRARY
 //
 // Loads a component library and calls its DllRegisterServer (or, with -u,
 // DllUnregisterServer). Exit code 0 on success, 1 when the library fails or
 // cannot be loaded, 2 on bad usage.
 #include "ComponentHost.h"
 #include "Exports.h"
+#include "Registry.h"
 #include "ResultText.h"
 
 #include <QCommandLineParser>
@@ -43,8 +44,13 @@ std::optional<ExitCode> parseArguments(const QStringList& arguments, Request* re
         QStringLiteral("registry"),
         QStringLiteral("Use FILE as the registry (as TK28950_REGISTRY does)."),
         QStringLiteral("FILE"));
+    const QCommandLineOption systemOption(
+        QStringLiteral("system"),
+        QStringLiteral("Use the machine's registry, which every user reads after their own: %1.")
+            .arg(component::Registry::systemPath()));
     parser.addOption(unregisterOption);
     parser.addOption(registryOption);
+    parser.addOption(systemOption);
     parser.addPositionalArgument(QStringLiteral("LIBRARY"),
                                  QStringLiteral("The component library file."));
     if (!parser.parse(arguments)) {
@@ -59,13 +65,21 @@ std::optional<ExitCode> parseArguments(const QStringList& arguments, Request* re
         print(stderr, QStringLiteral("expected exactly one LIBRARY\n") + parser.helpText());
         return kUsage;
     }
+    if (parser.isSet(registryOption) && parser.isSet(systemOption)) {
+        print(stderr,
+              QStringLiteral("--registry and --system name different registries; give one"));
+        return kUsage;
+    }
     // The registry holds absolute paths; the library finds its own path from
     // the name it was loaded by.
     request->library = QFileInfo(parser.positionalArguments().first()).absoluteFilePath();
     request->unregister = parser.isSet(unregisterOption);
-    if (parser.isSet(registryOption))
-        qputenv("TK28950_REGISTRY",
-                QFile::encodeName(QFileInfo(parser.value(registryOption)).absoluteFilePath()));
+    // The library writes to the registry that TK28950_REGISTRY names.
+    const QString registry = parser.isSet(systemOption)     ? component::Registry::systemPath()
+                             : parser.isSet(registryOption) ? parser.value(registryOption)
+                                                            : QString();
+    if (!registry.isEmpty())
+        qputenv("TK28950_REGISTRY", QFile::encodeName(QFileInfo(registry).absoluteFilePath()));
     return std::nullopt;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// Where the tool looks for the control's library when its class is not
-// registered: beside the tool, then in the library folder of an install.
+// Where a program looks for the control's library when its class is not
+// registered: beside the program, then in the library folder of an install.
 #include <QString>
 #include <QStringList>
 

@@ -9,7 +9,7 @@ namespace LibraryLocation {
 QStringList candidates()
 {
     const QDir tool(QCoreApplication::applicationDirPath());
-    const QString name = QStringLiteral("libTK28950.so");
+    const QString name = QStringLiteral(TK28950_LIBRARY_FILE);
     QStringList paths{tool.filePath(name), tool.filePath(QStringLiteral("../lib/") + name)};
     const QString installed =
         tool.filePath(QStringLiteral("../" TK28950_INSTALL_LIBDIR "/") + name);
