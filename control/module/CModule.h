@@ -20,7 +20,7 @@ public:
     CModule(const CModule&) = delete;
     CModule& operator=(const CModule&) = delete;
 
-    // The link layer, as the owner and the reply parser use it.
+    // The link layer, as the owner uses it; Link() gives the rest of it.
     void SetComm(CMSComm* comm) { m_link.SetComm(comm); }
     void SetControl(IModuleOwner* owner) { m_link.SetControl(owner); }
     void SetInitialised(bool on) { m_link.SetInitialised(on); }
