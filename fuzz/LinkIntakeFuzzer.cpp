@@ -32,15 +32,6 @@ public:
     void RaiseDataReady(const QString&) override {}
 };
 
-// A module whose queue the fuzzer fills directly.
-class QueueModule : public CModule {
-public:
-    void Queue(const QString& command, const QString& context)
-    {
-        SendCommand(command, QString(), context);
-    }
-};
-
 const QStringList& Entries()
 {
     static const QStringList entries = [] {
@@ -102,7 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     SilentOwner owner;
     CMSComm comm; // never opened: what is sent goes nowhere
-    QueueModule module;
+    CModule module;
     module.SetComm(&comm);
     module.SetControl(&owner);
     module.SetInitialised(true);
@@ -113,7 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int i = 0; i < commands && at + 1 < size; ++i, at += 2) {
         const QString command = entries.at(data[at] % entries.size());
         const int context = data[at + 1] % (entries.size() + 1);
-        module.Queue(command, context == 0 ? QString() : entries.at(context - 1));
+        module.Link().SendCommand(command, context == 0 ? QString() : entries.at(context - 1));
     }
 
     for (; at < size; ++at) {

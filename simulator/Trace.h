@@ -4,11 +4,9 @@
 #include <QFile>
 #include <QString>
 
-// A record of every byte on the line, one line per chunk:
-//   <seconds since start, 6 decimals> <direction> <escaped bytes>
-// where '<' is from the host and '>' to the host. Printable ASCII stands as
-// it is, except the backslash (\\); CR, LF and TAB are \r, \n, \t; every
-// other byte is \xHH.
+// A record of every byte on the line, one line per chunk, in the control
+// library's trace form (ByteTrace::Line), where '<' is from the host and
+// '>' to the host.
 class Trace {
 public:
     static constexpr char FromHost = '<';
@@ -17,8 +15,6 @@ public:
     // "-" traces to standard error.
     bool open(const QString& target, QString& error);
     void record(char direction, const QByteArray& bytes);
-
-    static QByteArray escape(const QByteArray& bytes);
 
 private:
     QFile m_file;

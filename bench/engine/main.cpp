@@ -141,12 +141,12 @@ void ReplyLatency(int reads)
     std::vector<double> latencies;
     CModule& m = owner.module;
     for (int i = 0; i < reads; ++i) {
-        m.BeginRequest();
-        m.ClearReply();
+        m.Link().BeginRequest();
+        m.Link().ClearReply();
         m.ReadEEPROM(QStringLiteral("5"));
         m.WaitForReply();
         const double returned = WallSeconds();
-        m.EndRequest();
+        m.Link().EndRequest();
         if (m.Reply() != QLatin1String("123") || far.Answers() != size_t(i + 1)) {
             std::printf("read %d went wrong: \"%s\"\n", i, qPrintable(m.Reply()));
             return;

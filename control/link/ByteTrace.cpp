@@ -6,7 +6,7 @@
 namespace ByteTrace {
 namespace {
 
-const QElapsedTimer& clock()
+const QElapsedTimer& Clock()
 {
     static const QElapsedTimer started = [] {
         QElapsedTimer timer;
@@ -16,34 +16,34 @@ const QElapsedTimer& clock()
     return started;
 }
 
-void write(char direction, const QByteArray& bytes)
+void Write(char direction, const QByteArray& bytes)
 {
-    if (bytes.isEmpty() || !enabled())
+    if (bytes.isEmpty() || !Enabled())
         return;
-    const double seconds = clock().nsecsElapsed() / 1e9;
-    std::fprintf(stderr, "%.6f %c %s\n", seconds, direction, escaped(bytes).constData());
+    const QByteArray text = Line(Clock().nsecsElapsed() / 1e9, direction, bytes);
+    std::fwrite(text.constData(), 1, size_t(text.size()), stderr);
     std::fflush(stderr);
 }
 
 } // namespace
 
-bool enabled()
+bool Enabled()
 {
     static const bool on = qgetenv("TK28950_TRACE") == "1";
     return on;
 }
 
-void sent(const QByteArray& bytes)
+void Sent(const QByteArray& bytes)
 {
-    write('>', bytes);
+    Write('>', bytes);
 }
 
-void received(const QByteArray& bytes)
+void Received(const QByteArray& bytes)
 {
-    write('<', bytes);
+    Write('<', bytes);
 }
 
-QByteArray escaped(const QByteArray& bytes)
+QByteArray Escaped(const QByteArray& bytes)
 {
     QByteArray out;
     for (const char c : bytes) {
@@ -59,9 +59,14 @@ QByteArray escaped(const QByteArray& bytes)
         else if (byte >= 0x20 && byte < 0x7f)
             out += c;
         else
-            out += "\\x" + QByteArray::number(byte, 16).rightJustified(2, '0');
+            out += "\\x" + QByteArray::number(byte, 16).rightJustified(2, '0').toUpper();
     }
     return out;
+}
+
+QByteArray Line(double seconds, char direction, const QByteArray& bytes)
+{
+    return QByteArray::number(seconds, 'f', 6) + ' ' + direction + ' ' + Escaped(bytes) + '\n';
 }
 
 } // namespace ByteTrace

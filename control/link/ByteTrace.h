@@ -6,9 +6,12 @@
 #include <QByteArray>
 
 namespace ByteTrace {
-bool enabled();
-void sent(const QByteArray& bytes);
-void received(const QByteArray& bytes);
+bool Enabled();
+void Sent(const QByteArray& bytes);
+void Received(const QByteArray& bytes);
 // The bytes in the trace's escaped form.
-QByteArray escaped(const QByteArray& bytes);
+QByteArray Escaped(const QByteArray& bytes);
+// One whole trace line: "<seconds> <direction> <escaped bytes>", with six
+// decimals and a line end. The simulator writes its trace with it too.
+QByteArray Line(double seconds, char direction, const QByteArray& bytes);
 } // namespace ByteTrace

@@ -192,7 +192,7 @@ void CMSComm::SetOutput(const QByteArray& bytes)
 {
     if (!PortOpen())
         return;
-    ByteTrace::sent(bytes);
+    ByteTrace::Sent(bytes);
     m_serial->write(bytes);
     m_serial->flush();
 }
@@ -200,7 +200,7 @@ void CMSComm::SetOutput(const QByteArray& bytes)
 QByteArray CMSComm::Input()
 {
     const QByteArray bytes = m_serial ? m_serial->readAll() : QByteArray();
-    ByteTrace::received(bytes);
+    ByteTrace::Received(bytes);
     return bytes;
 }
 
@@ -286,8 +286,8 @@ void CMSComm::OnSerialError(int error)
 {
     if (!PortOpen())
         return;
-    const bool gone = error == QSerialPort::ResourceError ||
-                      (error == QSerialPort::ReadError && HungUp());
+    const bool gone =
+        error == QSerialPort::ResourceError || (error == QSerialPort::ReadError && HungUp());
     if (!gone)
         return;
     m_error = m_device + QStringLiteral(": ") + m_serial->errorString();

@@ -6,6 +6,7 @@
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
+#include <utility>
 
 namespace {
 
@@ -42,28 +43,24 @@ void CModuleLink::ResetLink()
 
 int CModuleLink::Send(const QString& text)
 {
-    return SendCommand(text, QString(), QString());
+    return SendCommand(text);
 }
 
-int CModuleLink::SendCommand(const QString& text, const QString& before, const QString& after,
-                             int resends)
+int CModuleLink::SendCommand(const QString& text, const QString& context, bool raw)
 {
-    m_bLastSent = false;
+    const int resends = std::exchange(m_nextResends, 0);
+    m_lastSent = false;
     if (!m_pComm || !m_pControl)
         return 1;
-    const int entries = 1 + int(!before.isEmpty()) + int(!after.isEmpty());
-    if (m_pendingQueue.size() + entries > kMaxPending) {
+    const int texts = 1 + int(raw) + int(!context.isEmpty());
+    if (m_pendingQueue.TextCount() + texts > kMaxPending) {
         ReportCode(kCommError);
         return 1;
     }
-    if (!before.isEmpty())
-        AppendEntry(before, {});
-    AppendEntry(text, {m_clock.elapsed() + kCommandTimeoutMs, resends});
-    if (!after.isEmpty())
-        AppendEntry(after, {});
-    m_bWaitDone = false;
-    m_bWaitFailed = false;
-    m_bLastSent = true;
+    m_pendingQueue.Append({text, context, raw, m_clock.elapsed() + kCommandTimeoutMs, resends});
+    m_waitDone = false;
+    m_waitFailed = false;
+    m_lastSent = true;
     // Written before the timer is armed: a message box about the timer runs
     // an event loop, and a command sent from inside it must not overtake
     // this one on the wire.
@@ -73,29 +70,15 @@ int CModuleLink::SendCommand(const QString& text, const QString& before, const Q
     return 0;
 }
 
-void CModuleLink::AppendEntry(const QString& text, EntryInfo info)
-{
-    m_pendingQueue.enqueue(text);
-    m_entryInfo.enqueue(info);
-}
-
-CModuleLink::TakenEntry CModuleLink::TakePending()
-{
-    if (m_pendingQueue.isEmpty())
-        return {};
-    return {m_pendingQueue.dequeue(), m_entryInfo.dequeue()};
-}
-
 void CModuleLink::ClearPending()
 {
-    m_pendingQueue.clear();
-    m_entryInfo.clear();
+    m_pendingQueue.Clear();
 }
 
 void CModuleLink::DiscardLine()
 {
     m_rxBuffer.clear();
-    m_bLineOverflow = false;
+    m_lineOverflow = false;
 }
 
 int CModuleLink::ReceiveByte(unsigned char byte)
@@ -106,15 +89,15 @@ int CModuleLink::ReceiveByte(unsigned char byte)
             return CompleteLine();
         // A reset answer spans several lines: a lone line end and the byte
         // after it are dropped, and the lines are gathered into one.
-        const bool resetPending =
-            !m_pendingQueue.isEmpty() && m_pendingQueue.head() == LoadMessage(Msg::CmdReset);
+        const bool resetPending = !m_pendingQueue.IsEmpty() && !m_pendingQueue.Front().raw &&
+                                  m_pendingQueue.Front().text == LoadMessage(Msg::CmdReset);
         return resetPending ? kAccepted : kCommError;
     }
     if (IsLineEnd(byte)) {
         m_bLineEnd = true;
         return kAccepted;
     }
-    if (m_pendingQueue.isEmpty() || !IsPrintable(byte))
+    if (m_pendingQueue.IsEmpty() || !IsPrintable(byte))
         return kDropped;
     return AcceptByte(byte);
 }
@@ -125,16 +108,16 @@ int CModuleLink::AcceptByte(unsigned char byte)
         m_rxBuffer.append(char(byte));
         return kAccepted;
     }
-    if (m_bLineOverflow)
+    if (m_lineOverflow)
         return kDropped;
-    m_bLineOverflow = true;
+    m_lineOverflow = true;
     return kCommError;
 }
 
 int CModuleLink::CompleteLine()
 {
-    m_bLineOverflow = false;
-    const int code = ParseReply();
+    m_lineOverflow = false;
+    const int code = ParseLine();
     const bool completed = code == kCompleted || code == kXReading || code == kYReading;
     if (completed && m_strReply.isEmpty())
         EndWait(false); // answered, with an empty answer: nothing more will come for it
@@ -142,23 +125,35 @@ int CModuleLink::CompleteLine()
     return code;
 }
 
+// The line in the receive buffer, paired with the oldest pending command.
+// The timer stops first: whatever the answer, a line came.
+int CModuleLink::ParseLine()
+{
+    if (m_pControl)
+        m_pControl->StopCommandTimer();
+    m_strReply.clear();
+    const QString line = QString::fromLatin1(m_rxBuffer);
+    m_rxBuffer.clear();
+    if (m_pendingQueue.IsEmpty())
+        return kUnpaired;
+    const PendingCommand command = m_pendingQueue.Take();
+    return m_parser ? m_parser->ParseReply(command, line) : kUnpaired;
+}
+
 bool CModuleLink::RearmCommandTimer()
 {
     if (!m_pControl)
         return true;
-    for (const EntryInfo& info : std::as_const(m_entryInfo)) {
-        if (info.deadline >= 0)
-            return m_pControl->StartCommandTimer(
-                int(qMax<qint64>(0, info.deadline - m_clock.elapsed())));
-    }
+    const qint64 deadline = m_pendingQueue.NextDeadline();
+    if (deadline >= 0)
+        return m_pControl->StartCommandTimer(int(qMax<qint64>(0, deadline - m_clock.elapsed())));
     m_pControl->StopCommandTimer();
     return true;
 }
 
 void CModuleLink::OnCommandTimeout()
 {
-    for (EntryInfo& info : m_entryInfo)
-        info.deadline = -1;
+    m_pendingQueue.ExpireDeadlines();
 }
 
 void CModuleLink::ReportCode(int code)
@@ -204,13 +199,12 @@ bool CModuleLink::PullFromPort()
 
 bool CModuleLink::AwaitingAnswer() const
 {
-    return std::any_of(m_entryInfo.cbegin(), m_entryInfo.cend(),
-                       [](const EntryInfo& info) { return info.deadline >= 0; });
+    return m_pendingQueue.NextDeadline() >= 0;
 }
 
 bool CModuleLink::WaitOver() const
 {
-    return !m_strReply.isEmpty() || m_bWaitDone || !m_pControl || m_pControl->TimedOut() ||
+    return !m_strReply.isEmpty() || m_waitDone || !m_pControl || m_pControl->TimedOut() ||
            !AwaitingAnswer();
 }
 
@@ -222,4 +216,83 @@ void CModuleLink::WaitForReply()
             return;
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
+}
+
+bool CModuleLink::TimedOut() const
+{
+    return m_pControl && m_pControl->TimedOut();
+}
+
+void CModuleLink::EndWait(bool failed)
+{
+    m_waitDone = true;
+    m_waitFailed = m_waitFailed || failed;
+}
+
+int CModuleLink::Resend(const PendingCommand& command, const std::function<void()>& send)
+{
+    if (command.resends >= kMaxResends) {
+        EndWait(true);
+        return kCommError;
+    }
+    m_nextResends = command.resends + 1;
+    m_parserResend = true;
+    send();
+    m_parserResend = false;
+    m_nextResends = 0;
+    return kResent;
+}
+
+void CModuleLink::ShowMessage(const QString& text, const QString& caption)
+{
+    if (m_pControl)
+        m_pControl->ShowMessage(text, caption);
+}
+
+QString CModuleLink::BusyText()
+{
+    return QStringLiteral("TK28950 busy: another request is still waiting for its answer");
+}
+
+bool CModuleLink::BeginRequest()
+{
+    const bool parserResend = std::exchange(m_parserResend, false);
+    if (RequestInProgress() && !parserResend)
+        return false;
+    ++m_requestDepth;
+    if (m_pControl)
+        m_pControl->SetEventsEnabled(false);
+    return true;
+}
+
+// The gate opens when the outermost request ends: a resend that the parser
+// runs inside a request must not open it under the request still waiting.
+void CModuleLink::EndRequest()
+{
+    if (m_requestDepth > 0)
+        --m_requestDepth;
+    if (m_requestDepth == 0 && m_pControl)
+        m_pControl->SetEventsEnabled(true);
+}
+
+QString CModuleLink::TextRequest(const std::function<QString()>& body)
+{
+    if (!IsLinked())
+        return LoadMessage(Msg::NotInitialized);
+    if (m_pControl->TimedOut())
+        return LoadMessage(Msg::TimeOut);
+    if (!BeginRequest())
+        return BusyText();
+    const QString result = body();
+    EndRequest();
+    return m_pControl->TimedOut() ? LoadMessage(Msg::TimeOut) : result;
+}
+
+qint16 CModuleLink::NumberRequest(const std::function<qint16()>& body)
+{
+    if (!IsLinked() || m_pControl->TimedOut() || !BeginRequest())
+        return 0;
+    const qint16 result = body();
+    EndRequest();
+    return m_pControl->TimedOut() ? 0 : result;
 }

@@ -1,19 +1,24 @@
 #pragma once
 // The link layer of the module protocol: writes command texts, keeps the
 // pending queue and the command timer, turns received bytes into lines and
-// hands each line to the reply parser, and runs the waits of waiting requests.
+// hands each line to the reply parser, and runs the frame and the waits of
+// waiting requests.
+#include "PendingQueue.h"
+#include "ReplyLink.h"
+
 #include <QByteArray>
 #include <QElapsedTimer>
-#include <QQueue>
 #include <QString>
+#include <QStringList>
+#include <functional>
 
 class CMSComm;
 class IModuleOwner;
 
-class CModuleLink {
+class CModuleLink final : public IReplyLink {
 public:
     static constexpr int kCommandTimeoutMs = 3000;
-    static constexpr int kMaxPending = 64;     // pending queue bound
+    static constexpr int kMaxPending = 64;     // pending queue bound, in texts
     static constexpr int kMaxLineBytes = 1024; // longest line kept
     static constexpr int kMaxResends = 16;     // resends of one command
 
@@ -31,16 +36,19 @@ public:
     };
 
     CModuleLink();
-    virtual ~CModuleLink();
+    ~CModuleLink() override;
     CModuleLink(const CModuleLink&) = delete;
     CModuleLink& operator=(const CModuleLink&) = delete;
 
     // Linking, done by the owner's initialisation.
     void SetComm(CMSComm* comm) { m_pComm = comm; }
     void SetControl(IModuleOwner* owner) { m_pControl = owner; }
+    void SetParser(IReplyParser* parser) { m_parser = parser; }
     void SetInitialised(bool on) { m_bInitialised = on; }
     bool IsInitialised() const { return m_bInitialised; }
     bool IsLinked() const { return m_bInitialised && m_pControl && m_pComm; }
+    IModuleOwner* Owner() const { return m_pControl; }
+    bool TimedOut() const;
     // Empties the pending queue, the receive buffer and the line-end flag,
     // forgets received bytes not yet handed to the intake and stops the
     // command timer: what initialisation does to bring pairing back in step.
@@ -50,6 +58,12 @@ public:
     // owner, or when the pending queue is full (refused without traffic,
     // reported to the owner as a communication error).
     int Send(const QString& text);
+    // Send step with what the answer needs: the context is kept with the
+    // command, which is queued only if it is really written; a raw command's
+    // answer is passed on as it is. A command sent while the parser resends
+    // one carries that command's resend count.
+    int SendCommand(const QString& text, const QString& context = {}, bool raw = false);
+    bool LastSendSucceeded() const { return m_lastSent; }
     // Byte intake, one byte at a time; returns a reply code.
     int ReceiveByte(unsigned char byte);
     // Receive path: queue the bytes, and unless a drain is already running,
@@ -65,6 +79,7 @@ public:
     // receive path are handed to the intake first, so a wait started inside
     // an event handler of the receive path still sees its answer.
     void WaitForReply();
+    bool WaitFailed() const { return m_waitFailed; }
     // The command timer expired (the owner has stopped it and set its
     // timed-out flag). The commands pending now have had their time-out:
     // they stay in the queue, so that a late answer still pairs with the
@@ -72,41 +87,41 @@ public:
     void OnCommandTimeout();
 
     QString Reply() const { return m_strReply; }
-    const QQueue<QString>& Pending() const { return m_pendingQueue; }
-
-protected:
-    virtual int ParseReply() = 0;
-
-    // What the link keeps beside each pending entry.
-    struct EntryInfo {
-        qint64 deadline = -1; // command entries: when their time-out is due; -1 none
-        int resends = 0;      // how often the module was sent this command again
-    };
-    struct TakenEntry {
-        QString text;
-        EntryInfo info;
-    };
-
-    // Send step with context entries: before and after (either may be empty)
-    // are queued around the command entry, all three only if the command is
-    // really written. The entry records resends as its resend count.
-    int SendCommand(const QString& text, const QString& before, const QString& after,
-                    int resends = 0);
-    bool LastSendSucceeded() const { return m_bLastSent; }
-    // Takes the front entry of the pending queue (empty text when none).
-    TakenEntry TakePending();
-    void ClearPending();
+    void ClearReply() { m_strReply.clear(); }
+    // The pending texts, oldest first (see CPendingQueue::Texts).
+    QStringList Pending() const { return m_pendingQueue.Texts(); }
     // Forgets the bytes of the line being received.
     void DiscardLine();
 
-    // Ends the running wait without a reply text; failed: the command was
-    // given up or refused by the module.
-    void EndWait(bool failed)
-    {
-        m_bWaitDone = true;
-        m_bWaitFailed = m_bWaitFailed || failed;
-    }
-    bool WaitFailed() const { return m_bWaitFailed; }
+    // The frame of a waiting request. BeginRequest refuses (false, nothing
+    // changed) while another host request waits, else closes the event
+    // gate; EndRequest opens it when the outermost request ends. A resend
+    // of the parser may nest inside a running request.
+    bool BeginRequest();
+    void EndRequest();
+    bool RequestInProgress() const { return m_requestDepth > 0; }
+    static QString BusyText();
+    // The whole frame around body: not-initialised, timed-out and busy
+    // fallbacks, the event gate closed around it, and a time-out met on
+    // the way reported as such (as 0 for numbers).
+    QString TextRequest(const std::function<QString()>& body);
+    qint16 NumberRequest(const std::function<qint16()>& body);
+
+    // What the reply parser does to the link.
+    void SetReply(const QString& text) override { m_strReply = text; }
+    void ClearPending() override;
+    void EndWait(bool failed) override;
+    int Resend(const PendingCommand& command, const std::function<void()>& send) override;
+    void ShowMessage(const QString& text, const QString& caption) override;
+
+private:
+    int AcceptByte(unsigned char byte);
+    int CompleteLine();
+    int ParseLine();
+    bool WaitOver() const;
+    bool AwaitingAnswer() const;
+    void Drain();
+    bool PullFromPort();
     // Re-arms the timer for the oldest unanswered command, or stops it when
     // none is left. False when the owner cannot provide the timer.
     bool RearmCommandTimer();
@@ -116,26 +131,20 @@ protected:
     bool m_bInitialised = false;
     QString m_strReply;
     QByteArray m_rxBuffer;
-    QQueue<QString> m_pendingQueue;
+    CPendingQueue m_pendingQueue;
     CMSComm* m_pComm = nullptr;
     bool m_bLineEnd = false;
 
-private:
-    void AppendEntry(const QString& text, EntryInfo info);
-    int AcceptByte(unsigned char byte);
-    int CompleteLine();
-    bool WaitOver() const;
-    bool AwaitingAnswer() const;
-    void Drain();
-    bool PullFromPort();
-
-    QQueue<EntryInfo> m_entryInfo; // one for each entry of m_pendingQueue
+    IReplyParser* m_parser = nullptr;
     QElapsedTimer m_clock;
     QByteArray m_intake;       // received, not yet handed to the intake
     qsizetype m_intakePos = 0; // next byte of m_intake to hand over
     bool m_draining = false;
-    bool m_bLineOverflow = false; // the line being received lost bytes
-    bool m_bWaitDone = false;
-    bool m_bWaitFailed = false;
-    bool m_bLastSent = false;
+    bool m_lineOverflow = false; // the line being received lost bytes
+    bool m_waitDone = false;
+    bool m_waitFailed = false;
+    bool m_lastSent = false;
+    int m_requestDepth = 0;      // nesting of running waiting requests
+    bool m_parserResend = false; // the next request is the parser's own resend
+    int m_nextResends = 0;       // resend count of the parser's next send
 };

@@ -1,68 +1,258 @@
 #include "CModule.h"
 
-#include "link/ModuleOwner.h"
+#include "CellMap.h"
 #include "resources/MessageTable.h"
 
-#include <utility>
-
-CModule::CModule() = default;
+CModule::CModule() : m_parser(m_link, *this), m_commands(m_link), m_cells(m_link, *this)
+{
+    m_link.SetParser(&m_parser);
+}
 
 CModule::~CModule() = default;
 
-bool CModule::Signal(int index) const
+QString CModule::ReadTemperature(const QString& unit)
 {
-    return index >= 1 && index <= 4 && m_bSignal[index - 1];
+    return m_commands.ReadTemperature(unit);
 }
 
-bool CModule::RequestInProgress() const
+QString CModule::Correction(bool on)
 {
-    return m_requestDepth > 0;
+    return m_commands.Correction(on);
 }
 
-QString CModule::BusyText()
+QString CModule::ResetModule()
 {
-    return QStringLiteral("TK28950 busy: another request is still waiting for its answer");
+    return m_commands.ResetModule();
 }
 
-bool CModule::BeginRequest()
+QString CModule::SendCMD(const QString& text)
 {
-    const bool parserResend = std::exchange(m_parserResend, false);
-    if (RequestInProgress() && !parserResend)
+    return m_commands.SendCMD(text);
+}
+
+QString CModule::Version()
+{
+    return m_commands.Version();
+}
+
+QString CModule::ResetEEPROM()
+{
+    return m_commands.ResetEEPROM();
+}
+
+QString CModule::OutputAngle(bool on)
+{
+    return m_commands.OutputAngle(on);
+}
+
+QString CModule::EnableDAC(bool on)
+{
+    return m_commands.EnableDAC(on);
+}
+
+QString CModule::ReadXChan(unsigned char)
+{
+    return m_commands.ReadXChan();
+}
+
+QString CModule::ReadYChan(unsigned char)
+{
+    return m_commands.ReadYChan();
+}
+
+QString CModule::Sleep(bool on)
+{
+    return m_commands.Sleep(on);
+}
+
+QString CModule::ReadEEPROM(const QString& address)
+{
+    return m_commands.ReadEEPROM(address);
+}
+
+QString CModule::WriteEEPROM(const QString& address, const QString& value)
+{
+    return m_commands.WriteEEPROM(address, value);
+}
+
+QString CModule::EnResetEE(bool on)
+{
+    return m_cells.UpdateConfigBit(CellMap::kResetEepromBit, on);
+}
+
+QString CModule::StupEnCorrection(bool on)
+{
+    return m_cells.UpdateConfigBit(CellMap::kStartupCorrectionBit, on);
+}
+
+QString CModule::StupAngleOn(bool on)
+{
+    return m_cells.UpdateConfigBit(CellMap::kStartupAngleBit, on);
+}
+
+// Sends the command and waits; true when the parser completed it with an
+// answer of its own.
+bool CModule::WaitForCommand(int command)
+{
+    m_link.ClearReply();
+    m_link.SendCommand(LoadMessage(command));
+    if (!m_link.LastSendSucceeded())
         return false;
-    ++m_requestDepth;
-    if (m_pControl)
-        m_pControl->SetEventsEnabled(false);
-    return true;
+    m_link.WaitForReply();
+    return !m_link.Reply().isEmpty();
 }
 
-// The gate opens when the outermost request ends: a resend that the parser
-// runs inside a request must not open it under the request still waiting.
-void CModule::EndRequest()
+QString CModule::CommandRequest(int command, const QString& failure)
 {
-    if (m_requestDepth > 0)
-        --m_requestDepth;
-    if (m_requestDepth == 0 && m_pControl)
-        m_pControl->SetEventsEnabled(true);
+    return m_link.TextRequest(
+        [=, this] { return WaitForCommand(command) ? LoadMessage(Msg::Ok) : failure; });
 }
 
-QString CModule::TextRequest(const std::function<QString()>& body)
+QString CModule::PotSetup()
 {
-    if (!IsLinked())
-        return LoadMessage(Msg::NotInitialized);
-    if (m_pControl->TimedOut())
-        return LoadMessage(Msg::TimeOut);
-    if (!BeginRequest())
-        return BusyText();
-    const QString result = body();
-    EndRequest();
-    return m_pControl->TimedOut() ? LoadMessage(Msg::TimeOut) : result;
+    return CommandRequest(Msg::CmdPotSetup, QStringLiteral("Error in potsetup"));
 }
 
-qint16 CModule::NumberRequest(const std::function<qint16()>& body)
+QString CModule::SetGain(int cell, const QString& value)
 {
-    if (!IsLinked() || m_pControl->TimedOut() || !BeginRequest())
-        return 0;
-    const qint16 result = body();
-    EndRequest();
-    return m_pControl->TimedOut() ? 0 : result;
+    const QString written = m_link.TextRequest(
+        [&, this] { return m_cells.WriteCellText(QString::number(cell), value); });
+    return written == LoadMessage(Msg::Ok) ? PotSetup() : written;
+}
+
+QString CModule::SetGainX(const QString& value)
+{
+    return SetGain(CellMap::kGainX, value);
+}
+
+QString CModule::SetGainY(const QString& value)
+{
+    return SetGain(CellMap::kGainY, value);
+}
+
+qint16 CModule::GetScaleFactorX()
+{
+    return m_cells.Read16Request(CellMap::kScaleFactorX);
+}
+
+QString CModule::SetScaleFactorX(int value)
+{
+    return m_cells.Write16Request(CellMap::kScaleFactorX, value);
+}
+
+QString CModule::SetThreWind1(int value)
+{
+    return m_cells.Write16Request(CellMap::kThresholdWindow1, value);
+}
+
+QString CModule::SetThreWind2(int value)
+{
+    return m_cells.Write16Request(CellMap::kThresholdWindow2, value);
+}
+
+qint16 CModule::GetThreWind1()
+{
+    return m_cells.Read16Request(CellMap::kThresholdWindow1);
+}
+
+qint16 CModule::GetThreWind2()
+{
+    return m_cells.Read16Request(CellMap::kThresholdWindow2);
+}
+
+QString CModule::SetThreshold1(int value)
+{
+    return m_cells.Write16Request(CellMap::kThreshold1, value);
+}
+
+QString CModule::SetThreshold2(int value)
+{
+    return m_cells.Write16Request(CellMap::kThreshold2, value);
+}
+
+qint16 CModule::GetThreshold1()
+{
+    return m_cells.Read16Request(CellMap::kThreshold1);
+}
+
+qint16 CModule::GetThreshold2()
+{
+    return m_cells.Read16Request(CellMap::kThreshold2);
+}
+
+qint16 CModule::GetSerialNumber()
+{
+    return m_cells.Read16Request(CellMap::kSerialNumber);
+}
+
+QString CModule::SetSerialNumber(int value)
+{
+    return m_cells.Write16Request(CellMap::kSerialNumber, value);
+}
+
+QString CModule::SetSignal1(bool on)
+{
+    return CommandRequest(on ? Msg::CmdSignal1On : Msg::CmdSignal1Off, LoadMessage(Msg::CommError));
+}
+
+QString CModule::SetSignal2(bool on)
+{
+    return CommandRequest(on ? Msg::CmdSignal2On : Msg::CmdSignal2Off, LoadMessage(Msg::CommError));
+}
+
+QString CModule::ReadSignals()
+{
+    return CommandRequest(Msg::CmdReadSignals, LoadMessage(Msg::CommError));
+}
+
+QString CModule::SetScaleFactorY(int value)
+{
+    return m_cells.Write16Request(CellMap::kScaleFactorY, value);
+}
+
+qint16 CModule::GetScaleFactorY()
+{
+    return m_cells.Read16Request(CellMap::kScaleFactorY);
+}
+
+qint16 CModule::GetZoomX()
+{
+    return m_cells.ReadZoom(CellMap::kZoomShiftX);
+}
+
+QString CModule::SetZoomX(int factor)
+{
+    return m_cells.WriteZoom(CellMap::kZoomShiftX, factor);
+}
+
+qint16 CModule::GetZoomY()
+{
+    return m_cells.ReadZoom(CellMap::kZoomShiftY);
+}
+
+QString CModule::SetZoomY(int factor)
+{
+    return m_cells.WriteZoom(CellMap::kZoomShiftY, factor);
+}
+
+qint16 CModule::GetTemperatureOffset()
+{
+    return m_cells.Read16Request(CellMap::kTemperatureOffset);
+}
+
+QString CModule::SetTemperatureOffset(int value)
+{
+    return m_cells.Write16Request(CellMap::kTemperatureOffset, value);
+}
+
+QString CModule::EnableTempCorr(bool on)
+{
+    return m_cells.UpdateTemperatureCorrection(on);
+}
+
+QString CModule::TemperatureCoef(const QString& axis, const QString& mTenSlope,
+                                 const QString& mTenOff, const QString& fiftySlope,
+                                 const QString& fiftyOff)
+{
+    return m_cells.WriteTemperatureCoefs(axis, {mTenSlope, mTenOff, fiftySlope, fiftyOff});
 }

@@ -1,18 +1,40 @@
 #pragma once
-// The module object: the command set of the inclinometer module on top of
-// the link layer, the reply parser and the coefficient file loader.
-// Waiting operations close the owner's event gate, send, wait for the
-// answers and return a result; asynchronous ones send and return at once.
-#include "../link/ModuleLink.h"
+// The module object: one operation per module command, made of the link
+// layer, the reply parser, the command set and the cell access. Waiting
+// operations close the owner's event gate, send, wait for the answers and
+// return a result; asynchronous ones send and return at once.
+#include "CellAccess.h"
+#include "CommandSet.h"
+#include "ReplyParser.h"
+#include "link/ModuleLink.h"
 
 #include <QString>
-#include <functional>
-#include <optional>
+#include <QStringList>
+#include <initializer_list>
+#include <utility>
 
-class CModule : public CModuleLink {
+class CModule {
 public:
     CModule();
-    ~CModule() override;
+    virtual ~CModule();
+    CModule(const CModule&) = delete;
+    CModule& operator=(const CModule&) = delete;
+
+    // The link layer, as the owner uses it; Link() gives the rest of it.
+    void SetComm(CMSComm* comm) { m_link.SetComm(comm); }
+    void SetControl(IModuleOwner* owner) { m_link.SetControl(owner); }
+    void SetInitialised(bool on) { m_link.SetInitialised(on); }
+    bool IsInitialised() const { return m_link.IsInitialised(); }
+    bool IsLinked() const { return m_link.IsLinked(); }
+    void ResetLink() { m_link.ResetLink(); }
+    int Send(const QString& text) { return m_link.Send(text); }
+    int ReceiveByte(unsigned char byte) { return m_link.ReceiveByte(byte); }
+    void OnBytesReceived(const QByteArray& bytes) { m_link.OnBytesReceived(bytes); }
+    void WaitForReply() { m_link.WaitForReply(); }
+    void OnCommandTimeout() { m_link.OnCommandTimeout(); }
+    QString Reply() const { return m_link.Reply(); }
+    QStringList Pending() const { return m_link.Pending(); }
+    CModuleLink& Link() { return m_link; }
 
     // Asynchronous commands.
     virtual QString ReadTemperature(const QString& unit);
@@ -65,81 +87,32 @@ public:
                                     const QString& mTenOff, const QString& fiftySlope,
                                     const QString& fiftyOff);
 
-    bool Signal(int index) const; // 1 to 4
-    int ZoomCellCopy() const { return m_zoomCell; }
+    bool Signal(int index) const { return m_parser.Signal(index); } // 1 to 4
+    int ZoomCellCopy() const { return m_cells.ZoomCellCopy(); }
 
     // True while a waiting request started by a host call runs; a second one
     // is refused with BusyText() (resends from inside the parser still run).
-    bool RequestInProgress() const;
-    static QString BusyText();
+    bool RequestInProgress() const { return m_link.RequestInProgress(); }
+    static QString BusyText() { return CModuleLink::BusyText(); }
 
-    // The frame of a waiting request, for the control's own EEPROM reads and
-    // writes: BeginRequest refuses (false, nothing changed) while another
-    // host request waits, else closes the event gate; EndRequest opens it
-    // when the outermost request ends.
-    // Between them: ClearReply(), ReadEEPROM/WriteEEPROM, WaitForReply().
-    bool BeginRequest();
-    void EndRequest();
-    void ClearReply() { m_strReply.clear(); }
-
-protected:
-    int ParseReply() override;
+    // The control's own EEPROM reads and writes (see CCellAccess).
+    QStringList ReadCellReplies(std::initializer_list<int> cells)
+    {
+        return m_cells.ReadReplies(cells);
+    }
+    void WriteCellValues(std::initializer_list<std::pair<int, int>> cellValues)
+    {
+        m_cells.WriteValues(cellValues);
+    }
 
 private:
-    using AnswerRow = int (CModule::*)(const TakenEntry& command, const QString& line);
-
-    // The frame of a waiting request: not-initialised, timed-out and busy
-    // fallbacks, the event gate closed around body, and a time-out met on
-    // the way reported as such.
-    QString TextRequest(const std::function<QString()>& body);
-    qint16 NumberRequest(const std::function<qint16()>& body);
-
-    int SendWith(const QString& text, const QString& before = {}, const QString& after = {});
-    QString SendToggle(int command, bool on);
+    // Sends a command of its own and waits for its answer, in one request.
     bool WaitForCommand(int command);
     QString CommandRequest(int command, const QString& failure);
-
-    // Cell access, inside a request frame.
-    struct CellAnswer {
-        bool answered = false;
-        QString text;
-    };
-    CellAnswer ReadCell(int address);
-    int ReadCellValue(int address);
-    std::optional<int> ReadCellByte(int address);
-    QString WriteCell(int address, int value);
-    QString WriteCellText(const QString& address, const QString& value);
-    qint16 Read16(int lowCell);
-    QString Write16(int lowCell, int value);
-    QString UpdateCell(int address, const std::function<int(int)>& change, const QString& success);
-    QString UpdateConfigBit(int bit, bool on);
-    qint16 ReadZoom(int shift);
-    QString WriteZoom(int shift, int factor);
     QString SetGain(int cell, const QString& value);
 
-    // Reply parser rows.
-    int AnswerTemperature(const TakenEntry& command, const QString& line);
-    int AnswerToggle(const TakenEntry& command, const QString& line);
-    int AnswerText(const TakenEntry& command, const QString& line);
-    int AnswerRawCommand(const TakenEntry& command, const QString& line);
-    int AnswerEepromReset(const TakenEntry& command, const QString& line);
-    int AnswerXReading(const TakenEntry& command, const QString& line);
-    int AnswerYReading(const TakenEntry& command, const QString& line);
-    int AnswerSleep(const TakenEntry& command, const QString& line);
-    int AnswerCellRead(const TakenEntry& command, const QString& line);
-    int AnswerCellWrite(const TakenEntry& command, const QString& line);
-    int AnswerPotSetup(const TakenEntry& command, const QString& line);
-    int AnswerSignal(const TakenEntry& command, const QString& line);
-    int AnswerSignalRead(const TakenEntry& command, const QString& line);
-    AnswerRow RowFor(const QString& command) const;
-    QString TakeContext(int first, int second);
-    // Sends a command again through send, unless it was resent too often:
-    // then it is given up (the wait ends, a communication error is reported).
-    int Resend(const TakenEntry& command, const std::function<void()>& send);
-
-    bool m_bSignal[4] = {false, false, false, false};
-    unsigned char m_zoomCell = 0;
-    int m_requestDepth = 0;      // nesting of running waiting requests
-    bool m_parserResend = false; // the next request is the parser's own resend
-    int m_nextResends = 0;       // resend count of the parser's next send
+    CModuleLink m_link;
+    CReplyParser m_parser;
+    CCommandSet m_commands;
+    CCellAccess m_cells;
 };

@@ -1,11 +1,14 @@
-// Reads and writes of EEPROM cells inside a waiting request, the 16-bit
-// settings built on them, and read-modify-write updates of single cells.
+#include "CellAccess.h"
+
 #include "CModule.h"
 
 #include "CellMap.h"
+#include "QuotedInput.h"
 #include "TextNumbers.h"
-#include "link/ModuleOwner.h"
+#include "link/ModuleLink.h"
 #include "resources/MessageTable.h"
+
+#include <cmath>
 
 namespace {
 
@@ -17,30 +20,74 @@ QString Invalid16Text(int value)
     return QStringLiteral("Invalid 16-bit value: %1 (%2 to %3)").arg(value).arg(kMin16).arg(kMax16);
 }
 
-} // namespace
+constexpr int kZoomCodeMask = 0x03;
+constexpr float kSlopeScale = 4096.0f;
 
-CModule::CellAnswer CModule::ReadCell(int address)
+// Zoom factors 1, 2, 4, 8 are stored as the codes 0 to 3; any other factor
+// counts as 1.
+int ZoomCode(int factor)
 {
-    if (m_pControl->TimedOut())
-        return {};
-    ClearReply();
-    ReadEEPROM(QString::number(address));
-    if (!LastSendSucceeded())
-        return {};
-    WaitForReply();
-    if (m_pControl->TimedOut() || WaitFailed())
-        return {};
-    return {true, m_strReply};
+    switch (factor) {
+    case 2:
+        return 1;
+    case 4:
+        return 2;
+    case 8:
+        return 3;
+    default:
+        return 0;
+    }
 }
 
-int CModule::ReadCellValue(int address)
+struct Coefficient {
+    const char* name;
+    bool isSlope;
+};
+
+constexpr std::array<Coefficient, 4> kCoefficients{{
+    {"MTenSlope", true},
+    {"MTenOff", false},
+    {"FiftySlope", true},
+    {"FiftyOff", false},
+}};
+
+// The coefficient as stored: slopes scaled by 4096, single precision,
+// truncated toward zero. Values the 16-bit cells cannot hold are refused.
+std::optional<int> StoredCoefficient(const QString& text, bool isSlope)
+{
+    const float value = float(TextNumbers::LeadingDouble(text)) * (isSlope ? kSlopeScale : 1.0f);
+    const float truncated = std::trunc(value);
+    if (!(truncated >= -32768.0f && truncated <= 32767.0f))
+        return std::nullopt;
+    return int(truncated);
+}
+
+} // namespace
+
+CCellAccess::CCellAccess(CModuleLink& link, CModule& module) : m_link(link), m_module(module) {}
+
+CCellAccess::CellAnswer CCellAccess::ReadCell(int address)
+{
+    if (m_link.TimedOut())
+        return {};
+    m_link.ClearReply();
+    m_module.ReadEEPROM(QString::number(address));
+    if (!m_link.LastSendSucceeded())
+        return {};
+    m_link.WaitForReply();
+    if (m_link.TimedOut() || m_link.WaitFailed())
+        return {};
+    return {true, m_link.Reply()};
+}
+
+int CCellAccess::ReadCellValue(int address)
 {
     const CellAnswer answer = ReadCell(address);
     return answer.answered ? TextNumbers::LeadingInt(answer.text) : 0;
 }
 
 // The cell's value only when the module really gave one.
-std::optional<int> CModule::ReadCellByte(int address)
+std::optional<int> CCellAccess::ReadCellByte(int address)
 {
     const CellAnswer answer = ReadCell(address);
     const std::optional<qint64> value =
@@ -50,35 +97,35 @@ std::optional<int> CModule::ReadCellByte(int address)
     return int(*value);
 }
 
-QString CModule::WriteCell(int address, int value)
+QString CCellAccess::WriteCell(int address, int value)
 {
     return WriteCellText(QString::number(address), QString::number(value));
 }
 
-QString CModule::WriteCellText(const QString& address, const QString& value)
+QString CCellAccess::WriteCellText(const QString& address, const QString& value)
 {
-    if (m_pControl->TimedOut())
+    if (m_link.TimedOut())
         return LoadMessage(Msg::TimeOut);
-    ClearReply();
-    const QString sent = WriteEEPROM(address, value);
+    m_link.ClearReply();
+    const QString sent = m_module.WriteEEPROM(address, value);
     if (sent != LoadMessage(Msg::Ok))
         return sent;
-    if (!LastSendSucceeded())
+    if (!m_link.LastSendSucceeded())
         return LoadMessage(Msg::CommError);
-    WaitForReply();
-    if (m_pControl->TimedOut())
+    m_link.WaitForReply();
+    if (m_link.TimedOut())
         return LoadMessage(Msg::TimeOut);
-    return WaitFailed() ? LoadMessage(Msg::CommError) : LoadMessage(Msg::Ok);
+    return m_link.WaitFailed() ? LoadMessage(Msg::CommError) : LoadMessage(Msg::Ok);
 }
 
-qint16 CModule::Read16(int lowCell)
+qint16 CCellAccess::Read16(int lowCell)
 {
     const int low = ReadCellValue(lowCell);
     const int high = ReadCellValue(lowCell + 1);
     return qint16(quint16(low | (high << 8)));
 }
 
-QString CModule::Write16(int lowCell, int value)
+QString CCellAccess::Write16(int lowCell, int value)
 {
     if (value < kMin16 || value > kMax16)
         return Invalid16Text(value);
@@ -90,8 +137,8 @@ QString CModule::Write16(int lowCell, int value)
 
 // Nothing is written unless the cell was read: a value built from a failed
 // read would clear the bits that the update is meant to keep.
-QString CModule::UpdateCell(int address, const std::function<int(int)>& change,
-                            const QString& success)
+QString CCellAccess::UpdateCell(int address, const std::function<int(int)>& change,
+                                const QString& success)
 {
     const std::optional<int> old = ReadCellByte(address);
     if (!old)
@@ -100,82 +147,105 @@ QString CModule::UpdateCell(int address, const std::function<int(int)>& change,
     return written == LoadMessage(Msg::Ok) ? success : written;
 }
 
-qint16 CModule::GetScaleFactorX()
+qint16 CCellAccess::Read16Request(int lowCell)
 {
-    return NumberRequest([this] { return Read16(CellMap::kScaleFactorX); });
+    return m_link.NumberRequest([=, this] { return Read16(lowCell); });
 }
 
-QString CModule::SetScaleFactorX(int value)
+QString CCellAccess::Write16Request(int lowCell, int value)
 {
-    return TextRequest([=, this] { return Write16(CellMap::kScaleFactorX, value); });
+    return m_link.TextRequest([=, this] { return Write16(lowCell, value); });
 }
 
-QString CModule::SetThreWind1(int value)
+QStringList CCellAccess::ReadReplies(std::initializer_list<int> cells)
 {
-    return TextRequest([=, this] { return Write16(CellMap::kThresholdWindow1, value); });
+    QStringList replies;
+    if (m_link.TimedOut() || !m_link.BeginRequest())
+        return replies;
+    for (int cell : cells) {
+        m_link.ClearReply();
+        m_module.ReadEEPROM(QString::number(cell));
+        m_link.WaitForReply();
+        replies << m_link.Reply();
+        if (m_link.TimedOut())
+            break;
+    }
+    m_link.EndRequest();
+    return replies;
 }
 
-QString CModule::SetThreWind2(int value)
+void CCellAccess::WriteValues(std::initializer_list<std::pair<int, int>> cellValues)
 {
-    return TextRequest([=, this] { return Write16(CellMap::kThresholdWindow2, value); });
+    if (m_link.TimedOut() || !m_link.BeginRequest())
+        return;
+    for (const auto& [cell, value] : cellValues) {
+        m_link.ClearReply();
+        m_module.WriteEEPROM(QString::number(cell), QString::number(value));
+        m_link.WaitForReply();
+        if (m_link.TimedOut())
+            break;
+    }
+    m_link.EndRequest();
 }
 
-qint16 CModule::GetThreWind1()
+QString CCellAccess::UpdateConfigBit(int bit, bool on)
 {
-    return NumberRequest([this] { return Read16(CellMap::kThresholdWindow1); });
+    return m_link.TextRequest([=, this] {
+        return UpdateCell(
+            CellMap::kConfiguration, [=](int old) { return on ? old & ~bit : old | bit; },
+            LoadMessage(on ? Msg::Enable : Msg::Disable));
+    });
 }
 
-qint16 CModule::GetThreWind2()
+QString CCellAccess::UpdateTemperatureCorrection(bool on)
 {
-    return NumberRequest([this] { return Read16(CellMap::kThresholdWindow2); });
+    return m_link.TextRequest([=, this] {
+        constexpr int bit = CellMap::kTemperatureCorrectionBit;
+        return UpdateCell(
+            CellMap::kTemperatureCorrection, [=](int old) { return on ? old | bit : old & ~bit; },
+            LoadMessage(Msg::Ok));
+    });
 }
 
-QString CModule::SetThreshold1(int value)
+qint16 CCellAccess::ReadZoom(int shift)
 {
-    return TextRequest([=, this] { return Write16(CellMap::kThreshold1, value); });
+    return m_link.NumberRequest([=, this] {
+        const int code = (ReadCellValue(CellMap::kZoom) >> shift) & kZoomCodeMask;
+        return qint16(1 << code);
+    });
 }
 
-QString CModule::SetThreshold2(int value)
+QString CCellAccess::WriteZoom(int shift, int factor)
 {
-    return TextRequest([=, this] { return Write16(CellMap::kThreshold2, value); });
+    return m_link.TextRequest([=, this] {
+        return UpdateCell(
+            CellMap::kZoom,
+            [=, this](int old) {
+                m_zoomCell = (old & ~(kZoomCodeMask << shift)) | (ZoomCode(factor) << shift);
+                return int(m_zoomCell);
+            },
+            LoadMessage(Msg::Ok));
+    });
 }
 
-qint16 CModule::GetThreshold1()
+// The texts in the order slope and offset at -10, then at 50 degrees.
+QString CCellAccess::WriteTemperatureCoefs(const QString& axis, const std::array<QString, 4>& texts)
 {
-    return NumberRequest([this] { return Read16(CellMap::kThreshold1); });
-}
-
-qint16 CModule::GetThreshold2()
-{
-    return NumberRequest([this] { return Read16(CellMap::kThreshold2); });
-}
-
-qint16 CModule::GetSerialNumber()
-{
-    return NumberRequest([this] { return Read16(CellMap::kSerialNumber); });
-}
-
-QString CModule::SetSerialNumber(int value)
-{
-    return TextRequest([=, this] { return Write16(CellMap::kSerialNumber, value); });
-}
-
-QString CModule::SetScaleFactorY(int value)
-{
-    return TextRequest([=, this] { return Write16(CellMap::kScaleFactorY, value); });
-}
-
-qint16 CModule::GetScaleFactorY()
-{
-    return NumberRequest([this] { return Read16(CellMap::kScaleFactorY); });
-}
-
-qint16 CModule::GetTemperatureOffset()
-{
-    return NumberRequest([this] { return Read16(CellMap::kTemperatureOffset); });
-}
-
-QString CModule::SetTemperatureOffset(int value)
-{
-    return TextRequest([=, this] { return Write16(CellMap::kTemperatureOffset, value); });
+    std::array<int, 4> stored{};
+    for (size_t i = 0; i < texts.size(); ++i) {
+        const std::optional<int> value = StoredCoefficient(texts[i], kCoefficients[i].isSlope);
+        if (!value)
+            return QStringLiteral("Invalid temperature coefficient %1: %2 does not fit "
+                                  "a 16-bit cell pair")
+                .arg(QLatin1String(kCoefficients[i].name), component::quotedInput(texts[i]));
+        stored[i] = *value;
+    }
+    const int firstCell = axis.toLower() == QLatin1String("x") ? CellMap::kTemperatureCoefX
+                                                               : CellMap::kTemperatureCoefY;
+    return m_link.TextRequest([=, this] {
+        QString result = LoadMessage(Msg::Ok);
+        for (size_t i = 0; i < stored.size() && result == LoadMessage(Msg::Ok); ++i)
+            result = Write16(firstCell + 2 * int(i), stored[i]);
+        return result;
+    });
 }

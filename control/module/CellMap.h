@@ -6,6 +6,8 @@ namespace CellMap {
 constexpr int kLastCell = 255;
 constexpr int kMaxByte = 255;
 
+constexpr int kGlobalOffsetX = 1;
+constexpr int kGlobalOffsetY = 3;
 constexpr int kScaleFactorX = 7;
 constexpr int kConfiguration = 9;
 constexpr int kTemperatureCorrection = 182;

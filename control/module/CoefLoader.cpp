@@ -24,7 +24,7 @@ int CoefCell(bool axisX, int index)
 
 QString CModule::LoadCoef(const QString& axis, const QString& file)
 {
-    if (!IsLinked())
+    if (!m_link.IsLinked())
         return LoadMessage(Msg::NotInitialized);
     const QString axisName = axis.trimmed().toLower();
     if (axisName != QLatin1String("x") && axisName != QLatin1String("y"))
@@ -35,21 +35,21 @@ QString CModule::LoadCoef(const QString& axis, const QString& file)
         return LoadMessage(Msg::FileNotFound);
     case CoefficientFile::Table::Status::Refused:
     case CoefficientFile::Table::Status::Invalid:
-        m_pControl->ShowMessage(QStringLiteral("Error reading coef file"), QString());
+        m_link.ShowMessage(QStringLiteral("Error reading coef file"), QString());
         return QStringLiteral("Error reading coef file: %1").arg(table.problem);
     case CoefficientFile::Table::Status::Read:
         break;
     }
     const bool axisX = axisName == QLatin1String("x");
-    const QString result = TextRequest([&, this] {
+    const QString result = m_link.TextRequest([&, this] {
         QString written = LoadMessage(Msg::Ok);
         for (int i = 0; i < CellMap::kCoefCount && written == LoadMessage(Msg::Ok); ++i)
-            written = WriteCell(CoefCell(axisX, i), table.values[size_t(i)]);
+            written = m_cells.WriteCell(CoefCell(axisX, i), table.values[size_t(i)]);
         return written;
     });
     if (result == LoadMessage(Msg::Ok)) {
-        m_strReply = result;
-        m_pControl->RaiseDataReady(result);
+        m_link.SetReply(result);
+        m_link.Owner()->RaiseDataReady(result);
     }
     return result;
 }

@@ -1,11 +1,9 @@
-// The reply parser: pairs each complete answer line with the oldest
-// pending command, turns the answer into the reply text, keeps the module
-// state some answers carry, sends a command again when the module asks for
-// it, and returns the reply code that decides the event.
+#include "ReplyParser.h"
+
 #include "CModule.h"
 
 #include "TextNumbers.h"
-#include "link/ModuleOwner.h"
+#include "link/ModuleLink.h"
 #include "resources/MessageTable.h"
 
 #include <array>
@@ -19,21 +17,31 @@ bool IsErrorAnswer(const QString& line)
 
 } // namespace
 
-int CModule::ParseReply()
+namespace {
+
+constexpr int kCompleted = CModuleLink::kCompleted;
+constexpr int kUnpaired = CModuleLink::kUnpaired;
+constexpr int kXReading = CModuleLink::kXReading;
+constexpr int kYReading = CModuleLink::kYReading;
+constexpr int kCommError = CModuleLink::kCommError;
+constexpr int kSilent = CModuleLink::kSilent;
+
+} // namespace
+
+CReplyParser::CReplyParser(IReplyLink& link, CModule& module) : m_link(link), m_module(module) {}
+
+bool CReplyParser::Signal(int index) const
 {
-    if (m_pControl)
-        m_pControl->StopCommandTimer();
-    m_strReply.clear();
-    const QString line = QString::fromLatin1(m_rxBuffer);
-    m_rxBuffer.clear();
-    if (m_pendingQueue.isEmpty())
-        return kUnpaired;
-    const TakenEntry command = TakePending();
-    const AnswerRow row = RowFor(command.text);
+    return index >= 1 && index <= 4 && m_bSignal[index - 1];
+}
+
+int CReplyParser::ParseReply(const PendingCommand& command, const QString& line)
+{
+    const AnswerRow row = command.raw ? &CReplyParser::AnswerRawCommand : RowFor(command.text);
     return row ? (this->*row)(command, line) : kUnpaired;
 }
 
-CModule::AnswerRow CModule::RowFor(const QString& command) const
+CReplyParser::AnswerRow CReplyParser::RowFor(const QString& command)
 {
     struct Row {
         int command;
@@ -41,27 +49,27 @@ CModule::AnswerRow CModule::RowFor(const QString& command) const
         AnswerRow answer;
     };
     static const std::array<Row, 19> kRows{{
-        {Msg::CmdTemperature, false, &CModule::AnswerTemperature},
-        {Msg::CmdCorrection, false, &CModule::AnswerToggle},
-        {Msg::CmdAngleOutput, false, &CModule::AnswerToggle},
-        {Msg::CmdDac, false, &CModule::AnswerToggle},
-        {Msg::CmdReset, false, &CModule::AnswerText},
-        {Msg::CommandMarker, false, &CModule::AnswerRawCommand},
-        {Msg::CmdVersion, false, &CModule::AnswerText},
-        {Msg::CmdEepromReset, false, &CModule::AnswerEepromReset},
-        {Msg::CmdXChannel, false, &CModule::AnswerXReading},
-        {Msg::CmdYChannel, false, &CModule::AnswerYReading},
-        {Msg::CmdSleep, false, &CModule::AnswerSleep},
-        {Msg::CmdPotSetup, false, &CModule::AnswerPotSetup},
-        {Msg::CmdSignal1On, false, &CModule::AnswerSignal},
-        {Msg::CmdSignal2On, false, &CModule::AnswerSignal},
-        {Msg::CmdSignal1Off, false, &CModule::AnswerSignal},
-        {Msg::CmdSignal2Off, false, &CModule::AnswerSignal},
-        {Msg::CmdReadSignals, false, &CModule::AnswerSignalRead},
+        {Msg::CmdTemperature, false, &CReplyParser::AnswerTemperature},
+        {Msg::CmdCorrection, false, &CReplyParser::AnswerToggle},
+        {Msg::CmdAngleOutput, false, &CReplyParser::AnswerToggle},
+        {Msg::CmdDac, false, &CReplyParser::AnswerToggle},
+        {Msg::CmdReset, false, &CReplyParser::AnswerText},
+        {Msg::CommandMarker, false, &CReplyParser::AnswerRawCommand},
+        {Msg::CmdVersion, false, &CReplyParser::AnswerText},
+        {Msg::CmdEepromReset, false, &CReplyParser::AnswerEepromReset},
+        {Msg::CmdXChannel, false, &CReplyParser::AnswerXReading},
+        {Msg::CmdYChannel, false, &CReplyParser::AnswerYReading},
+        {Msg::CmdSleep, false, &CReplyParser::AnswerSleep},
+        {Msg::CmdPotSetup, false, &CReplyParser::AnswerPotSetup},
+        {Msg::CmdSignal1On, false, &CReplyParser::AnswerSignal},
+        {Msg::CmdSignal2On, false, &CReplyParser::AnswerSignal},
+        {Msg::CmdSignal1Off, false, &CReplyParser::AnswerSignal},
+        {Msg::CmdSignal2Off, false, &CReplyParser::AnswerSignal},
+        {Msg::CmdReadSignals, false, &CReplyParser::AnswerSignalRead},
         // Tested after every exact command, so that only an EEPROM command
         // can match them.
-        {Msg::CmdEepromRead, true, &CModule::AnswerCellRead},
-        {Msg::CmdEepromWrite, true, &CModule::AnswerCellWrite},
+        {Msg::CmdEepromRead, true, &CReplyParser::AnswerCellRead},
+        {Msg::CmdEepromWrite, true, &CReplyParser::AnswerCellWrite},
     }};
     for (const Row& row : kRows) {
         const QString letter = LoadMessage(row.command);
@@ -71,47 +79,28 @@ CModule::AnswerRow CModule::RowFor(const QString& command) const
     return nullptr;
 }
 
-// A context entry follows its command; when the pairing has gone out of
-// step and another entry is at the front, it is left where it is.
-QString CModule::TakeContext(int first, int second)
+// The context kept with a command, when it is one of the two expected.
+QString CReplyParser::ContextOf(const PendingCommand& command, int first, int second)
 {
-    if (m_pendingQueue.isEmpty())
-        return {};
-    const QString& front = m_pendingQueue.head();
-    if (front != LoadMessage(first) && front != LoadMessage(second))
-        return {};
-    return TakePending().text;
+    const QString& context = command.context;
+    return context == LoadMessage(first) || context == LoadMessage(second) ? context : QString();
 }
 
-int CModule::Resend(const TakenEntry& command, const std::function<void()>& send)
+int CReplyParser::AnswerTemperature(const PendingCommand& command, const QString& line)
 {
-    if (command.info.resends >= kMaxResends) {
-        EndWait(true);
-        return kCommError;
-    }
-    m_nextResends = command.info.resends + 1;
-    m_parserResend = true;
-    send();
-    m_parserResend = false;
-    m_nextResends = 0;
-    return kResent;
-}
-
-int CModule::AnswerTemperature(const TakenEntry&, const QString& line)
-{
-    const QString unit = TakeContext(Msg::Fahrenheit, Msg::Centigrade);
+    const QString unit = ContextOf(command, Msg::Fahrenheit, Msg::Centigrade);
     if (unit.isEmpty())
         return kUnpaired;
     double degrees = TextNumbers::LeadingDouble(line) * 0.1;
     if (unit == LoadMessage(Msg::Fahrenheit))
         degrees = degrees * 1.8 + 32;
-    m_strReply = QString::asprintf("%3.2f", degrees);
+    m_link.SetReply(QString::asprintf("%3.2f", degrees));
     return kCompleted;
 }
 
 // A toggle inverts the function and the module answers the new state; the
 // toggle is sent again until the state is the one asked for.
-int CModule::AnswerToggle(const TakenEntry& command, const QString& line)
+int CReplyParser::AnswerToggle(const PendingCommand& command, const QString& line)
 {
     struct Toggle {
         int command;
@@ -122,99 +111,99 @@ int CModule::AnswerToggle(const TakenEntry& command, const QString& line)
         {Msg::CmdAngleOutput, &CModule::OutputAngle},
         {Msg::CmdDac, &CModule::EnableDAC},
     }};
-    const QString requested = TakeContext(Msg::On, Msg::Off);
+    const QString requested = ContextOf(command, Msg::On, Msg::Off);
     const bool nowOn = line == QLatin1String("1");
     if (requested.isEmpty() || (!nowOn && line != QLatin1String("0")))
         return kUnpaired;
     const bool wantOn = requested == LoadMessage(Msg::On);
     if (nowOn == wantOn) {
-        m_strReply = nowOn ? QStringLiteral("On") : QStringLiteral("Off");
+        m_link.SetReply(nowOn ? QStringLiteral("On") : QStringLiteral("Off"));
         return kCompleted;
     }
     for (const Toggle& toggle : kToggles) {
         if (command.text == LoadMessage(toggle.command))
-            return Resend(command, [&, this] { (this->*toggle.send)(wantOn); });
+            return m_link.Resend(command, [&, this] { (m_module.*toggle.send)(wantOn); });
     }
     return kUnpaired;
 }
 
-int CModule::AnswerText(const TakenEntry&, const QString& line)
+int CReplyParser::AnswerText(const PendingCommand&, const QString& line)
 {
-    m_strReply = line;
+    m_link.SetReply(line);
     return kCompleted;
 }
 
-int CModule::AnswerRawCommand(const TakenEntry&, const QString& line)
+int CReplyParser::AnswerRawCommand(const PendingCommand&, const QString& line)
 {
-    m_strReply = line;
-    ClearPending();
+    m_link.SetReply(line);
+    m_link.ClearPending();
     return kCompleted;
 }
 
-int CModule::AnswerEepromReset(const TakenEntry&, const QString& line)
+int CReplyParser::AnswerEepromReset(const PendingCommand&, const QString& line)
 {
     const bool done = line.toLower() == QLatin1String("g");
-    m_strReply = LoadMessage(done ? Msg::EepromDefaults : Msg::EepromProtected);
+    m_link.SetReply(LoadMessage(done ? Msg::EepromDefaults : Msg::EepromProtected));
     return kCompleted;
 }
 
-int CModule::AnswerXReading(const TakenEntry&, const QString& line)
+int CReplyParser::AnswerXReading(const PendingCommand&, const QString& line)
 {
-    m_strReply = line;
+    m_link.SetReply(line);
     return kXReading;
 }
 
-int CModule::AnswerYReading(const TakenEntry&, const QString& line)
+int CReplyParser::AnswerYReading(const PendingCommand&, const QString& line)
 {
-    m_strReply = line;
+    m_link.SetReply(line);
     return kYReading;
 }
 
-int CModule::AnswerSleep(const TakenEntry&, const QString&)
+int CReplyParser::AnswerSleep(const PendingCommand&, const QString&)
 {
-    ClearPending();
-    m_strReply = QStringLiteral("Awake");
+    m_link.ClearPending();
+    m_link.SetReply(QStringLiteral("Awake"));
     return kCompleted;
 }
 
-int CModule::AnswerCellRead(const TakenEntry& command, const QString& line)
+int CReplyParser::AnswerCellRead(const PendingCommand& command, const QString& line)
 {
     if (IsErrorAnswer(line))
-        return Resend(command, [&, this] { ReadEEPROM(command.text.mid(1)); });
-    m_strReply = line;
+        return m_link.Resend(command, [&, this] { m_module.ReadEEPROM(command.text.mid(1)); });
+    m_link.SetReply(line);
     return kCompleted;
 }
 
 // "0", or any answer without a leading non-zero number, acknowledges the
 // write; a non-zero number is the module refusing it.
-int CModule::AnswerCellWrite(const TakenEntry& command, const QString& line)
+int CReplyParser::AnswerCellWrite(const PendingCommand& command, const QString& line)
 {
     if (IsErrorAnswer(line))
-        return Resend(command,
-                      [&, this] { WriteEEPROM(command.text.mid(1, 3), command.text.mid(4)); });
+        return m_link.Resend(command, [&, this] {
+            m_module.WriteEEPROM(command.text.mid(1, 3), command.text.mid(4));
+        });
     if (TextNumbers::LeadingInt(line) != 0) {
-        EndWait(true);
+        m_link.EndWait(true);
         return kCommError;
     }
-    m_strReply = line;
+    m_link.SetReply(line);
     return kCompleted;
 }
 
-int CModule::AnswerPotSetup(const TakenEntry& command, const QString& line)
+int CReplyParser::AnswerPotSetup(const PendingCommand& command, const QString& line)
 {
     if (IsErrorAnswer(line))
-        return Resend(command, [this] { PotSetup(); });
+        return m_link.Resend(command, [this] { m_module.PotSetup(); });
     if (line.contains(QLatin1String("OK"))) {
-        m_strReply = line;
+        m_link.SetReply(line);
         return kCompleted;
     }
-    EndWait(true);
-    if (m_pControl)
-        m_pControl->ShowMessage(QStringLiteral("Error in potsetup"), QStringLiteral("ocx"));
+    m_link.EndWait(true);
+    m_link.ShowMessage(QStringLiteral("Error in potsetup"), QStringLiteral("ocx"));
     return kUnpaired;
 }
 
-int CModule::AnswerSignal(const TakenEntry& command, const QString& line)
+int CReplyParser::AnswerSignal(const PendingCommand& command, const QString& line)
 {
     struct SignalSetting {
         int command;
@@ -231,20 +220,20 @@ int CModule::AnswerSignal(const TakenEntry& command, const QString& line)
         if (command.text != LoadMessage(signal.command))
             continue;
         if (IsErrorAnswer(line))
-            return Resend(command, [&, this] { (this->*signal.send)(signal.on); });
-        m_strReply = LoadMessage(signal.on ? Msg::On : Msg::Off);
+            return m_link.Resend(command, [&, this] { (m_module.*signal.send)(signal.on); });
+        m_link.SetReply(LoadMessage(signal.on ? Msg::On : Msg::Off));
         return kSilent;
     }
     return kUnpaired;
 }
 
-int CModule::AnswerSignalRead(const TakenEntry& command, const QString& line)
+int CReplyParser::AnswerSignalRead(const PendingCommand& command, const QString& line)
 {
     if (IsErrorAnswer(line))
-        return Resend(command, [this] { ReadSignals(); });
+        return m_link.Resend(command, [this] { m_module.ReadSignals(); });
     const QVector<int> values = TextNumbers::LeadingIntList(line, 4);
     for (int i = 0; i < 4; ++i)
         m_bSignal[i] = i < values.size() && values[i] != 0;
-    m_strReply = LoadMessage(Msg::Ok);
+    m_link.SetReply(LoadMessage(Msg::Ok));
     return kSilent;
 }

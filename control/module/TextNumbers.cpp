@@ -1,5 +1,7 @@
 #include "TextNumbers.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 #include <cstdlib>
 #include <limits>
@@ -7,7 +9,7 @@
 
 namespace {
 
-constexpr qint64 kSaturation = qint64(std::numeric_limits<int>::max()) + 1;
+constexpr qint64 kIntSaturation = qint64(std::numeric_limits<int>::max()) + 1;
 
 bool IsBlank(QChar c)
 {
@@ -19,8 +21,9 @@ bool IsDigit(QChar c)
     return c >= u'0' && c <= u'9';
 }
 
-// Reads an optional sign and digits at pos; false when there are no digits.
-bool ReadInteger(QStringView text, qsizetype& pos, qint64& value)
+// Reads an optional sign and digits at pos, the magnitude saturated at
+// limit; false when there are no digits.
+bool ReadInteger(QStringView text, qsizetype& pos, qint64& value, qint64 limit = kIntSaturation)
 {
     qsizetype at = pos;
     const bool negative = at < text.size() && text[at] == u'-';
@@ -29,7 +32,7 @@ bool ReadInteger(QStringView text, qsizetype& pos, qint64& value)
     const qsizetype digitsFrom = at;
     qint64 magnitude = 0;
     for (; at < text.size() && IsDigit(text[at]); ++at)
-        magnitude = qMin(kSaturation, magnitude * 10 + (text[at].unicode() - u'0'));
+        magnitude = qMin(limit, magnitude * 10 + (text[at].unicode() - u'0'));
     if (at == digitsFrom)
         return false;
     pos = at;
@@ -54,11 +57,16 @@ int ToInt(qint64 value)
 
 namespace TextNumbers {
 
-int LeadingInt(QStringView text)
+qint64 LeadingInteger(QStringView text, qint64 limit)
 {
     qsizetype pos = SkipBlanks(text, 0);
     qint64 value = 0;
-    return ReadInteger(text, pos, value) ? ToInt(value) : 0;
+    return ReadInteger(text, pos, value, limit) ? value : 0;
+}
+
+int LeadingInt(QStringView text)
+{
+    return ToInt(LeadingInteger(text, kIntSaturation));
 }
 
 double LeadingDouble(QStringView text)
@@ -66,6 +74,14 @@ double LeadingDouble(QStringView text)
     static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
     const QByteArray bytes = text.toLatin1();
     return strtod_l(bytes.constData(), nullptr, cLocale);
+}
+
+double LeadingDecimal(QStringView text)
+{
+    static const QRegularExpression pattern(
+        QStringLiteral("^\\s*([+-]?(?:\\d+(?:\\.\\d*)?|\\.\\d+)(?:[eE][+-]?\\d+)?)"));
+    const QRegularExpressionMatch match = pattern.match(text);
+    return match.hasMatch() ? LeadingDouble(match.capturedView(1)) : 0.0;
 }
 
 std::optional<qint64> StrictDecimal(QStringView text)

@@ -9,11 +9,20 @@
 
 namespace TextNumbers {
 
+// Where the control's own readers (port numbers, cell answers) saturate:
+// fifteen nines, well beyond any value they accept.
+constexpr qint64 kFifteenNines = 999'999'999'999'999;
+
 // The leading decimal integer (blanks skipped, optional sign), 0 when there
-// is none; saturated to the range of int.
+// is none; its magnitude saturated at limit.
+qint64 LeadingInteger(QStringView text, qint64 limit);
+// The same, saturated to the range of int.
 int LeadingInt(QStringView text);
-// The leading floating-point number, 0 when there is none.
+// The leading floating-point number as the C library reads it (hexadecimal,
+// infinity and not-a-number included), 0 when there is none.
 double LeadingDouble(QStringView text);
+// The leading decimal number only: digits, a point, an exponent.
+double LeadingDecimal(QStringView text);
 // The text, blanks around it ignored, is an optional sign and 1 or more
 // digits; its value (saturated far outside any 16-bit range), or none.
 std::optional<qint64> StrictDecimal(QStringView text);

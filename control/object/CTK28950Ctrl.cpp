@@ -2,10 +2,10 @@
 
 #include "AboutBox.h"
 #include "CTK28950View.h"
-#include "LeadingNumber.h"
 #include "MessageBoxSeam.h"
 #include "OwnedText.h"
 #include "ServerLock.h"
+#include "module/TextNumbers.h"
 #include "resources/MessageTable.h"
 #include "resources/TK28950Dispids.h"
 
@@ -85,7 +85,7 @@ dispatch::Outcome CTK28950Ctrl::InitModule(const QString& portNumber)
 // they are. The empty text, or why the port refused one of them.
 QString CTK28950Ctrl::ConfigurePort(const QString& portNumber)
 {
-    const long long number = leadingInteger(portNumber);
+    const qint64 number = TextNumbers::LeadingInteger(portNumber, TextNumbers::kFifteenNines);
     if (number < std::numeric_limits<qint16>::min() || number > std::numeric_limits<qint16>::max())
         return QStringLiteral("port number %1 is out of range").arg(number);
     const bool accepted =

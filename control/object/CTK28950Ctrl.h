@@ -17,8 +17,6 @@
 #include <QString>
 #include <QStringList>
 #include <QTimer>
-#include <initializer_list>
-#include <utility>
 
 class CTK28950View;
 
@@ -90,12 +88,6 @@ private:
     void KeepPortError(const QString& reason);
     void Redraw();
     void RaiseEvent(component::DispId event, const QString& text);
-    // The control's own EEPROM reads and writes, in one request frame with
-    // the event gate closed: each cell is sent and waited for in turn, and
-    // nothing more is sent once the command timer has expired. The read
-    // gives the reply of each cell answered (fewer after a time-out).
-    QStringList ReadCells(std::initializer_list<int> cells);
-    void WriteCells(std::initializer_list<std::pair<int, int>> cellValues);
 
     CModule m_module;
     QString m_strModuleName;

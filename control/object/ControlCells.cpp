@@ -1,7 +1,7 @@
 // The properties that the control reads and writes itself, cell by cell
 // (gains and global offsets), and the text form of the temperature offset.
 #include "CTK28950Ctrl.h"
-#include "LeadingNumber.h"
+#include "module/TextNumbers.h"
 #include "resources/MessageTable.h"
 
 #include <QtGlobal>
@@ -17,41 +17,11 @@ constexpr qint16 kNoOffset = 999;
 
 qint16 cellNumber(const QStringList& replies, int index)
 {
-    return static_cast<qint16>(leadingInteger(replies.value(index)));
+    return static_cast<qint16>(
+        TextNumbers::LeadingInteger(replies.value(index), TextNumbers::kFifteenNines));
 }
 
 } // namespace
-
-QStringList CTK28950Ctrl::ReadCells(std::initializer_list<int> cells)
-{
-    QStringList replies;
-    if (m_bTimedOut || !m_module.BeginRequest())
-        return replies;
-    for (int cell : cells) {
-        m_module.ClearReply();
-        m_module.ReadEEPROM(QString::number(cell));
-        m_module.WaitForReply();
-        replies << m_module.Reply();
-        if (m_bTimedOut)
-            break;
-    }
-    m_module.EndRequest();
-    return replies;
-}
-
-void CTK28950Ctrl::WriteCells(std::initializer_list<std::pair<int, int>> cellValues)
-{
-    if (m_bTimedOut || !m_module.BeginRequest())
-        return;
-    for (const auto& [cell, value] : cellValues) {
-        m_module.ClearReply();
-        m_module.WriteEEPROM(QString::number(cell), QString::number(value));
-        m_module.WaitForReply();
-        if (m_bTimedOut)
-            break;
-    }
-    m_module.EndRequest();
-}
 
 // The cell's answer as received (empty when the module did not answer).
 QString CTK28950Ctrl::GainText(int cell)
@@ -60,14 +30,14 @@ QString CTK28950Ctrl::GainText(int cell)
         return kNoGain;
     if (m_bTimedOut)
         return LoadMessage(Msg::TimeOut);
-    return ReadCells({cell}).value(0);
+    return m_module.ReadCellReplies({cell}).value(0);
 }
 
 qint16 CTK28950Ctrl::Amp(int cell)
 {
     if (!IsInitialised())
         return kNoAmp;
-    return cellNumber(ReadCells({cell}), 0);
+    return cellNumber(m_module.ReadCellReplies({cell}), 0);
 }
 
 // Two cells, low byte first; an unanswered cell counts as 0.
@@ -75,7 +45,7 @@ qint16 CTK28950Ctrl::GlobalOffset(int lowCell)
 {
     if (!IsInitialised())
         return kNoOffset;
-    const QStringList replies = ReadCells({lowCell, lowCell + 1});
+    const QStringList replies = m_module.ReadCellReplies({lowCell, lowCell + 1});
     const int low = cellNumber(replies, 0);
     const int high = cellNumber(replies, 1) & 0xFF;
     return static_cast<qint16>(low | (high << 8));
@@ -85,7 +55,7 @@ void CTK28950Ctrl::SetGlobalOffset(int lowCell, qint16 value)
 {
     if (!IsInitialised())
         return;
-    WriteCells({{lowCell, value & 0xFF}, {lowCell + 1, (value >> 8) & 0xFF}});
+    m_module.WriteCellValues({{lowCell, value & 0xFF}, {lowCell + 1, (value >> 8) & 0xFF}});
     SetModified();
 }
 
@@ -98,7 +68,7 @@ QString CTK28950Ctrl::TemperatureOffsetText()
 
 dispatch::Outcome CTK28950Ctrl::SetTemperatureOffsetText(const QString& text)
 {
-    const double tenths = std::trunc(leadingNumber(text) * 10.0);
+    const double tenths = std::trunc(TextNumbers::LeadingDecimal(text) * 10.0);
     if (!(tenths >= std::numeric_limits<qint16>::min() &&
           tenths <= std::numeric_limits<qint16>::max()))
         return dispatch::Outcome::failure(

@@ -3,6 +3,7 @@
 // forwards, one per shape of operation.
 #include "CTK28950Ctrl.h"
 #include "DispatchTable.h"
+#include "module/CellMap.h"
 #include "resources/MessageTable.h"
 #include "resources/TK28950Dispids.h"
 
@@ -121,11 +122,6 @@ template <int LowCell> Outcome writeOffset(C& c, const Arguments& a)
     c.SetGlobalOffset(LowCell, a.number(0));
     return {};
 }
-
-constexpr int kGainXCell = 187;
-constexpr int kGainYCell = 188;
-constexpr int kXOffsetCell = 1;
-constexpr int kYOffsetCell = 3;
 
 const Param kStatus{"vStatus", T::Boolean};
 
@@ -352,8 +348,8 @@ const QVector<Member>& controlMembers()
          M::Property,
          {},
          T::Short,
-         readOffset<kXOffsetCell>,
-         writeOffset<kXOffsetCell>,
+         readOffset<CellMap::kGlobalOffsetX>,
+         writeOffset<CellMap::kGlobalOffsetX>,
          kBothWait},
         {id::GlobalYOff,
          "GlobalYOff",
@@ -361,8 +357,8 @@ const QVector<Member>& controlMembers()
          M::Property,
          {},
          T::Short,
-         readOffset<kYOffsetCell>,
-         writeOffset<kYOffsetCell>,
+         readOffset<CellMap::kGlobalOffsetY>,
+         writeOffset<CellMap::kGlobalOffsetY>,
          kBothWait},
         {id::GainX,
          "GainX",
@@ -370,7 +366,7 @@ const QVector<Member>& controlMembers()
          M::Property,
          {},
          T::Text,
-         readGain<kGainXCell>,
+         readGain<CellMap::kGainX>,
          writeGain<&CModule::SetGainX>,
          kBothWait},
         {id::GainY,
@@ -379,7 +375,7 @@ const QVector<Member>& controlMembers()
          M::Property,
          {},
          T::Text,
-         readGain<kGainYCell>,
+         readGain<CellMap::kGainY>,
          writeGain<&CModule::SetGainY>,
          kBothWait},
         {id::SerialNumber,
@@ -487,7 +483,7 @@ const QVector<Member>& controlMembers()
          M::Property,
          {},
          T::Short,
-         readAmp<kGainXCell>,
+         readAmp<CellMap::kGainX>,
          writeAmp<&CModule::SetGainX>,
          kBothWait},
         {id::AmpY,
@@ -496,7 +492,7 @@ const QVector<Member>& controlMembers()
          M::Property,
          {},
          T::Short,
-         readAmp<kGainYCell>,
+         readAmp<CellMap::kGainY>,
          writeAmp<&CModule::SetGainY>,
          kBothWait},
         {id::ScaleFactorY,

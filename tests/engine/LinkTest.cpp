@@ -172,9 +172,9 @@ TEST_F(Link, SecondWaitingRequestFromTheHostIsRefusedWhileOneWaits)
     EXPECT_EQ(busyNumber, 0);
     EXPECT_EQ(peer.received(), QByteArray("p"));
     EXPECT_FALSE(m().RequestInProgress());
-    EXPECT_TRUE(m().BeginRequest());
-    EXPECT_FALSE(m().BeginRequest());
-    m().EndRequest();
+    EXPECT_TRUE(m().Link().BeginRequest());
+    EXPECT_FALSE(m().Link().BeginRequest());
+    m().Link().EndRequest();
     EXPECT_TRUE(owner.EventsEnabled());
 }
 

@@ -1,15 +1,10 @@
-// The asynchronous commands: each sends its command text and returns at
-// once; the answer is parsed when it arrives and reaches the host as an
-// event. They do not check the initialised flag: without a port nothing is
-// sent, and then no context entry is queued either.
-#include "CModule.h"
+#include "CommandSet.h"
 
 #include "CellMap.h"
 #include "QuotedInput.h"
 #include "TextNumbers.h"
+#include "link/ModuleLink.h"
 #include "resources/MessageTable.h"
-
-#include <utility>
 
 namespace {
 
@@ -48,97 +43,96 @@ QString StrictByteProblem(const char* what, const QString& text, qint64* value)
 
 } // namespace
 
-int CModule::SendWith(const QString& text, const QString& before, const QString& after)
-{
-    return SendCommand(text, before, after, std::exchange(m_nextResends, 0));
-}
+CCommandSet::CCommandSet(CModuleLink& link) : m_link(link) {}
 
-QString CModule::SendToggle(int command, bool on)
+QString CCommandSet::SendToggle(int command, bool on)
 {
-    SendWith(LoadMessage(command), {}, LoadMessage(on ? Msg::On : Msg::Off));
+    m_link.SendCommand(LoadMessage(command), LoadMessage(on ? Msg::On : Msg::Off));
     return LoadMessage(Msg::Ok);
 }
 
-QString CModule::ReadTemperature(const QString& unit)
+QString CCommandSet::ReadTemperature(const QString& unit)
 {
     const int context = unit.toLower() == QLatin1String("f") ? Msg::Fahrenheit : Msg::Centigrade;
-    SendWith(LoadMessage(Msg::CmdTemperature), {}, LoadMessage(context));
+    m_link.SendCommand(LoadMessage(Msg::CmdTemperature), LoadMessage(context));
     return LoadMessage(Msg::Ok);
 }
 
-QString CModule::Correction(bool on)
+QString CCommandSet::Correction(bool on)
 {
     return SendToggle(Msg::CmdCorrection, on);
 }
 
-QString CModule::ResetModule()
+QString CCommandSet::ResetModule()
 {
-    ClearPending();
-    DiscardLine();
-    SendWith(LoadMessage(Msg::CmdReset));
+    m_link.ClearPending();
+    m_link.DiscardLine();
+    m_link.SendCommand(LoadMessage(Msg::CmdReset));
     return LoadMessage(Msg::Ok);
 }
 
-QString CModule::SendCMD(const QString& text)
+QString CCommandSet::SendCMD(const QString& text)
 {
-    SendWith(text, LoadMessage(Msg::CommandMarker));
+    m_link.SendCommand(text, {}, true);
     return {};
 }
 
-QString CModule::Version()
+QString CCommandSet::SendPlain(int command)
 {
-    SendWith(LoadMessage(Msg::CmdVersion));
+    m_link.SendCommand(LoadMessage(command));
     return LoadMessage(Msg::Ok);
 }
 
-QString CModule::ResetEEPROM()
+QString CCommandSet::Version()
 {
-    SendWith(LoadMessage(Msg::CmdEepromReset));
+    return SendPlain(Msg::CmdVersion);
+}
+
+QString CCommandSet::ResetEEPROM()
+{
+    m_link.SendCommand(LoadMessage(Msg::CmdEepromReset));
     return {};
 }
 
-QString CModule::OutputAngle(bool on)
+QString CCommandSet::OutputAngle(bool on)
 {
     return SendToggle(Msg::CmdAngleOutput, on);
 }
 
-QString CModule::EnableDAC(bool on)
+QString CCommandSet::EnableDAC(bool on)
 {
     return SendToggle(Msg::CmdDac, on);
 }
 
-QString CModule::ReadXChan(unsigned char)
+QString CCommandSet::ReadXChan()
 {
-    SendWith(LoadMessage(Msg::CmdXChannel));
-    return LoadMessage(Msg::Ok);
+    return SendPlain(Msg::CmdXChannel);
 }
 
-QString CModule::ReadYChan(unsigned char)
+QString CCommandSet::ReadYChan()
 {
-    SendWith(LoadMessage(Msg::CmdYChannel));
-    return LoadMessage(Msg::Ok);
+    return SendPlain(Msg::CmdYChannel);
 }
 
-QString CModule::Sleep(bool on)
+QString CCommandSet::Sleep(bool on)
 {
-    SendWith(LoadMessage(on ? Msg::CmdSleep : Msg::CmdXChannel));
-    return LoadMessage(Msg::Ok);
+    return SendPlain(on ? Msg::CmdSleep : Msg::CmdXChannel);
 }
 
 // An address that is empty or not a number reads cell 0; one outside the
 // cells is never sent, as the three-digit field could not carry it.
-QString CModule::ReadEEPROM(const QString& address)
+QString CCommandSet::ReadEEPROM(const QString& address)
 {
     const int cell = TextNumbers::LeadingInt(address);
     if (!IsByte(cell))
         return OutOfRangeText("address", cell);
-    SendWith(LoadMessage(Msg::CmdEepromRead) + QString::asprintf("%03u", unsigned(cell)));
+    m_link.SendCommand(LoadMessage(Msg::CmdEepromRead) + QString::asprintf("%03u", unsigned(cell)));
     return LoadMessage(Msg::Ok);
 }
 
 // A write must name its cell and value exactly: anything else is refused
 // without traffic rather than written to a cell nobody asked for.
-QString CModule::WriteEEPROM(const QString& address, const QString& value)
+QString CCommandSet::WriteEEPROM(const QString& address, const QString& value)
 {
     qint64 cell = 0;
     qint64 byte = 0;
@@ -147,7 +141,7 @@ QString CModule::WriteEEPROM(const QString& address, const QString& value)
         problem = StrictByteProblem("value", value, &byte);
     if (!problem.isEmpty())
         return problem;
-    SendWith(LoadMessage(Msg::CmdEepromWrite) +
-             QString::asprintf("%03u%03u", unsigned(cell), unsigned(byte)));
+    m_link.SendCommand(LoadMessage(Msg::CmdEepromWrite) +
+                       QString::asprintf("%03u%03u", unsigned(cell), unsigned(byte)));
     return LoadMessage(Msg::Ok);
 }
