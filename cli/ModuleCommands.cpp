@@ -6,6 +6,7 @@
 #include "CommandContext.h"
 #include "Commands.h"
 #include "ControlTexts.h"
+#include "ModuleAnswers.h"
 #include "TK28950Dispids.h"
 #include "ValueText.h"
 
@@ -97,18 +98,6 @@ ExitCode reportAnswer(CommandContext& context, DispId method, const AnswerCheck&
     return ExitCode::Success;
 }
 
-// The module sends the temperature in tenths of a degree Centigrade. It is
-// asked for as a raw command, so that its own answer is seen: the control's
-// temperature request turns any answer, "E" included, into a number. The
-// degrees are worked out as the control does.
-QString degreesFromTenths(const QString& tenths, bool fahrenheit)
-{
-    double degrees = tenths.toDouble() * 0.1;
-    if (fahrenheit)
-        degrees = degrees * 1.8 + 32;
-    return QString::asprintf("%3.2f", degrees);
-}
-
 } // namespace
 
 ExitCode version(CommandContext& context)
@@ -125,13 +114,16 @@ ExitCode reset(CommandContext& context)
                         QStringLiteral("answer"));
 }
 
+// The temperature is asked for as a raw command, so that the module's own
+// answer is seen: the control's temperature request turns any answer, "E"
+// included, into a number. The degrees are worked out as the control does.
 ExitCode temperature(CommandContext& context)
 {
     const bool fahrenheit = context.hasOption(QStringLiteral("fahrenheit"));
     const Answer answer = context.module().request(
         tk28950::dispid::SendCMD, {QStringLiteral("e")}, context.name(),
         dataOfShape(AnswerShape::isSignedDecimal, QStringLiteral("a temperature")));
-    const QString degrees = degreesFromTenths(answer.text, fahrenheit);
+    const QString degrees = ModuleAnswers::degreesText(answer.text.toDouble(), fahrenheit);
     context.output().result({{"command", context.name()},
                              {"unit", fahrenheit ? "F" : "C"},
                              {"value", ValueText::numberOrText(degrees)}},

@@ -4,6 +4,7 @@
 #include "ControlError.h"
 #include "ControlTexts.h"
 #include "DevicePort.h"
+#include "ModuleAnswers.h"
 #include "TK28950Dispids.h"
 
 #include <stdexcept>
@@ -112,7 +113,7 @@ void ControlSession::writeCell(int address, int value)
 {
     const Answer answer =
         request(tk28950::dispid::WriteEEPROM, {QString::number(address), QString::number(value)});
-    if (answer.event != AnswerEvent::DataReady || !AnswerShape::isAcknowledgement(answer.text))
+    if (answer.event != AnswerEvent::DataReady || !ModuleAnswers::isWriteAcknowledged(answer.text))
         fail(QStringLiteral("%1: write of %2 not acknowledged, the answer was \"%3\"")
                  .arg(cellName(address))
                  .arg(value)

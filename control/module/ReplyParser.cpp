@@ -7,6 +7,7 @@
 #include "TextNumbers.h"
 #include "link/ModuleOwner.h"
 #include "resources/MessageTable.h"
+#include "resources/ModuleAnswers.h"
 
 #include <array>
 
@@ -102,10 +103,8 @@ int CModule::AnswerTemperature(const TakenEntry&, const QString& line)
     const QString unit = TakeContext(Msg::Fahrenheit, Msg::Centigrade);
     if (unit.isEmpty())
         return kUnpaired;
-    double degrees = TextNumbers::LeadingDouble(line) * 0.1;
-    if (unit == LoadMessage(Msg::Fahrenheit))
-        degrees = degrees * 1.8 + 32;
-    m_strReply = QString::asprintf("%3.2f", degrees);
+    m_strReply = ModuleAnswers::degreesText(TextNumbers::LeadingDouble(line),
+                                            unit == LoadMessage(Msg::Fahrenheit));
     return kCompleted;
 }
 

@@ -2,6 +2,8 @@
 
 #include "AnswerShape.h"
 #include "ControlClient.h"
+#include "ControlTexts.h"
+#include "ModuleAnswers.h"
 #include "TK28950Dispids.h"
 
 #include <QCoreApplication>
@@ -10,9 +12,8 @@
 
 namespace {
 
-const QString kReady = QStringLiteral("TK28950 Ready");
-const QString kAlreadyInitialized = QStringLiteral("OCX already initialized");
-const QString kTimeOutReply = QStringLiteral("TK28950 TIME OUT");
+// Replies are kept upper-cased, the control's time-out text among them.
+const QString kTimeOutReply = QString(ControlTexts::kTimeOut).toUpper();
 const QString kConnectionError =
     QStringLiteral("Error in getting connection to inclinometer. Err: ");
 
@@ -21,9 +22,10 @@ void processEvents()
     QCoreApplication::processEvents();
 }
 
-bool isOk(const CallResult& result)
+// The control's "Ok", in any letter case and with blanks around it.
+bool isOk(const QString& text)
 {
-    return result.text().toUpper() == QLatin1String("OK");
+    return text.trimmed().compare(ControlTexts::kOk, Qt::CaseInsensitive) == 0;
 }
 
 } // namespace
@@ -49,11 +51,11 @@ bool MemoryTransferLink::GetConnectionToInclinometer(int port)
     processEvents();
     pause();
     const QString answer = init.text();
-    if (answer != kAlreadyInitialized && answer != kReady) {
+    if (answer != ControlTexts::kAlreadyInitialised && answer != ControlTexts::kReady) {
         processEvents();
         return false;
     }
-    if (answer == kReady)
+    if (answer == ControlTexts::kReady)
         m_connectedPort = port;
     m_port = port;
     // The initialisation emptied the control's pending commands, and the
@@ -69,7 +71,7 @@ bool MemoryTransferLink::GetConnectionToInclinometer(int port)
     processEvents();
     if (!callSucceeded(reset, kConnectionError))
         return false;
-    if (reset.text().trimmed().toUpper() != QLatin1String("OK")) {
+    if (!isOk(reset.text())) {
         m_tmrDataReceived.stop();
         processEvents();
         return false;
@@ -91,7 +93,7 @@ QString MemoryTransferLink::ReadEEPROMValue(const QString& address)
     if (!callSucceeded(sent, QStringLiteral("Error in reading EEPROM. Err: ")))
         return QString();
     // A request the control refused was never sent: no answer will come.
-    if (!isOk(sent)) {
+    if (!isOk(sent.text())) {
         m_tmrDataReceived.stop();
         return QString();
     }
@@ -136,22 +138,13 @@ bool MemoryTransferLink::writeOnce(const QString& address, const QString& value,
     }
     pause();
     processEvents();
-    if (!isOk(sent))
+    if (!isOk(sent.text()))
         return false; // refused by the control: nothing was sent
     const bool answered = waitForReply(m_timing.replyBoundMs);
-    const bool acknowledged = answered && !m_strayAfterReply && isAcknowledgement(m_receivedData);
+    const bool acknowledged =
+        answered && !m_strayAfterReply && ModuleAnswers::isWriteAcknowledged(m_receivedData);
     m_outOfStep = !acknowledged || m_strayLines > 0;
     return acknowledged;
-}
-
-bool MemoryTransferLink::isAcknowledgement(const QString& reply)
-{
-    return reply.trimmed().toUpper() != kTimeOutReply && AnswerShape::isAcknowledgement(reply);
-}
-
-bool MemoryTransferLink::isVersionAnswer(const QString& reply)
-{
-    return reply.trimmed().toUpper() != kTimeOutReply && AnswerShape::isVersion(reply);
 }
 
 // True when the next command may be sent: the link is in step, or has just
@@ -183,7 +176,7 @@ bool MemoryTransferLink::resynchronise()
             emptyQueue = true;
             continue;
         }
-        if (isVersionAnswer(m_receivedData)) {
+        if (AnswerShape::isVersion(m_receivedData)) {
             // Each stale answer took the place of a version request whose
             // own answer is still to come: those are let go by first.
             drainAnswers(asked - 1);
@@ -201,7 +194,7 @@ bool MemoryTransferLink::resynchronise()
 bool MemoryTransferLink::emptyPendingCommands()
 {
     const CallResult init = m_control->call(tk28950::dispid::InitModule, {QString::number(m_port)});
-    return init.ok() && init.text() == kAlreadyInitialized;
+    return init.ok() && init.text() == ControlTexts::kAlreadyInitialised;
 }
 
 void MemoryTransferLink::drainAnswers(int count)

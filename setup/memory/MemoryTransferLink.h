@@ -62,11 +62,6 @@ public:
     bool dataReceived() const { return m_dataReceived; }
     QString receivedData() const { return m_receivedData; }
 
-    // An acknowledgement of a write, or the module's answer to a version
-    // request, as a host tells them; the control's time-out text is neither.
-    static bool isAcknowledgement(const QString& reply);
-    static bool isVersionAnswer(const QString& reply);
-
 private:
     void onDataReady(const QString& text);
     void onErrorComm(const QString& text);
