@@ -8,10 +8,10 @@
 #include "ControlTexts.h"
 #include "ModuleAnswers.h"
 #include "TK28950Dispids.h"
+#include "TK28950Members.h"
 #include "ValueText.h"
 
 #include <QJsonArray>
-#include <QSet>
 
 using component::DispId;
 using component::InvokeKind;
@@ -22,24 +22,10 @@ using Kind = MemberCatalog::Kind;
 namespace Commands {
 namespace {
 
-// Methods that send a command and report the module's answer later, as an
-// event; the others complete inside the call.
-bool answeredByEvent(DispId dispid)
+bool resultIs(DispId method, tk28950::Result result)
 {
-    namespace id = tk28950::dispid;
-    static const QSet<DispId> methods{
-        id::SendCMD,     id::ReadTemperature, id::ResetModule, id::Sleep,     id::Correction,
-        id::OutputAngle, id::EnableDAC,       id::ResetEEPROM, id::ReadXChan, id::ReadYChan,
-        id::ReadEEPROM,  id::WriteEEPROM,     id::Version};
-    return methods.contains(dispid);
-}
-
-// Methods that complete inside the call and answer "Ok" when they succeed;
-// any other text says what went wrong.
-bool succeedsWithOk(DispId dispid)
-{
-    namespace id = tk28950::dispid;
-    return dispid == id::LoadCoef || dispid == id::TemperatureCoef || dispid == id::EnableTempCorr;
+    const tk28950::MethodFacts* facts = tk28950::methodFacts(method);
+    return facts && facts->result == result;
 }
 
 // Methods whose every argument is an EEPROM address or value.
@@ -181,7 +167,7 @@ ExitCode callMethod(CommandContext& context)
     QJsonObject json{{"command", context.name()},
                      {"name", method.name},
                      {"arguments", QJsonArray::fromStringList(texts)}};
-    if (answeredByEvent(method.dispid)) {
+    if (resultIs(method.dispid, tk28950::Result::ByEvent)) {
         const Answer answer = session.exchange(method.dispid, arguments, method.name);
         json.insert("event", AnswerWaiter::eventName(answer.event));
         json.insert("answer", answer.text);
@@ -190,7 +176,8 @@ ExitCode callMethod(CommandContext& context)
     }
     const Variant result =
         session.invoke(InvokeKind::Method, method.dispid, arguments, method.name);
-    if (succeedsWithOk(method.dispid) && ValueText::text(result) != ControlTexts::kOk)
+    if (resultIs(method.dispid, tk28950::Result::WaitsForOk) &&
+        ValueText::text(result) != ControlTexts::kOk)
         throw moduleError(QStringLiteral("%1: %2").arg(method.name, ValueText::text(result)));
     json.insert("result", ValueText::json(result, method.type));
     context.output().result(json, ValueText::text(result));

@@ -8,6 +8,7 @@
 #include "LineResync.h"
 #include "SerialPorts.h"
 #include "TK28950Dispids.h"
+#include "TK28950Members.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
@@ -45,17 +46,13 @@ QString describe(const Answer& answer)
 }
 
 // How many request-and-answer exchanges one call into the control makes at
-// most, for the bound of a call that waits inside the control.
-int exchangesOf(DispId dispid)
+// most, for the bound of a call that waits inside the control; no call is
+// given less time than a property access.
+int exchangesOf(InvokeKind kind, DispId dispid)
 {
-    switch (dispid) {
-    case tk28950::dispid::LoadCoef:
-        return 57;
-    case tk28950::dispid::TemperatureCoef:
-        return 8;
-    default:
-        return 2;
-    }
+    const tk28950::MethodFacts* facts =
+        kind == InvokeKind::Method ? tk28950::methodFacts(dispid) : nullptr;
+    return std::max(facts ? facts->exchanges : 0, tk28950::kPropertyExchanges);
 }
 
 QString kindName(MemberCatalog::Kind kind)
@@ -318,7 +315,7 @@ std::optional<Variant> ModuleSession::invokeOnce(InvokeKind kind, DispId dispid,
                                                  QString* failure)
 {
     m_waiter->arm();
-    const int boundMs = m_options.timeoutMs * exchangesOf(dispid);
+    const int boundMs = m_options.timeoutMs * exchangesOf(kind, dispid);
     int cutsShort = 0;
     QTimer guard;
     QObject::connect(&guard, &QTimer::timeout, [&] {
