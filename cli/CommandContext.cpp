@@ -1,8 +1,7 @@
 #include "CommandContext.h"
 
-CommandContext::CommandContext(const Invocation& invocation, const Output& output,
-                               std::function<void(const ToolError&)> abandon)
-    : m_invocation(invocation), m_output(output), m_abandon(std::move(abandon))
+CommandContext::CommandContext(const Invocation& invocation, const Output& output)
+    : m_invocation(invocation), m_output(output)
 {
 }
 
@@ -16,7 +15,6 @@ SessionOptions CommandContext::sessionOptions() const
     options.timeoutMs = global().timeoutMs;
     options.retries = global().retries;
     options.verbose = global().verbose;
-    options.abandon = m_abandon;
     return options;
 }
 

@@ -10,8 +10,7 @@
 
 class CommandContext {
 public:
-    CommandContext(const Invocation& invocation, const Output& output,
-                   std::function<void(const ToolError&)> abandon);
+    CommandContext(const Invocation& invocation, const Output& output);
     ~CommandContext();
 
     QString name() const { return m_invocation.command->name; }
@@ -34,6 +33,5 @@ private:
 
     const Invocation& m_invocation;
     const Output& m_output;
-    std::function<void(const ToolError&)> m_abandon;
     std::unique_ptr<ModuleSession> m_session;
 };

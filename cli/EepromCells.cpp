@@ -1,6 +1,7 @@
 #include "EepromCells.h"
 
 #include "AnswerShape.h"
+#include "ModuleAnswers.h"
 #include "ModuleSession.h"
 
 #include "QuotedInput.h"
@@ -40,7 +41,7 @@ void write(ModuleSession& module, int address, int value)
     module.request(tk28950::dispid::WriteEEPROM, {QString::number(address), QString::number(value)},
                    what, [](const Answer& answer) {
                        return answer.event == AnswerEvent::DataReady &&
-                                      isAcknowledgement(answer.text)
+                                      ModuleAnswers::isWriteAcknowledged(answer.text)
                                   ? QString()
                                   : QStringLiteral("not acknowledged, the answer was %1")
                                         .arg(describeAnswer(answer));

@@ -1,8 +1,6 @@
 #pragma once
 // One EEPROM cell at a time, each request waiting for the module's answer
 // and nothing else. Failures throw, naming the cell.
-#include "AnswerShape.h"
-
 #include <QString>
 
 class ModuleSession;
@@ -13,6 +11,5 @@ namespace EepromCells {
 int read(ModuleSession& module, int address);
 // Writes and waits for the module's acknowledgement.
 void write(ModuleSession& module, int address, int value);
-using AnswerShape::isAcknowledgement;
 
 } // namespace EepromCells

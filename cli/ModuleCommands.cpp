@@ -6,13 +6,13 @@
 #include "CommandContext.h"
 #include "Commands.h"
 #include "ControlTexts.h"
-
+#include "ModuleAnswers.h"
 #include "QuotedInput.h"
 #include "TK28950Dispids.h"
+#include "TK28950Members.h"
 #include "ValueText.h"
 
 #include <QJsonArray>
-#include <QSet>
 
 using component::DispId;
 using component::InvokeKind;
@@ -23,24 +23,10 @@ using Kind = MemberCatalog::Kind;
 namespace Commands {
 namespace {
 
-// Methods that send a command and report the module's answer later, as an
-// event; the others complete inside the call.
-bool answeredByEvent(DispId dispid)
+bool resultIs(DispId method, tk28950::Result result)
 {
-    namespace id = tk28950::dispid;
-    static const QSet<DispId> methods{
-        id::SendCMD,     id::ReadTemperature, id::ResetModule, id::Sleep,     id::Correction,
-        id::OutputAngle, id::EnableDAC,       id::ResetEEPROM, id::ReadXChan, id::ReadYChan,
-        id::ReadEEPROM,  id::WriteEEPROM,     id::Version};
-    return methods.contains(dispid);
-}
-
-// Methods that complete inside the call and answer "Ok" when they succeed;
-// any other text says what went wrong.
-bool succeedsWithOk(DispId dispid)
-{
-    namespace id = tk28950::dispid;
-    return dispid == id::LoadCoef || dispid == id::TemperatureCoef || dispid == id::EnableTempCorr;
+    const tk28950::MethodFacts* facts = tk28950::methodFacts(method);
+    return facts && facts->result == result;
 }
 
 // Methods whose every argument is an EEPROM address or value.
@@ -100,18 +86,6 @@ ExitCode reportAnswer(CommandContext& context, DispId method, const AnswerCheck&
     return ExitCode::Success;
 }
 
-// The module sends the temperature in tenths of a degree Centigrade. It is
-// asked for as a raw command, so that its own answer is seen: the control's
-// temperature request turns any answer, "E" included, into a number. The
-// degrees are worked out as the control does.
-QString degreesFromTenths(const QString& tenths, bool fahrenheit)
-{
-    double degrees = tenths.toDouble() * 0.1;
-    if (fahrenheit)
-        degrees = degrees * 1.8 + 32;
-    return QString::asprintf("%3.2f", degrees);
-}
-
 } // namespace
 
 ExitCode version(CommandContext& context)
@@ -128,13 +102,16 @@ ExitCode reset(CommandContext& context)
                         QStringLiteral("answer"));
 }
 
+// The temperature is asked for as a raw command, so that the module's own
+// answer is seen: the control's temperature request turns any answer, "E"
+// included, into a number. The degrees are worked out as the control does.
 ExitCode temperature(CommandContext& context)
 {
     const bool fahrenheit = context.hasOption(QStringLiteral("fahrenheit"));
     const Answer answer = context.module().request(
         tk28950::dispid::SendCMD, {QStringLiteral("e")}, context.name(),
         dataOfShape(AnswerShape::isSignedDecimal, QStringLiteral("a temperature")));
-    const QString degrees = degreesFromTenths(answer.text, fahrenheit);
+    const QString degrees = ModuleAnswers::degreesText(answer.text.toDouble(), fahrenheit);
     context.output().result({{"command", context.name()},
                              {"unit", fahrenheit ? "F" : "C"},
                              {"value", ValueText::numberOrText(degrees)}},
@@ -192,7 +169,7 @@ ExitCode callMethod(CommandContext& context)
     QJsonObject json{{"command", context.name()},
                      {"name", method.name},
                      {"arguments", QJsonArray::fromStringList(texts)}};
-    if (answeredByEvent(method.dispid)) {
+    if (resultIs(method.dispid, tk28950::Result::ByEvent)) {
         const Answer answer = session.exchange(method.dispid, arguments, method.name);
         json.insert("event", AnswerWaiter::eventName(answer.event));
         json.insert("answer", answer.text);
@@ -201,7 +178,8 @@ ExitCode callMethod(CommandContext& context)
     }
     const Variant result =
         session.invoke(InvokeKind::Method, method.dispid, arguments, method.name);
-    if (succeedsWithOk(method.dispid) && ValueText::text(result) != ControlTexts::kOk)
+    if (resultIs(method.dispid, tk28950::Result::WaitsForOk) &&
+        ValueText::text(result) != ControlTexts::kOk)
         throw moduleError(QStringLiteral("%1: %2").arg(method.name, ValueText::text(result)));
     json.insert("result", ValueText::json(result, method.type));
     context.output().result(json, ValueText::text(result));

@@ -1,14 +1,15 @@
 #include "ModuleSession.h"
 
-#include "AnswerShape.h"
 #include "ControlClient.h"
 #include "ControlError.h"
 #include "ControlTexts.h"
 #include "DevicePort.h"
 #include "LibraryLocation.h"
+#include "LineResync.h"
 #include "QuotedInput.h"
 #include "SerialPorts.h"
 #include "TK28950Dispids.h"
+#include "TK28950Members.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
@@ -26,8 +27,6 @@ constexpr int kVersionAsks = 4;
 // The longest a resynchronisation waits for the line to fall quiet, in
 // bounds: a module that keeps talking is not waited for.
 constexpr int kMostBoundsOfDraining = 20;
-// How often a call into the control is cut short before the tool gives up.
-constexpr int kMostCutsOfOneCall = 3;
 // The control's own command time: requests the module takes long over (a
 // reset of the module or of its EEPROM) are given at least this long.
 constexpr int kControlCommandMs = 3000;
@@ -48,17 +47,13 @@ QString describe(const Answer& answer)
 }
 
 // How many request-and-answer exchanges one call into the control makes at
-// most, for the bound of a call that waits inside the control.
-int exchangesOf(DispId dispid)
+// most, for the bound of a call that waits inside the control; no call is
+// given less time than a property access.
+int exchangesOf(InvokeKind kind, DispId dispid)
 {
-    switch (dispid) {
-    case tk28950::dispid::LoadCoef:
-        return 57;
-    case tk28950::dispid::TemperatureCoef:
-        return 8;
-    default:
-        return 2;
-    }
+    const tk28950::MethodFacts* facts =
+        kind == InvokeKind::Method ? tk28950::methodFacts(dispid) : nullptr;
+    return std::max(facts ? facts->exchanges : 0, tk28950::kPropertyExchanges);
 }
 
 QString kindName(MemberCatalog::Kind kind)
@@ -187,32 +182,39 @@ void ModuleSession::drainUntilQuiet()
     }
 }
 
+// Whatever a request given up may still bring in is let go by before the
+// first version request, and again after every one that was not answered
+// with the version, so that no answer is owed when the line is in step.
 void ModuleSession::resynchronise()
 {
     throwIfDisconnected(kLineInStep);
-    restartLink();
-    if (m_disturbed)
-        drainUntilQuiet();
-    for (int asked = 1; asked <= kVersionAsks; ++asked) {
-        m_waiter->arm();
-        const CallResult call = m_client->call(tk28950::dispid::Version, {});
-        if (!call.ok())
-            throw moduleError(QStringLiteral("%1: %2").arg(kLineInStep, call.error));
-        const std::optional<Answer> answer = m_waiter->wait(m_options.timeoutMs);
-        throwIfDisconnected(kLineInStep);
-        if (answer && answer->event == AnswerEvent::DataReady &&
-            AnswerShape::isVersion(answer->text)) {
-            m_versionText = answer->text;
-            m_outOfStep = false;
-            m_disturbed = false;
-            return;
-        }
+    LineResync::Steps steps;
+    steps.emptyQueue = [this, drain = m_disturbed]() mutable {
+        restartLink();
+        if (std::exchange(drain, false))
+            drainUntilQuiet();
+        return true;
+    };
+    steps.beforeAskingAgain = [this](const std::optional<Answer>& answer) {
         note(answer ? QStringLiteral("%1: the version request was answered %2; asking again")
                           .arg(kLineInStep, describe(*answer))
                     : QStringLiteral("%1: no answer to the version request; asking again")
                           .arg(kLineInStep));
         restartLink();
         drainUntilQuiet();
+        return true;
+    };
+    steps.stopped = [this] { return m_waiter->disconnected(); };
+    const LineResync::Outcome outcome =
+        LineResync::run(*m_client, *m_waiter, {m_options.timeoutMs, kVersionAsks}, steps);
+    throwIfDisconnected(kLineInStep);
+    if (!outcome.callError.isEmpty())
+        throw moduleError(QStringLiteral("%1: %2").arg(kLineInStep, outcome.callError));
+    if (outcome.version) {
+        m_versionText = *outcome.version;
+        m_outOfStep = false;
+        m_disturbed = false;
+        return;
     }
     throw moduleError(QStringLiteral("%1: the module did not answer the version request \"v\" "
                                      "with its version in %2 tries of %3 ms each")
@@ -304,22 +306,21 @@ Answer ModuleSession::exchange(DispId method, const QVector<Variant>& args, cons
 }
 
 // A call that waits inside the control ends when the control's command
-// timer expires, after 3 s. The tool's own bound is shorter: when it passes,
-// the control's link is restarted from inside the wait, which forgets the
-// pending commands and so ends the wait; the call is then taken as failed.
+// timer expires, after 3 s. The tool's own bound is shorter: each time it
+// passes, the control's link is restarted from inside the wait, which
+// forgets the pending commands and so ends the wait the call is in. A call
+// makes a bounded number of exchanges, so it comes back; it is then taken as
+// failed.
 std::optional<Variant> ModuleSession::invokeOnce(InvokeKind kind, DispId dispid,
                                                  const QVector<Variant>& args, const QString& what,
                                                  QString* failure)
 {
     m_waiter->arm();
-    const int boundMs = m_options.timeoutMs * exchangesOf(dispid);
+    const int boundMs = m_options.timeoutMs * exchangesOf(kind, dispid);
     int cutsShort = 0;
     QTimer guard;
     QObject::connect(&guard, &QTimer::timeout, [&] {
-        if (++cutsShort > kMostCutsOfOneCall)
-            m_options.abandon(moduleError(QStringLiteral("%1: did not finish within %2 ms")
-                                              .arg(what)
-                                              .arg(boundMs * cutsShort)));
+        ++cutsShort;
         restartLink();
     });
     guard.start(boundMs);

@@ -31,9 +31,6 @@ struct SessionOptions {
     int timeoutMs = kDefaultAnswerBoundMs;
     int retries = kDefaultRetries;
     bool verbose = false;
-    // Called when a call into the control cannot be brought to an end; must
-    // not return.
-    std::function<void(const ToolError&)> abandon;
 };
 
 // Why an answer is not the one asked for; the empty text when it is.

@@ -4,12 +4,11 @@
 #include "ChannelReading.h"
 #include "CommandContext.h"
 #include "Commands.h"
+#include "EventWait.h"
 #include "InterruptSignal.h"
 #include "ValueText.h"
 
 #include <QElapsedTimer>
-#include <QEventLoop>
-#include <QTimer>
 #include <climits>
 
 namespace Commands {
@@ -19,15 +18,11 @@ constexpr int kDefaultIntervalMs = 500;
 constexpr int kMaxIntervalMs = 3600000;
 
 // Runs the event loop until the clock reaches targetMs or an interrupt.
-void waitUntil(const QElapsedTimer& clock, qint64 targetMs, InterruptSignal& interrupt)
+void waitUntil(const QElapsedTimer& clock, qint64 targetMs, const InterruptSignal& interrupt)
 {
     const qint64 remaining = targetMs - clock.elapsed();
-    if (remaining <= 0 || interrupt.raised())
-        return;
-    QEventLoop loop;
-    QTimer::singleShot(static_cast<int>(remaining), Qt::PreciseTimer, &loop, &QEventLoop::quit);
-    QObject::connect(&interrupt, &InterruptSignal::interrupted, &loop, &QEventLoop::quit);
-    loop.exec();
+    if (remaining > 0)
+        EventWait::until([&] { return interrupt.raised(); }, static_cast<int>(remaining));
 }
 
 } // namespace

@@ -10,7 +10,6 @@
 
 #include <QCoreApplication>
 #include <cstdio>
-#include <cstdlib>
 
 namespace {
 
@@ -21,19 +20,11 @@ void print(const QString& text)
 
 int runCommand(const Invocation& invocation, const Output& output)
 {
-    const QString name = invocation.command->name;
-    // A call into the control that outlives its bound cannot be unwound
-    // from inside the control's wait: report and leave.
-    auto abandon = [&output, name](const ToolError& error) {
-        output.failure(name, error);
-        std::fflush(nullptr);
-        std::_Exit(static_cast<int>(error.code));
-    };
     try {
-        CommandContext context(invocation, output, abandon);
+        CommandContext context(invocation, output);
         return static_cast<int>(invocation.command->handler(context));
     } catch (const ToolError& error) {
-        output.failure(name, error);
+        output.failure(invocation.command->name, error);
         return static_cast<int>(error.code);
     }
 }

@@ -1,5 +1,7 @@
 #include "AnswerShape.h"
 
+#include "ControlTexts.h"
+
 #include <QRegularExpression>
 
 namespace AnswerShape {
@@ -13,16 +15,6 @@ std::optional<int> cellValue(const QString& answer)
     return text.toInt();
 }
 
-bool isAcknowledgement(const QString& answer)
-{
-    static const QRegularExpression leadingNumber(QStringLiteral("^\\s*[+-]?([0-9]+)"));
-    const QRegularExpressionMatch match = leadingNumber.match(answer);
-    if (!match.hasMatch())
-        return true;
-    static const QRegularExpression zeros(QStringLiteral("^0+$"));
-    return zeros.match(match.captured(1)).hasMatch();
-}
-
 bool isSignedDecimal(const QString& answer)
 {
     static const QRegularExpression number(QStringLiteral("^[+-]?[0-9]+(\\.[0-9]+)?$"));
@@ -33,7 +25,8 @@ bool isVersion(const QString& answer)
 {
     static const QRegularExpression number(QStringLiteral("^[+-]?[0-9.]+$"));
     const QString text = answer.trimmed();
-    return !text.isEmpty() && text != QLatin1String("E") && !number.match(text).hasMatch();
+    return !text.isEmpty() && text != QLatin1String("E") && !number.match(text).hasMatch() &&
+           text.compare(ControlTexts::kTimeOut, Qt::CaseInsensitive) != 0;
 }
 
 } // namespace AnswerShape

@@ -11,16 +11,13 @@ namespace AnswerShape {
 // around allowed. Anything else ("E", "256", "-1", "") is not a value.
 std::optional<int> cellValue(const QString& answer);
 
-// The module's acknowledgement of a write: "0", or any text that does not
-// start with a non-zero number.
-bool isAcknowledgement(const QString& answer);
-
 // A signed decimal number, as the module sends a temperature in tenths
 // ("235", "-52") or a reading ("+01.250").
 bool isSignedDecimal(const QString& answer);
 
 // The answer to the version request: a text that no other request can
-// bring back (not empty, not "E", not a number).
+// bring back (not empty, not "E", not a number, not the control's time-out
+// text in any letter case).
 bool isVersion(const QString& answer);
 
 } // namespace AnswerShape

@@ -2,9 +2,7 @@
 
 #include "ControlClient.h"
 #include "ControlTexts.h"
-
-#include <QEventLoop>
-#include <QTimer>
+#include "EventWait.h"
 
 AnswerWaiter::AnswerWaiter(ControlClient& client)
 {
@@ -24,19 +22,9 @@ void AnswerWaiter::arm()
     m_controlTimedOut = false;
 }
 
-std::optional<Answer> AnswerWaiter::wait(int timeoutMs)
+std::optional<Answer> AnswerWaiter::wait(int timeoutMs, const std::function<bool()>& stop)
 {
-    if (m_answer)
-        return m_answer;
-    QEventLoop loop;
-    QTimer bound;
-    bound.setSingleShot(true);
-    bound.setTimerType(Qt::PreciseTimer);
-    connect(&bound, &QTimer::timeout, &loop, &QEventLoop::quit);
-    bound.start(timeoutMs);
-    m_loop = &loop;
-    loop.exec();
-    m_loop = nullptr;
+    EventWait::until([&] { return m_answer.has_value() || (stop && stop()); }, timeoutMs);
     return m_answer;
 }
 
@@ -46,11 +34,9 @@ void AnswerWaiter::take(AnswerEvent event, const QString& text)
         m_controlTimedOut = true;
     if (event == AnswerEvent::ErrorComm && text == ControlTexts::kDeviceDisconnected)
         m_disconnected = true;
-    if (m_answer)
-        return;
-    m_answer = Answer{event, text};
-    if (m_loop)
-        m_loop->quit();
+    ++m_eventsSeen;
+    if (!m_answer)
+        m_answer = Answer{event, text};
 }
 
 QString AnswerWaiter::eventName(AnswerEvent event)

@@ -4,10 +4,10 @@
 // DataReady, ErrorComm, XReady or YReady.
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <optional>
 
 class ControlClient;
-class QEventLoop;
 
 enum class AnswerEvent { DataReady, ErrorComm, XReady, YReady };
 
@@ -24,13 +24,15 @@ public:
     // Forgets every event seen so far; call before the request is made.
     void arm();
     // The first event since arm(), waiting for it up to timeoutMs while the
-    // event loop runs. Nothing when none came within the bound.
-    std::optional<Answer> wait(int timeoutMs);
+    // event loop runs, or until stop() holds. Nothing when none came.
+    std::optional<Answer> wait(int timeoutMs, const std::function<bool()>& stop = {});
     // Whether the control reported its own command time-out since arm(),
     // also while its events were held back during a waiting call.
     bool controlTimedOut() const { return m_controlTimedOut; }
     // Whether the control reported that the device went away; stays set.
     bool disconnected() const { return m_disconnected; }
+    // Every event seen since the waiter was made, answer or not.
+    int eventsSeen() const { return m_eventsSeen; }
 
     static QString eventName(AnswerEvent event);
 
@@ -40,5 +42,5 @@ private:
     std::optional<Answer> m_answer;
     bool m_controlTimedOut = false;
     bool m_disconnected = false;
-    QEventLoop* m_loop = nullptr;
+    int m_eventsSeen = 0;
 };

@@ -4,6 +4,8 @@
 #include "ControlError.h"
 #include "ControlTexts.h"
 #include "DevicePort.h"
+#include "LineResync.h"
+#include "ModuleAnswers.h"
 #include "QuotedInput.h"
 #include "TK28950Dispids.h"
 
@@ -113,7 +115,7 @@ void ControlSession::writeCell(int address, int value)
 {
     const Answer answer =
         request(tk28950::dispid::WriteEEPROM, {QString::number(address), QString::number(value)});
-    if (answer.event != AnswerEvent::DataReady || !AnswerShape::isAcknowledgement(answer.text))
+    if (answer.event != AnswerEvent::DataReady || !ModuleAnswers::isWriteAcknowledged(answer.text))
         fail(QStringLiteral("%1: write of %2 not acknowledged, the answer was %3")
                  .arg(cellName(address))
                  .arg(value)
@@ -176,22 +178,16 @@ void ControlSession::bringInStep()
         resynchronise();
 }
 
-// The module answers in order, and nothing but the version request brings
-// back a version: once its answer is in, everything before it was stale.
 void ControlSession::resynchronise()
 {
-    for (int attempt = 0; attempt < kResynchroniseAttempts; ++attempt) {
-        m_waiter->arm();
-        if (!m_client->call(tk28950::dispid::Version).ok())
-            break;
-        while (const std::optional<Answer> answer = m_waiter->wait(m_timeoutMs)) {
-            if (answer->event == AnswerEvent::DataReady && AnswerShape::isVersion(answer->text) &&
-                answer->text != ControlTexts::kTimeOut) {
-                m_outOfStep = false;
-                return;
-            }
-            m_waiter->arm();
-        }
+    LineResync::Steps steps;
+    steps.emptyQueue = [this] {
+        return m_client->call(tk28950::dispid::InitModule, {QString::number(m_port)}).ok();
+    };
+    const LineResync::Pace pace{m_timeoutMs, kResynchroniseAttempts, 0, m_timeoutMs};
+    if (LineResync::run(*m_client, *m_waiter, pace, steps).version) {
+        m_outOfStep = false;
+        return;
     }
     throw ControlError(QStringLiteral("the module does not answer in step: no version answer "
                                       "after %1 requests")

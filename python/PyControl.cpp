@@ -2,10 +2,9 @@
 
 #include "ControlError.h"
 #include "Conversions.h"
+#include "EventWait.h"
 #include "TK28950Dispids.h"
 
-#include <QEventLoop>
-#include <QTimer>
 #include <algorithm>
 #include <chrono>
 #include <exception>
@@ -255,16 +254,8 @@ std::optional<PyEvent> PyControl::nextEvent(std::chrono::steady_clock::time_poin
             deadline - std::chrono::steady_clock::now());
         if (remaining.count() > 0)
             unlocked([&](ControlSession&) {
-                QEventLoop loop;
-                QTimer bound;
-                bound.setSingleShot(true);
-                bound.setTimerType(Qt::PreciseTimer);
-                QObject::connect(&bound, &QTimer::timeout, &loop, &QEventLoop::quit);
-                bound.start(static_cast<int>(remaining.count()));
-                m_eventWait = &loop;
-                loop.exec();
-                m_eventWait = nullptr;
-                return 0;
+                return EventWait::until([this] { return !m_queue.empty(); },
+                                        static_cast<int>(remaining.count()));
             });
     }
     if (m_queue.empty())
@@ -285,8 +276,6 @@ void PyControl::deliver(DispId dispid, const QString& text)
             ++m_dropped;
         }
         m_queue.push_back(event);
-        if (m_eventWait)
-            m_eventWait->quit();
     }
     if (m_callbacks.empty())
         return;

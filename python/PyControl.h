@@ -13,8 +13,6 @@
 #include <thread>
 #include <vector>
 
-class QEventLoop;
-
 // One event of the control, as Python sees it.
 struct PyEvent {
     std::string name;
@@ -71,6 +69,5 @@ private:
     std::size_t m_dropped = 0;
     std::vector<Callback> m_callbacks;
     std::optional<pybind11::error_already_set> m_callbackError;
-    QEventLoop* m_eventWait = nullptr;
     int m_helperDepth = 0;
 };

@@ -53,7 +53,7 @@ Run inProcess(const QString& name, const QString& file)
         invocation.arguments = {file};
         const Output output(false);
         try {
-            CommandContext context(invocation, output, [](const ToolError&) { std::exit(1); });
+            CommandContext context(invocation, output);
             return invocation.command->handler(context) == ExitCode::Success;
         } catch (const ToolError& error) {
             output.failure(name, error);

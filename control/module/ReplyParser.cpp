@@ -5,6 +5,7 @@
 #include "TextNumbers.h"
 #include "link/ModuleLink.h"
 #include "resources/MessageTable.h"
+#include "resources/ModuleAnswers.h"
 
 #include <array>
 
@@ -91,10 +92,8 @@ int CReplyParser::AnswerTemperature(const PendingCommand& command, const QString
     const QString unit = ContextOf(command, Msg::Fahrenheit, Msg::Centigrade);
     if (unit.isEmpty())
         return kUnpaired;
-    double degrees = TextNumbers::LeadingDouble(line) * 0.1;
-    if (unit == LoadMessage(Msg::Fahrenheit))
-        degrees = degrees * 1.8 + 32;
-    m_link.SetReply(QString::asprintf("%3.2f", degrees));
+    m_link.SetReply(ModuleAnswers::degreesText(TextNumbers::LeadingDouble(line),
+                                               unit == LoadMessage(Msg::Fahrenheit)));
     return kCompleted;
 }
 

@@ -6,6 +6,7 @@
 #include "OwnedText.h"
 #include "ServerLock.h"
 #include "module/TextNumbers.h"
+#include "resources/ControlTexts.h"
 #include "resources/MessageTable.h"
 #include "resources/TK28950Dispids.h"
 
@@ -22,7 +23,6 @@ namespace {
 const QString kLineSettings = QStringLiteral("38400,n,8,1");
 constexpr qint16 kNotifyEveryByte = 1;
 constexpr qint32 kBinaryInput = 1;
-const QString kDeviceDisconnected = QStringLiteral("Device disconnected");
 
 } // namespace
 
@@ -168,7 +168,7 @@ void CTK28950Ctrl::OnDeviceLost()
     UndoPortCreation();
     KeepPortError(reason);
     Redraw();
-    RaiseEvent(tk28950::event::ErrorComm, kDeviceDisconnected);
+    RaiseEvent(tk28950::event::ErrorComm, ControlTexts::kDeviceDisconnected);
 }
 
 // No complete answer within the command time: reported whatever the gate,

@@ -1,5 +1,7 @@
 #include "MessageTable.h"
 
+#include "ControlTexts.h"
+
 #include <algorithm>
 #include <array>
 #include <utility>
@@ -10,7 +12,7 @@ constexpr std::array<std::pair<int, const char*>, 43> kMessages{{
     {1, "TK28950 Control"},
     {2, "TK28950 Property Page"},
     {3, "Error communication with RS232 module"},
-    {4, "Ok"},
+    {4, ControlTexts::kOk.data()},
     {5, "Message Ready"},
     {6, "Nothing to report"},
     {7, "g"},
@@ -28,16 +30,16 @@ constexpr std::array<std::pair<int, const char*>, 43> kMessages{{
     {19, "No matching command"},
     {20, "EEPROM set to default Values"},
     {21, "EEPROM protected"},
-    {22, "TK28950 not initialized"},
+    {22, ControlTexts::kNotInitialised.data()},
     {23, "Enable"},
     {24, "Disable"},
-    {25, "TK28950 Time out"},
+    {25, ControlTexts::kTimeOut.data()},
     {26, "p"},
     {27, "File not found"},
-    {28, "OCX already initialized"},
+    {28, ControlTexts::kAlreadyInitialised.data()},
     {29, "Error in Init of RS232"},
-    {30, "Port already open"},
-    {31, "TK28950 Ready"},
+    {30, ControlTexts::kPortAlreadyOpen.data()},
+    {31, ControlTexts::kReady.data()},
     {32, "n"},
     {33, "s"},
     {34, "r"},

@@ -1,6 +1,7 @@
 #include "FrmTK28950.h"
 
 #include "ControlClient.h"
+#include "ControlTexts.h"
 #include "FormBuilder.h"
 #include "IntegerText.h"
 #include "MemoryTransferLink.h"
@@ -40,8 +41,6 @@ const Picture kPictures[] = {
     {"ImgSymbol_0", ":/setup/symbol0.png", "TK28950 symbol", {0, 0, 72, 36}},
     {"ImgSymbol_1", ":/setup/symbol1.png", "TK28950 inclinometer interface", {72, 0, 288, 36}},
 };
-
-const QString kPortAlreadyOpen = QStringLiteral("Port already open");
 
 // The window is exposed to assistive technology as a frame, as a top-level
 // window is, rather than as a plain pane.
@@ -194,7 +193,8 @@ void FrmTK28950::CmdInitialize_Click()
 void FrmTK28950::showControlText(const QString& text)
 {
     m_messages.show(text, QString(),
-                    text == kPortAlreadyOpen ? portErrorOf(m_tk28950A.get()) : QString());
+                    text == ControlTexts::kPortAlreadyOpen ? portErrorOf(m_tk28950A.get())
+                                                           : QString());
 }
 
 void FrmTK28950::callForButton(component::DispId id, const QVector<component::Variant>& args)
@@ -204,8 +204,7 @@ void FrmTK28950::callForButton(component::DispId id, const QVector<component::Va
     const CallResult result = m_tk28950A->call(id, args);
     --m_buttonCalls;
     const QString text = result.ok() ? result.text() : result.error;
-    const bool silent =
-        text.isEmpty() || text.compare(QLatin1String("Ok"), Qt::CaseInsensitive) == 0;
+    const bool silent = text.isEmpty() || text.compare(ControlTexts::kOk, Qt::CaseInsensitive) == 0;
     if (!silent && !m_shownDuringCall.contains(text))
         m_messages.show(text);
 }

@@ -2,17 +2,20 @@
 
 #include "AnswerShape.h"
 #include "ControlClient.h"
+#include "ControlTexts.h"
+#include "EventWait.h"
+#include "LineResync.h"
+#include "ModuleAnswers.h"
 #include "TK28950Dispids.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QThread>
+#include <limits>
 
 namespace {
 
-const QString kReady = QStringLiteral("TK28950 Ready");
-const QString kAlreadyInitialized = QStringLiteral("OCX already initialized");
-const QString kTimeOutReply = QStringLiteral("TK28950 TIME OUT");
+// Replies are kept upper-cased, the control's time-out text among them.
+const QString kTimeOutReply = QString(ControlTexts::kTimeOut).toUpper();
 const QString kConnectionError =
     QStringLiteral("Error in getting connection to inclinometer. Err: ");
 
@@ -21,9 +24,10 @@ void processEvents()
     QCoreApplication::processEvents();
 }
 
-bool isOk(const CallResult& result)
+// The control's "Ok", in any letter case and with blanks around it.
+bool isOk(const QString& text)
 {
-    return result.text().toUpper() == QLatin1String("OK");
+    return text.trimmed().compare(ControlTexts::kOk, Qt::CaseInsensitive) == 0;
 }
 
 } // namespace
@@ -31,7 +35,7 @@ bool isOk(const CallResult& result)
 MemoryTransferLink::MemoryTransferLink(ControlClient* control, ShowMessage showMessage,
                                        QObject* parent)
     : QObject(parent), m_control(control), m_showMessage(std::move(showMessage)),
-      m_tmrDataReceived(this)
+      m_tmrDataReceived(this), m_answers(*control)
 {
     m_tmrDataReceived.setObjectName(QStringLiteral("TmrDataReceived"));
     m_tmrDataReceived.setInterval(100);
@@ -49,11 +53,11 @@ bool MemoryTransferLink::GetConnectionToInclinometer(int port)
     processEvents();
     pause();
     const QString answer = init.text();
-    if (answer != kAlreadyInitialized && answer != kReady) {
+    if (answer != ControlTexts::kAlreadyInitialised && answer != ControlTexts::kReady) {
         processEvents();
         return false;
     }
-    if (answer == kReady)
+    if (answer == ControlTexts::kReady)
         m_connectedPort = port;
     m_port = port;
     // The initialisation emptied the control's pending commands, and the
@@ -69,7 +73,7 @@ bool MemoryTransferLink::GetConnectionToInclinometer(int port)
     processEvents();
     if (!callSucceeded(reset, kConnectionError))
         return false;
-    if (reset.text().trimmed().toUpper() != QLatin1String("OK")) {
+    if (!isOk(reset.text())) {
         m_tmrDataReceived.stop();
         processEvents();
         return false;
@@ -91,7 +95,7 @@ QString MemoryTransferLink::ReadEEPROMValue(const QString& address)
     if (!callSucceeded(sent, QStringLiteral("Error in reading EEPROM. Err: ")))
         return QString();
     // A request the control refused was never sent: no answer will come.
-    if (!isOk(sent)) {
+    if (!isOk(sent.text())) {
         m_tmrDataReceived.stop();
         return QString();
     }
@@ -136,22 +140,13 @@ bool MemoryTransferLink::writeOnce(const QString& address, const QString& value,
     }
     pause();
     processEvents();
-    if (!isOk(sent))
+    if (!isOk(sent.text()))
         return false; // refused by the control: nothing was sent
     const bool answered = waitForReply(m_timing.replyBoundMs);
-    const bool acknowledged = answered && !m_strayAfterReply && isAcknowledgement(m_receivedData);
+    const bool acknowledged =
+        answered && !m_strayAfterReply && ModuleAnswers::isWriteAcknowledged(m_receivedData);
     m_outOfStep = !acknowledged || m_strayLines > 0;
     return acknowledged;
-}
-
-bool MemoryTransferLink::isAcknowledgement(const QString& reply)
-{
-    return reply.trimmed().toUpper() != kTimeOutReply && AnswerShape::isAcknowledgement(reply);
-}
-
-bool MemoryTransferLink::isVersionAnswer(const QString& reply)
-{
-    return reply.trimmed().toUpper() != kTimeOutReply && AnswerShape::isVersion(reply);
 }
 
 // True when the next command may be sent: the link is in step, or has just
@@ -163,34 +158,24 @@ bool MemoryTransferLink::inStep()
     return !m_outOfStep || resynchronise();
 }
 
+// Version requests are asked at the module's pace, within the bound of the
+// whole resynchronisation; the answers still owed to the ones that brought
+// no version are let go by afterwards.
 bool MemoryTransferLink::resynchronise()
 {
-    const QDeadlineTimer bound(m_timing.resyncBoundMs);
-    int asked = 0;
-    bool emptyQueue = true;
-    while (!m_cancelled && !bound.hasExpired()) {
-        if (emptyQueue && !emptyPendingCommands())
-            break;
-        emptyQueue = false;
-        clearReply();
-        if (!m_control->call(tk28950::dispid::Version).ok())
-            break;
-        ++asked;
-        if (!waitForReply(static_cast<int>(qMax<qint64>(1, bound.remainingTime()))))
-            break;
-        if (m_receivedData == kTimeOutReply) {
-            // The control forgets a command that timed out; start afresh.
-            emptyQueue = true;
-            continue;
-        }
-        if (isVersionAnswer(m_receivedData)) {
-            // Each stale answer took the place of a version request whose
-            // own answer is still to come: those are let go by first.
-            drainAnswers(asked - 1);
-            m_outOfStep = false;
-            return true;
-        }
-        pause(); // a stale answer, or an error answer: ask again, at the module's pace
+    const LineResync::Pace pace{m_timing.resyncBoundMs, std::numeric_limits<int>::max(),
+                                m_timing.resyncBoundMs, m_timing.drainMs};
+    LineResync::Steps steps;
+    steps.emptyQueue = [this] { return emptyPendingCommands(); };
+    steps.beforeAskingAgain = [this](const std::optional<Answer>& answer) {
+        if (answer)
+            pause();
+        return false;
+    };
+    steps.stopped = [this] { return m_cancelled; };
+    if (LineResync::run(*m_control, m_answers, pace, steps).version) {
+        m_outOfStep = false;
+        return true;
     }
     m_lost = !m_cancelled;
     return false;
@@ -201,13 +186,7 @@ bool MemoryTransferLink::resynchronise()
 bool MemoryTransferLink::emptyPendingCommands()
 {
     const CallResult init = m_control->call(tk28950::dispid::InitModule, {QString::number(m_port)});
-    return init.ok() && init.text() == kAlreadyInitialized;
-}
-
-void MemoryTransferLink::drainAnswers(int count)
-{
-    const int target = m_linesSeen + count;
-    waitUntil([&] { return m_linesSeen >= target; }, m_timing.drainMs);
+    return init.ok() && init.text() == ControlTexts::kAlreadyInitialised;
 }
 
 void MemoryTransferLink::cancel()
@@ -218,7 +197,6 @@ void MemoryTransferLink::cancel()
 
 void MemoryTransferLink::onDataReady(const QString& text)
 {
-    ++m_linesSeen;
     m_receivedData = text.toUpper().trimmed();
     m_dataReceived = true;
     processEvents();
@@ -229,7 +207,6 @@ void MemoryTransferLink::onErrorComm(const QString&)
     // Not shown to the operator. A line that is not the reply of the
     // pending command, or noise on the line: the exchange goes on waiting
     // for its reply, and the link is brought back in step after it.
-    ++m_linesSeen;
     ++m_strayLines;
     if (m_dataReceived)
         m_strayAfterReply = true;
@@ -256,24 +233,10 @@ void MemoryTransferLink::startWait(int intervalMs)
     m_tmrDataReceived.start();
 }
 
-// Processes events until done() holds, blocking until the next event rather
-// than spinning. False when the bound was reached or the link was cancelled.
+// False when the bound was reached or the link was cancelled.
 bool MemoryTransferLink::waitUntil(const std::function<bool()>& done, int boundMs)
 {
-    const QDeadlineTimer bound(boundMs, Qt::PreciseTimer);
-    // Ends the blocking wait at the bound. A timer may fire a little before
-    // the deadline; it is then started again for the time that is left.
-    QTimer wakeUp;
-    wakeUp.setSingleShot(true);
-    wakeUp.setTimerType(Qt::PreciseTimer);
-    while (!done()) {
-        if (m_cancelled || bound.hasExpired())
-            return false;
-        if (!wakeUp.isActive())
-            wakeUp.start(static_cast<int>(bound.remainingTime()) + 1);
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return !m_cancelled;
+    return EventWait::until([&] { return m_cancelled || done(); }, boundMs) && !m_cancelled;
 }
 
 // The handshake: waits while the timer runs.

@@ -14,6 +14,7 @@
 // in step: it empties the control's pending commands and asks for the
 // module's version until a version answer comes back; everything before
 // that answer is stale.
+#include "AnswerWaiter.h"
 #include "TransferTiming.h"
 
 #include <QObject>
@@ -62,11 +63,6 @@ public:
     bool dataReceived() const { return m_dataReceived; }
     QString receivedData() const { return m_receivedData; }
 
-    // An acknowledgement of a write, or the module's answer to a version
-    // request, as a host tells them; the control's time-out text is neither.
-    static bool isAcknowledgement(const QString& reply);
-    static bool isVersionAnswer(const QString& reply);
-
 private:
     void onDataReady(const QString& text);
     void onErrorComm(const QString& text);
@@ -81,7 +77,6 @@ private:
     bool inStep();
     bool resynchronise();
     bool emptyPendingCommands();
-    void drainAnswers(int count);
     bool callSucceeded(const CallResult& result, const QString& failurePrefix);
     void pause() const;
 
@@ -89,6 +84,7 @@ private:
     ShowMessage m_showMessage;
     TransferTiming m_timing;
     QTimer m_tmrDataReceived;
+    AnswerWaiter m_answers; // the version answers while the link is brought back in step
     std::optional<int> m_connectedPort;
     int m_port = 0; // the port of the last connection
     bool m_dataReceived = false;
@@ -97,7 +93,6 @@ private:
     // the current exchange, and whether one came after its reply.
     int m_strayLines = 0;
     bool m_strayAfterReply = false;
-    int m_linesSeen = 0; // every reply and stray line since the link was made
     bool m_outOfStep = false;
     bool m_lost = false;
     bool m_cancelled = false;

@@ -3,6 +3,8 @@
 // kind, parameters, type and help string, and nothing the table does not serve.
 #include "DispatchTable.h"
 #include "TypeLib.h"
+#include "module/CellMap.h"
+#include "resources/TK28950Members.h"
 
 #include <QFile>
 #include <QSet>
@@ -81,4 +83,29 @@ TEST(MemberTable, DispidsAndNamesAreUnique)
     EXPECT_EQ(QSet<int>(dispids.begin(), dispids.end()).size(), dispids.size());
     EXPECT_EQ(QSet<QString>(names.begin(), names.end()).size(), names.size());
     EXPECT_EQ(dispids.size(), 45);
+}
+
+// The facts hosts read about each method (how its result comes, how many
+// exchanges it makes) must describe the methods the table serves: every
+// method has its row, a method that waits inside the call is not said to
+// answer by event, and a bound leaves room for every cell a call writes.
+TEST(MemberTable, MethodFactsDescribeEveryMethodAsTheTableServesIt)
+{
+    int methods = 0;
+    for (const dispatch::Member& member : dispatch::controlMembers()) {
+        const tk28950::MethodFacts* facts = tk28950::methodFacts(member.dispid);
+        if (member.kind == dispatch::MemberKind::Property) {
+            EXPECT_EQ(facts, nullptr) << member.name << " is a property";
+            continue;
+        }
+        ++methods;
+        ASSERT_NE(facts, nullptr) << member.name << " has no facts for hosts";
+        const bool waits = member.waits & dispatch::kCallWaits;
+        const bool waitsSaysFacts = facts->result == tk28950::Result::WaitsForOk ||
+                                    facts->result == tk28950::Result::WaitsForValue;
+        EXPECT_EQ(waits, waitsSaysFacts) << member.name;
+        EXPECT_EQ(facts->exchanges > 0, facts->result != tk28950::Result::Immediate) << member.name;
+    }
+    EXPECT_EQ(std::size(tk28950::kMethodFacts), size_t(methods));
+    EXPECT_GE(tk28950::methodFacts(tk28950::dispid::LoadCoef)->exchanges, CellMap::kCoefCount);
 }

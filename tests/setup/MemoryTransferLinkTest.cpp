@@ -29,14 +29,6 @@ TEST(MemoryTransferLink, TheTimerStopsAtTheFirstTickAfterAReply)
     EXPECT_TRUE(link.dataReceived());
 }
 
-TEST(MemoryTransferLink, AcknowledgementsOfWrites)
-{
-    for (const char* yes : {"0", "000", "", "OK", "DONE 5", "0 5"})
-        EXPECT_TRUE(MemoryTransferLink::isAcknowledgement(QString::fromLatin1(yes))) << yes;
-    for (const char* no : {"5", "-3", " 12", "+1", "007", "TK28950 TIME OUT"})
-        EXPECT_FALSE(MemoryTransferLink::isAcknowledgement(QString::fromLatin1(no))) << no;
-}
-
 TEST(MemoryTransferLink, AFailedCallIsReportedAndCountsAsFailure)
 {
     ControlClient control; // never created: every call fails

@@ -144,11 +144,3 @@ TEST(TransferMessages, NameTheFirstTenFailedCellsThenCountTheRest)
     EXPECT_EQ(EepromTransfer::nameNumbers("line", "lines", many),
               "lines 0, 2, 4, 6, 8, 10, 12, 14, 16, 18 and 3 more");
 }
-
-TEST(TransferMessages, VersionAnswersAreToldFromStaleAnswers)
-{
-    for (const char* version : {"TK28950-V1.2.0.1", "TK28950 V1.2 READY"})
-        EXPECT_TRUE(MemoryTransferLink::isVersionAnswer(QString::fromLatin1(version))) << version;
-    for (const char* stale : {"", "123", "0", "E", "TK28950 TIME OUT", "TK28950 Time out"})
-        EXPECT_FALSE(MemoryTransferLink::isVersionAnswer(QString::fromLatin1(stale))) << stale;
-}

@@ -1,10 +1,13 @@
 #pragma once
-// Texts of the control that the tool tells apart.
+// Texts of the control that its hosts tell apart. The control's message
+// table takes these entries from here, so a host compares with the very
+// text the control sends.
 #include <QLatin1StringView>
 
 namespace ControlTexts {
 inline constexpr QLatin1StringView kOk{"Ok"};
 inline constexpr QLatin1StringView kReady{"TK28950 Ready"};
+inline constexpr QLatin1StringView kAlreadyInitialised{"OCX already initialized"};
 inline constexpr QLatin1StringView kTimeOut{"TK28950 Time out"};
 inline constexpr QLatin1StringView kNotInitialised{"TK28950 not initialized"};
 inline constexpr QLatin1StringView kPortAlreadyOpen{"Port already open"};

@@ -1,0 +1,27 @@
+#include "EventWait.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QTimer>
+
+namespace EventWait {
+
+bool until(const std::function<bool()>& done, int boundMs)
+{
+    const QDeadlineTimer bound(qMax(0, boundMs), Qt::PreciseTimer);
+    // Ends the sleep at the bound. A timer may fire a little before the
+    // deadline; it is then started again for the time that is left.
+    QTimer wakeUp;
+    wakeUp.setSingleShot(true);
+    wakeUp.setTimerType(Qt::PreciseTimer);
+    while (!done()) {
+        if (bound.hasExpired())
+            return false;
+        if (!wakeUp.isActive())
+            wakeUp.start(static_cast<int>(bound.remainingTime()) + 1);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
+} // namespace EventWait
