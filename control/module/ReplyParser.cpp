@@ -173,15 +173,15 @@ int CReplyParser::AnswerCellRead(const PendingCommand& command, const QString& l
     return kCompleted;
 }
 
-// "0", or any answer without a leading non-zero number, acknowledges the
-// write; a non-zero number is the module refusing it.
+// The hosts judge a write by the same rule: an answer that does not
+// acknowledge it is the module refusing it.
 int CReplyParser::AnswerCellWrite(const PendingCommand& command, const QString& line)
 {
     if (IsErrorAnswer(line))
         return m_link.Resend(command, [&, this] {
             m_module.WriteEEPROM(command.text.mid(1, 3), command.text.mid(4));
         });
-    if (TextNumbers::LeadingInt(line) != 0) {
+    if (!ModuleAnswers::isWriteAcknowledged(line)) {
         m_link.EndWait(true);
         return kCommError;
     }
