@@ -2,6 +2,7 @@
 
 #include "AnswerShape.h"
 #include "ControlClient.h"
+#include "ControlTexts.h"
 #include "TK28950Dispids.h"
 
 #include <QCoreApplication>
@@ -59,6 +60,7 @@ bool MemoryTransferLink::GetConnectionToInclinometer(int port)
     // The initialisation emptied the control's pending commands, and the
     // reset brings the module to a known state: a new start for the link.
     m_lost = false;
+    m_deviceLost = false;
     m_outOfStep = false;
 
     clearReply();
@@ -158,7 +160,7 @@ bool MemoryTransferLink::isVersionAnswer(const QString& reply)
 // been brought back in step.
 bool MemoryTransferLink::inStep()
 {
-    if (m_lost || m_cancelled)
+    if (m_lost || m_deviceLost || m_cancelled)
         return false;
     return !m_outOfStep || resynchronise();
 }
@@ -224,11 +226,17 @@ void MemoryTransferLink::onDataReady(const QString& text)
     processEvents();
 }
 
-void MemoryTransferLink::onErrorComm(const QString&)
+void MemoryTransferLink::onErrorComm(const QString& text)
 {
-    // Not shown to the operator. A line that is not the reply of the
-    // pending command, or noise on the line: the exchange goes on waiting
-    // for its reply, and the link is brought back in step after it.
+    // Not shown to the operator here: the transfer's result tells of it.
+    if (text == ControlTexts::kDeviceDisconnected) {
+        m_deviceLost = true;
+        m_tmrDataReceived.stop();
+        return;
+    }
+    // A line that is not the reply of the pending command, or noise on the
+    // line: the exchange goes on waiting for its reply, and the link is
+    // brought back in step after it.
     ++m_linesSeen;
     ++m_strayLines;
     if (m_dataReceived)
@@ -267,7 +275,7 @@ bool MemoryTransferLink::waitUntil(const std::function<bool()>& done, int boundM
     wakeUp.setSingleShot(true);
     wakeUp.setTimerType(Qt::PreciseTimer);
     while (!done()) {
-        if (m_cancelled || bound.hasExpired())
+        if (m_cancelled || m_deviceLost || bound.hasExpired())
             return false;
         if (!wakeUp.isActive())
             wakeUp.start(static_cast<int>(bound.remainingTime()) + 1);
