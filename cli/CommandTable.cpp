@@ -73,7 +73,9 @@ const QVector<CommandSpec>& table()
          "save all 256 cells to an EEPROM data file",
          "The file has the setup program's format: a header line \"Address\" TAB \"Value\",\n"
          "then \"n\" TAB value for cells 0 to 255, CR LF after every line. It is written\n"
-         "only when every cell was read; an existing file is replaced as a whole.",
+         "only when every cell was read; an existing file is replaced as a whole.\n"
+         "FILE \"-\" is standard output; it, a pipe, a device or /dev/stdout is written\n"
+         "directly, once every cell was read.",
          {},
          1,
          1,
@@ -85,7 +87,8 @@ const QVector<CommandSpec>& table()
          "lines may stand anywhere, a TAB or a space separates address and value, both\n"
          "decimals from 0 to 255. Any other line refuses the file, naming the line,\n"
          "before anything is sent. Every record is written in file order, each waiting\n"
-         "for its acknowledgement, then every written cell is read back and compared.",
+         "for its acknowledgement, then every written cell is read back and compared.\n"
+         "FILE \"-\" is standard input.",
          {},
          1,
          1,
@@ -94,7 +97,7 @@ const QVector<CommandSpec>& table()
          "FILE",
          "list the cells in which the module and a data file differ",
          "Prints \"address TAB module TAB file\" for each differing cell; exit status 5\n"
-         "when any cell differs.",
+         "when any cell differs. FILE \"-\" is standard input.",
          {},
          1,
          1,

@@ -2,6 +2,7 @@
 #include "ArgumentConversion.h"
 #include "CommandContext.h"
 #include "Commands.h"
+#include "DataFilePath.h"
 #include "EepromCells.h"
 #include "EepromDataFile.h"
 #include "InterruptSignal.h"
@@ -27,28 +28,48 @@ struct DataFile {
 
 DataFile readDataFile(const QString& path)
 {
+    const QString name = DataFilePath::describe(path, false);
     QStringList lines;
     QString error;
-    if (!EepromDataFile::ReadLines(path, &lines, &error))
-        throw fileError(QStringLiteral("cannot read %1: %2").arg(path, error));
+    if (!EepromDataFile::ReadLines(DataFilePath::readablePath(path), &lines, &error))
+        throw fileError(QStringLiteral("cannot read %1: %2").arg(name, error));
     DataFile file;
     if (!EepromDataFile::ParseCells(lines, &file.records, &error))
-        throw usageError(QStringLiteral("%1: %2").arg(path, error));
+        throw usageError(QStringLiteral("%1: %2").arg(name, error));
     if (file.records.isEmpty())
-        throw usageError(QStringLiteral("%1 holds no cells").arg(path));
+        throw usageError(QStringLiteral("%1 holds no cells").arg(name));
     for (const auto& record : file.records)
         file.finalValues.insert(record.address, record.value);
     return file;
 }
 
-void checkWritable(const QString& path)
+// Refuses, before anything is sent, a dump that could not be saved.
+void checkWritable(const QString& path, bool json)
 {
+    if (json && DataFilePath::isStandardOutput(path))
+        throw usageError(QStringLiteral(
+            "--json and the dump cannot share standard output; name a file for the dump"));
+    if (DataFilePath::isStream(path))
+        return;
     const QFileInfo target(path);
     if (target.isDir())
         throw fileError(QStringLiteral("cannot write %1: it is a folder").arg(path));
     if (!target.absoluteDir().exists())
         throw fileError(QStringLiteral("cannot write %1: the folder %2 does not exist")
                             .arg(path, target.absolutePath()));
+}
+
+// Written only once every cell was read: a file is replaced as a whole, a
+// stream gets the whole text at once.
+void saveDump(const QString& path, const QStringList& values)
+{
+    QString error;
+    const bool saved = DataFilePath::isStream(path)
+                           ? DataFilePath::writeStream(path, EepromDataFile::Format(values), &error)
+                           : EepromDataFile::Write(path, values, &error);
+    if (!saved)
+        throw fileError(
+            QStringLiteral("cannot write %1: %2").arg(DataFilePath::describe(path, true), error));
 }
 
 // Reads the given cells in ascending order, counting on the progress bar
@@ -112,7 +133,7 @@ ExitCode eepromWrite(CommandContext& context)
 ExitCode eepromDump(CommandContext& context)
 {
     const QString path = context.argument(0);
-    checkWritable(path);
+    checkWritable(path, context.output().json());
     ModuleSession& module = context.module();
     Progress progress(context.global().quiet);
     progress.start(context.name(), kCells);
@@ -121,11 +142,13 @@ ExitCode eepromDump(CommandContext& context)
     for (int value : readCells(module, allCells(), progress, 0))
         values << QString::number(value);
     progress.finish();
-    QString error;
-    if (!EepromDataFile::Write(path, values, &error))
-        throw fileError(QStringLiteral("cannot write %1: %2").arg(path, error));
-    context.output().result({{"command", context.name()}, {"file", path}, {"cells", kCells}},
-                            QStringLiteral("%1 cells saved to %2").arg(kCells).arg(path));
+    saveDump(path, values);
+    // Standard output holds the data itself then; a line after it would be
+    // taken for part of the file.
+    const QString text = DataFilePath::isStandardOutput(path)
+                             ? QString()
+                             : QStringLiteral("%1 cells saved to %2").arg(kCells).arg(path);
+    context.output().result({{"command", context.name()}, {"file", path}, {"cells", kCells}}, text);
     return ExitCode::Success;
 }
 
@@ -163,12 +186,13 @@ ExitCode eepromRestore(CommandContext& context)
     if (!mismatches.isEmpty())
         throw moduleError(QStringLiteral("verify failed: ") +
                           mismatches.join(QStringLiteral("; ")));
-    context.output().result(
-        {{"command", context.name()},
-         {"file", path},
-         {"written", records},
-         {"verified", static_cast<int>(addresses.size())}},
-        QStringLiteral("%1 cells written from %2 and verified").arg(addresses.size()).arg(path));
+    context.output().result({{"command", context.name()},
+                             {"file", path},
+                             {"written", records},
+                             {"verified", static_cast<int>(addresses.size())}},
+                            QStringLiteral("%1 cells written from %2 and verified")
+                                .arg(addresses.size())
+                                .arg(DataFilePath::describe(path, false)));
     return ExitCode::Success;
 }
 
@@ -191,10 +215,11 @@ ExitCode eepromDiff(CommandContext& context)
             QJsonObject{{"address", cell.key()}, {"module", moduleValue}, {"file", cell.value()}});
         lines << QStringLiteral("%1\t%2\t%3").arg(cell.key()).arg(moduleValue).arg(cell.value());
     }
-    const QString text =
-        lines.isEmpty()
-            ? QStringLiteral("the module holds the %1 cells of %2").arg(inFile.size()).arg(path)
-            : QStringLiteral("Address\tModule\tFile\n") + lines.join('\n');
+    const QString text = lines.isEmpty()
+                             ? QStringLiteral("the module holds the %1 cells of %2")
+                                   .arg(inFile.size())
+                                   .arg(DataFilePath::describe(path, false))
+                             : QStringLiteral("Address\tModule\tFile\n") + lines.join('\n');
     context.output().result({{"command", context.name()},
                              {"file", path},
                              {"cells", static_cast<int>(inFile.size())},

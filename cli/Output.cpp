@@ -47,10 +47,18 @@ void Output::record(const QJsonObject& json, const QString& text) const
         printLine(stdout, text.toUtf8());
 }
 
+QString Output::failureLine(const QString& command, const QString& message)
+{
+    const bool named = !command.isEmpty() && message.startsWith(command) &&
+                       (message.size() == command.size() || message.at(command.size()) == ':' ||
+                        message.at(command.size()) == ' ');
+    const QString where = command.isEmpty() || named ? QString() : command + QStringLiteral(": ");
+    return QStringLiteral("tk28950: ") + where + message;
+}
+
 void Output::failure(const QString& command, const ToolError& error) const
 {
-    const QString where = command.isEmpty() ? QString() : command + QStringLiteral(": ");
-    printLine(stderr, (QStringLiteral("tk28950: ") + where + error.message).toUtf8());
+    printLine(stderr, failureLine(command, error.message).toUtf8());
     if (!m_json)
         return;
     QJsonObject object{{QStringLiteral("ok"), false},

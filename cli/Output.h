@@ -25,6 +25,10 @@ public:
     // A failed command: the message on standard error, and in JSON mode an
     // object with "ok": false on standard output.
     void failure(const QString& command, const ToolError& error) const;
+    // The line a failure prints: the program, the command, the message. A
+    // message that already starts with the command's name ("read x: ...")
+    // gets no second one.
+    static QString failureLine(const QString& command, const QString& message);
 
 private:
     QJsonObject stamped(QJsonObject json) const;

@@ -1,6 +1,7 @@
 #include "PortMap.h"
 
-#include <QDir>
+#include "ConfigFolders.h"
+
 #include <QFile>
 #include <QRegularExpression>
 
@@ -32,10 +33,7 @@ namespace PortMap {
 
 QString configFile()
 {
-    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (base.isEmpty())
-        base = QDir::homePath() + QStringLiteral("/.config");
-    return base + QStringLiteral("/tk28950/ports.conf");
+    return component::userConfigFolder() + QStringLiteral("/ports.conf");
 }
 
 QString MappedPath(int port)

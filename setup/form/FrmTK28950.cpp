@@ -139,6 +139,8 @@ void FrmTK28950::wireEvents()
     auto* x = findChild<QLineEdit*>(QStringLiteral("X"));
     auto* y = findChild<QLineEdit*>(QStringLiteral("Y"));
     const auto show = [this](const QString& text) {
+        if (text == ControlTexts::kDeviceDisconnected)
+            m_deviceLost = true;
         if (m_buttonCalls > 0)
             m_shownDuringCall.append(text);
         showControlText(text);
@@ -183,6 +185,8 @@ void FrmTK28950::CmdInitialize_Click()
         return;
     }
     const CallResult result = m_tk28950A->call(dispid::InitModule, {QString::number(*port)});
+    if (result.ok() && result.text() == ControlTexts::kReady)
+        m_deviceLost = false;
     showControlText(result.ok() ? result.text() : result.error);
     m_steps.run({{Step::GetInteger, "txtSN", dispid::SN},
                  {Step::GetInteger, "txtSFX", dispid::ScaleFactorX},
@@ -204,9 +208,20 @@ void FrmTK28950::callForButton(component::DispId id, const QVector<component::Va
     const CallResult result = m_tk28950A->call(id, args);
     --m_buttonCalls;
     const QString text = result.ok() ? result.text() : result.error;
-    const bool silent = text.isEmpty() || text.compare(ControlTexts::kOk, Qt::CaseInsensitive) == 0;
+    // A device that went away during the call was shown already; what the
+    // call returned after that is only the control's not-initialised answer.
+    const bool silent =
+        text.isEmpty() || text.compare(ControlTexts::kOk, Qt::CaseInsensitive) == 0 || m_deviceLost;
     if (!silent && !m_shownDuringCall.contains(text))
         m_messages.show(text);
+}
+
+void FrmTK28950::runUnlessDeviceLost(const std::function<void()>& handler)
+{
+    if (!m_deviceLost)
+        return handler();
+    m_messages.show(QString(ControlTexts::kDeviceDisconnected), QString(),
+                    QStringLiteral("Connect the module again and press \"Init\"."));
 }
 
 void FrmTK28950::cmdSN_Click()

@@ -46,6 +46,8 @@ private:
     // Calls a method of TK28950A for a button; a refusal or failure that it
     // returns is shown, "Ok" and the empty text are not.
     void callForButton(component::DispId dispid, const QVector<component::Variant>& args);
+    // Runs a handler that talks to TK28950A, unless its device went away.
+    void runUnlessDeviceLost(const std::function<void()>& handler);
     // Shows a text of TK28950A: an event, or the result of its initialisation.
     // A port that could not be opened is shown with the control's reason.
     void showControlText(const QString& text);
@@ -71,4 +73,8 @@ private:
     // a result that repeats one of them is not shown twice.
     int m_buttonCalls = 0;
     QStringList m_shownDuringCall;
+    // TK28950A reported that its device went away; until "Init" connects it
+    // again, its buttons say so rather than show the values of a control
+    // that is not initialised.
+    bool m_deviceLost = false;
 };

@@ -95,7 +95,15 @@ void FrmTK28950::wireButtons()
         {"CmdSaveEEPROM", [this] { CmdSaveEEPROM_Click(); }},
         {"CmdWriteEEPROM", [this] { CmdWriteEEPROM_Click(); }},
     };
-    for (const auto& [name, handler] : buttons)
-        connect(findChild<QPushButton*>(QString::fromUtf8(name)), &QPushButton::clicked, this,
-                handler);
+    // "Init" connects again; the transfers use TK28950B, which tells of a
+    // lost device in their result.
+    const QStringList ownConnection{"CmdInitialize", "CmdSaveEEPROM", "CmdWriteEEPROM"};
+    for (const auto& [name, handler] : buttons) {
+        const QString button = QString::fromUtf8(name);
+        const std::function<void()> run =
+            ownConnection.contains(button)
+                ? handler
+                : std::function<void()>([this, handler] { runUnlessDeviceLost(handler); });
+        connect(findChild<QPushButton*>(button), &QPushButton::clicked, this, run);
+    }
 }

@@ -67,6 +67,7 @@ SaveOutcome EepromTransfer::SaveEEPROMToFile(const QString& filePath)
         m_progress->setValue(n + 1);
     }
     outcome.moduleLost = m_link->lost();
+    outcome.deviceLost = m_link->deviceLost();
     if (!outcome.unreadableCells.isEmpty()) {
         file.cancelWriting();
         outcome.incompletePath = incompletePathFor(filePath);
@@ -138,6 +139,7 @@ WriteOutcome EepromTransfer::WriteFileToEEPROM(const QString& filePath)
     }
     m_progress->hide();
     outcome.moduleLost = m_link->lost();
+    outcome.deviceLost = m_link->deviceLost();
     const bool nothing = outcome.writes == 0 && outcome.skippedLines.isEmpty();
     outcome.status = nothing ? WriteOutcome::Status::NothingToWrite : WriteOutcome::Status::Written;
     return outcome;
@@ -190,8 +192,19 @@ QString EepromTransfer::nameNumbers(const QString& singular, const QString& plur
 
 namespace {
 
-const QString kModuleLost = QStringLiteral("The module stopped answering properly, so the "
-                                           "remaining cells were not %1. ");
+// Why the cells after the failed ones were not tried ("read" or "written"),
+// with a space after it; empty when they were.
+template <class Outcome> QString whyTheRestFailed(const Outcome& outcome, const QString& verb)
+{
+    if (outcome.deviceLost)
+        return QStringLiteral("The device was disconnected, so the remaining cells were not %1. ")
+            .arg(verb);
+    if (outcome.moduleLost)
+        return QStringLiteral("The module stopped answering properly, so the remaining cells "
+                              "were not %1. ")
+            .arg(verb);
+    return QString();
+}
 
 } // namespace
 
@@ -208,8 +221,8 @@ TransferMessage resultMessage(const SaveOutcome& outcome, const QString& path)
                 .arg(EepromDataFile::kCells)
                 .arg(EepromTransfer::nameNumbers(QStringLiteral("cell"), QStringLiteral("cells"),
                                                  outcome.unreadableCells),
-                     outcome.moduleLost ? kModuleLost.arg(QStringLiteral("read")) : QString(),
-                     outcome.incompletePath, path),
+                     whyTheRestFailed(outcome, QStringLiteral("read")), outcome.incompletePath,
+                     path),
             kMemoryAccess};
     case SaveOutcome::Status::Failed:
     case SaveOutcome::Status::Cancelled:
@@ -238,8 +251,9 @@ TransferMessage resultMessage(const WriteOutcome& outcome, const QString& path)
             text += QStringLiteral(" (%1)").arg(EepromTransfer::nameNumbers(
                 QStringLiteral("line"), QStringLiteral("lines"), outcome.skippedLines));
         text += QLatin1Char('.');
-        if (outcome.moduleLost)
-            text += QLatin1Char(' ') + kModuleLost.arg(QStringLiteral("written")).trimmed();
+        const QString why = whyTheRestFailed(outcome, QStringLiteral("written"));
+        if (!why.isEmpty())
+            text += QLatin1Char(' ') + why.trimmed();
         return {text, kMemoryAccess};
     }
     case WriteOutcome::Status::NothingToWrite:

@@ -15,6 +15,7 @@ struct SaveOutcome {
     Status status = Status::Failed;
     QVector<int> unreadableCells; // addresses, ascending
     bool moduleLost = false;      // the module stopped answering; the rest was not read
+    bool deviceLost = false;      // the device went away; the rest was not read
     QString incompletePath;       // where the data of an incomplete save went
 };
 
@@ -25,6 +26,7 @@ struct WriteOutcome {
     QVector<int> failedCells;  // addresses of the records not acknowledged, in file order
     QVector<int> skippedLines; // line numbers of lines that are not an address and a value
     bool moduleLost = false;   // the module stopped answering; the rest was not written
+    bool deviceLost = false;   // the device went away; the rest was not written
 };
 
 // The message that ends a transfer, and its title.

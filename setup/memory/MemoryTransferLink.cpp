@@ -63,6 +63,7 @@ bool MemoryTransferLink::GetConnectionToInclinometer(int port)
     // The initialisation emptied the control's pending commands, and the
     // reset brings the module to a known state: a new start for the link.
     m_lost = false;
+    m_deviceLost = false;
     m_outOfStep = false;
 
     clearReply();
@@ -153,7 +154,7 @@ bool MemoryTransferLink::writeOnce(const QString& address, const QString& value,
 // been brought back in step.
 bool MemoryTransferLink::inStep()
 {
-    if (m_lost || m_cancelled)
+    if (m_lost || m_deviceLost || m_cancelled)
         return false;
     return !m_outOfStep || resynchronise();
 }
@@ -202,11 +203,17 @@ void MemoryTransferLink::onDataReady(const QString& text)
     processEvents();
 }
 
-void MemoryTransferLink::onErrorComm(const QString&)
+void MemoryTransferLink::onErrorComm(const QString& text)
 {
-    // Not shown to the operator. A line that is not the reply of the
-    // pending command, or noise on the line: the exchange goes on waiting
-    // for its reply, and the link is brought back in step after it.
+    // Not shown to the operator here: the transfer's result tells of it.
+    if (text == ControlTexts::kDeviceDisconnected) {
+        m_deviceLost = true;
+        m_tmrDataReceived.stop();
+        return;
+    }
+    // A line that is not the reply of the pending command, or noise on the
+    // line: the exchange goes on waiting for its reply, and the link is
+    // brought back in step after it.
     ++m_strayLines;
     if (m_dataReceived)
         m_strayAfterReply = true;
@@ -236,7 +243,9 @@ void MemoryTransferLink::startWait(int intervalMs)
 // False when the bound was reached or the link was cancelled.
 bool MemoryTransferLink::waitUntil(const std::function<bool()>& done, int boundMs)
 {
-    return EventWait::until([&] { return m_cancelled || done(); }, boundMs) && !m_cancelled;
+    const bool ended =
+        EventWait::until([&] { return m_cancelled || m_deviceLost || done(); }, boundMs);
+    return ended && !m_cancelled && done();
 }
 
 // The handshake: waits while the timer runs.

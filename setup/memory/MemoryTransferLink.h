@@ -54,6 +54,9 @@ public:
     // True once the link could not be brought back in step: nothing more is
     // sent until the next connection, and every read or write fails at once.
     bool lost() const { return m_lost; }
+    // True once the control reported that the device went away: the wait
+    // under way ends, and nothing more is sent until the next connection.
+    bool deviceLost() const { return m_deviceLost; }
 
     // Ends every wait at once and keeps later ones from starting (the window
     // is closing).
@@ -95,5 +98,6 @@ private:
     bool m_strayAfterReply = false;
     bool m_outOfStep = false;
     bool m_lost = false;
+    bool m_deviceLost = false;
     bool m_cancelled = false;
 };

@@ -115,4 +115,47 @@ TEST_F(Eeprom, DiffListsTheCellsThatDiffer)
                           QJsonObject{{"address", 200}, {"module", 1}, {"file", 3}}}));
 }
 
+// "-" and /dev/stdout carry the data file itself; a dump that fails, or that
+// would share standard output with --json, puts nothing there.
+TEST_F(Eeprom, StandardInputAndOutputCarryTheDataFile)
+{
+    startSimulator({}, pattern());
+    const ToolResult json = run({"--json", "eeprom", "dump", "-"});
+    EXPECT_EQ(json.exitCode, 2);
+    EXPECT_EQ(json.json().value("ok"), false);
+    expectNoTrafficSoFar();
+    const QByteArray expected = dataFile(pattern());
+    for (const QString& target : {QStringLiteral("-"), QStringLiteral("/dev/stdout")}) {
+        const ToolResult dump = run({"eeprom", "dump", target});
+        EXPECT_EQ(dump.exitCode, 0) << dump.err.toStdString();
+        EXPECT_EQ(dump.out, expected) << target.toStdString();
+    }
+
+    startSimulator({"--eeprom-fill", "7"});
+    m_tool.setStandardInput(expected);
+    const ToolResult restore = run({"eeprom", "restore", "-"});
+    EXPECT_EQ(restore.exitCode, 0) << restore.err.toStdString();
+    EXPECT_EQ(restore.out, "256 cells written from standard input and verified\n");
+    EXPECT_EQ(m_sim.eeprom(), pattern());
+    m_tool.setStandardInput("3\t200\n");
+    const ToolResult diff = run({"eeprom", "diff", "-"});
+    EXPECT_EQ(diff.exitCode, 5);
+    EXPECT_EQ(diff.out, "Address\tModule\tFile\n3\t" +
+                            QByteArray::number(static_cast<quint8>(pattern().at(3))) + "\t200\n");
+    m_tool.setStandardInput("3\t2x\n");
+    const ToolResult bad = run({"eeprom", "restore", "-"});
+    EXPECT_EQ(bad.exitCode, 2);
+    EXPECT_TRUE(bad.err.contains("standard input: line 1")) << bad.err.toStdString();
+}
+
+TEST_F(Eeprom, AFailedDumpToStandardOutputPrintsNothing)
+{
+    // About one answer in twenty comes long after the tool gave up on it.
+    startSimulator({"--slow", "0.05", "--slow-ms", "5000", "--seed", "1"});
+    const ToolResult dump = run({"--timeout", "1000", "--retries", "0", "eeprom", "dump", "-"});
+    EXPECT_EQ(dump.exitCode, 1);
+    EXPECT_TRUE(dump.err.contains("no answer within")) << dump.err.toStdString();
+    EXPECT_TRUE(dump.out.isEmpty()) << dump.out.toStdString();
+}
+
 } // namespace

@@ -1,6 +1,7 @@
 // Every kind of failure: its exit status, a message that names what failed,
 // and for bad input, not one byte sent to the module.
 #include "CliFixture.h"
+#include "Output.h"
 
 #include <QFile>
 
@@ -167,6 +168,30 @@ TEST_F(Failures, AModuleThatRefusesEverythingGetsNoWrite)
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_TRUE(result.err.contains("version request")) << result.err.toStdString();
     EXPECT_FALSE(m_sim.received().contains("h")) << "nothing is written on a line out of step";
+}
+
+// The command's name comes first, once, whether the failure was found by the
+// command or by the request it made.
+TEST_F(Failures, EveryErrorIsPrintedOnceWithOnePrefix)
+{
+    startSimulator({"--error-repeat", "2"}); // the first answers to a command are "E"
+    const QList<QPair<QStringList, QByteArray>> cases = {
+        {{"version"}, "tk28950: version: the answer \"E\" is not a version text\n"},
+        {{"temperature"}, "tk28950: temperature: the answer \"E\" is not a temperature\n"},
+        {{"read", "y"}, "tk28950: read y: the answer \"E\" is not a y reading\n"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        const ToolResult result = run(QStringList{"--retries", "0"} + arguments);
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.err, message);
+    }
+    EXPECT_EQ(run({"raw", ""}).err, "tk28950: raw needs a command text that is not empty\n");
+
+    EXPECT_EQ(Output::failureLine("eeprom read", "cell 9: no answer within 250 ms"),
+              "tk28950: eeprom read: cell 9: no answer within 250 ms");
+    EXPECT_EQ(Output::failureLine("set", "settings file unreadable"),
+              "tk28950: set: settings file unreadable");
+    EXPECT_EQ(Output::failureLine({}, "no command given"), "tk28950: no command given");
 }
 
 } // namespace

@@ -66,6 +66,8 @@ ToolResult ToolProcess::run(const QStringList& arguments, int timeoutMs) const
         process.setChildProcessModifier([fd] { ::dup2(fd, STDERR_FILENO); });
     }
     process.start(m_program, arguments);
+    process.write(m_input);
+    process.closeWriteChannel();
     ToolResult result;
     if (!process.waitForFinished(timeoutMs)) {
         process.kill();

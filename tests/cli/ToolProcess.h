@@ -30,6 +30,8 @@ public:
     void setVariable(const QString& name, const QString& value);
     // Standard error becomes this descriptor (e.g. a pseudo-terminal).
     void setStandardErrorDescriptor(int fd) { m_stderrFd = fd; }
+    // What the tool reads on standard input (nothing, at once at its end, by default).
+    void setStandardInput(const QByteArray& input) { m_input = input; }
 
     ToolResult run(const QStringList& arguments, int timeoutMs = 60000) const;
 
@@ -37,4 +39,5 @@ private:
     QString m_program;
     QProcessEnvironment m_extra;
     int m_stderrFd = -1;
+    QByteArray m_input;
 };

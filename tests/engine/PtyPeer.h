@@ -3,23 +3,22 @@
 // host writes arrives here, and answers are written back when the test
 // wants them. A responder, if set, answers each chunk as it arrives
 // (through the Qt event loop, so while the host waits).
+#include "PseudoTerminalEnd.h"
+
 #include <QByteArray>
-#include <QSocketNotifier>
 #include <QString>
 #include <functional>
-#include <memory>
 
 class PtyPeer {
 public:
-    PtyPeer();
-    ~PtyPeer();
+    PtyPeer() = default;
     PtyPeer(const PtyPeer&) = delete;
     PtyPeer& operator=(const PtyPeer&) = delete;
 
-    bool isOpen() const { return m_master >= 0; }
-    QString devicePath() const { return m_slavePath; }
+    bool isOpen() const { return m_end.isOpen(); }
+    QString devicePath() const { return m_end.devicePath(); }
     // A descriptor of the terminal side, opened before any host opens it.
-    int slaveFd() const { return m_slave; }
+    int slaveFd() const { return m_end.terminalFd(); }
 
     void write(const QByteArray& bytes);
     // Everything the host wrote so far (what the responder saw included).
@@ -31,10 +30,7 @@ public:
 private:
     void onReadable();
 
-    int m_master = -1;
-    int m_slave = -1;
-    QString m_slavePath;
     QByteArray m_received;
-    std::unique_ptr<QSocketNotifier> m_notifier;
     std::function<QByteArray(const QByteArray&)> m_responder;
+    PseudoTerminalEnd m_end{[this] { onReadable(); }};
 };

@@ -1,6 +1,7 @@
 // The serial port wrapper on real pseudo-terminals: line settings really
 // applied, exclusive opening, failures that name their reason, and the
 // resolution of port numbers to devices.
+#include "ConfigFolders.h"
 #include "PtyPeer.h"
 #include "TestOwner.h"
 #include "link/CMSComm.h"
@@ -8,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -231,4 +233,20 @@ TEST(PortMap, EnvironmentThenMapFileThenFirstSerialPorts)
     }
     EXPECT_TRUE(PortMap::DevicePath(0).isEmpty());
     EXPECT_TRUE(PortMap::DevicePath(-1).isEmpty());
+}
+
+// The map file is in the same settings folder as the registry and the
+// tool's configuration, wherever the environment puts that folder.
+TEST(PortMap, MapFileIsInTheUsersSettingsFolder)
+{
+    QTemporaryDir home;
+    ScopedEnv homeVariable("HOME", home.path().toLocal8Bit());
+    {
+        ScopedEnv unset("XDG_CONFIG_HOME", QByteArray());
+        EXPECT_EQ(PortMap::configFile(),
+                  home.path() + QStringLiteral("/.config/tk28950/ports.conf"));
+        EXPECT_EQ(QFileInfo(PortMap::configFile()).path(), component::userConfigFolder());
+    }
+    ScopedEnv config("XDG_CONFIG_HOME", "/srv/bench-config");
+    EXPECT_EQ(QFileInfo(PortMap::configFile()).path(), component::userConfigFolder());
 }

@@ -2,11 +2,6 @@
 
 #include <QTimer>
 
-#include <fcntl.h>
-#include <stdlib.h>
-#include <termios.h>
-#include <unistd.h>
-
 namespace {
 
 // The length of the command that starts with letter.
@@ -27,35 +22,11 @@ int commandLength(char letter)
 ScriptedModule::ScriptedModule(QByteArray cells) : m_cells(std::move(cells))
 {
     m_clock.start();
-    m_master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (m_master < 0 || grantpt(m_master) != 0 || unlockpt(m_master) != 0)
-        return;
-    m_device = QString::fromLocal8Bit(ptsname(m_master));
-    // Held open, so that the terminal keeps its settings between hosts.
-    m_slave = ::open(ptsname(m_master), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    termios raw{};
-    tcgetattr(m_slave, &raw);
-    cfmakeraw(&raw);
-    tcsetattr(m_slave, TCSANOW, &raw);
-    m_notifier = std::make_unique<QSocketNotifier>(m_master, QSocketNotifier::Read);
-    QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] { onReadable(); });
-}
-
-ScriptedModule::~ScriptedModule()
-{
-    m_notifier.reset();
-    if (m_slave >= 0)
-        ::close(m_slave);
-    if (m_master >= 0)
-        ::close(m_master);
 }
 
 void ScriptedModule::onReadable()
 {
-    char buffer[256];
-    ssize_t n = 0;
-    while ((n = ::read(m_master, buffer, sizeof buffer)) > 0)
-        m_input.append(buffer, n);
+    m_input.append(m_end.readAvailable());
     takeCommands();
 }
 
@@ -101,8 +72,6 @@ void ScriptedModule::sendLater(const QByteArray& bytes, int delayMs)
 {
     const qint64 at = qMax(m_clock.elapsed() + delayMs, m_lastAnswerAt);
     m_lastAnswerAt = at;
-    QTimer::singleShot(int(at - m_clock.elapsed()), m_notifier.get(), [this, bytes] {
-        if (::write(m_master, bytes.constData(), size_t(bytes.size())) < 0)
-            return;
-    });
+    QTimer::singleShot(int(at - m_clock.elapsed()), m_end.context(),
+                       [this, bytes] { m_end.write(bytes); });
 }

@@ -4,12 +4,12 @@
 // request in order, and answers chosen commands late, or after noise (a
 // lone line end). The far end is opened by the test before any host, so
 // nothing the host sends is lost.
+#include "PseudoTerminalEnd.h"
+
 #include <QByteArray>
 #include <QElapsedTimer>
-#include <QSocketNotifier>
 #include <QString>
 #include <QVector>
-#include <memory>
 
 class ScriptedModule {
 public:
@@ -20,11 +20,10 @@ public:
     };
 
     explicit ScriptedModule(QByteArray cells);
-    ~ScriptedModule();
     ScriptedModule(const ScriptedModule&) = delete;
     ScriptedModule& operator=(const ScriptedModule&) = delete;
 
-    QString device() const { return m_device; }
+    QString device() const { return m_end.devicePath(); }
     void addFault(const Fault& fault) { m_faults.append(fault); }
     const QByteArray& cells() const { return m_cells; }
     // Every command received, in order.
@@ -37,14 +36,11 @@ private:
     QByteArray answer(const QByteArray& command);
     void sendLater(const QByteArray& bytes, int delayMs);
 
-    int m_master = -1;
-    int m_slave = -1;
-    QString m_device;
-    std::unique_ptr<QSocketNotifier> m_notifier;
     QByteArray m_cells;
     QByteArray m_input;
     QVector<QByteArray> m_commands;
     QVector<Fault> m_faults;
     QElapsedTimer m_clock;
     qint64 m_lastAnswerAt = 0; // answers leave in order
+    PseudoTerminalEnd m_end{[this] { onReadable(); }};
 };
