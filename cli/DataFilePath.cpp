@@ -48,9 +48,10 @@ QString describe(const QString& path, bool output)
     return output ? QStringLiteral("standard output") : QStringLiteral("standard input");
 }
 
-QString readablePath(const QString& path)
+component::BoundedFile read(const QString& path, qint64 maxBytes)
 {
-    return path == kStandardStream ? QStringLiteral("/dev/stdin") : path;
+    return path == kStandardStream ? component::readBoundedStandardInput(maxBytes)
+                                   : component::readBoundedFile(path, maxBytes);
 }
 
 bool isStandardOutput(const QString& path)

@@ -4,6 +4,8 @@
 // replaced as a whole through a save-and-rename; a stream (standard output,
 // a pipe, a device, a descriptor such as /dev/stdout) cannot be renamed over
 // and is written directly.
+#include "BoundedFile.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -12,8 +14,9 @@ namespace DataFilePath {
 // How messages name the file: "standard input" / "standard output" for "-".
 QString describe(const QString& path, bool output);
 
-// The path the file is read from ("-": the process's standard input).
-QString readablePath(const QString& path);
+// The whole of the file at path ("-": the process's standard input), read
+// within maxBytes.
+component::BoundedFile read(const QString& path, qint64 maxBytes);
 
 // True when writing to path reaches this process's standard output: "-",
 // or a name of the same open file, such as /dev/stdout.

@@ -31,7 +31,8 @@ DataFile readDataFile(const QString& path)
     const QString name = DataFilePath::describe(path, false);
     QStringList lines;
     QString error;
-    if (!EepromDataFile::ReadLines(DataFilePath::readablePath(path), &lines, &error))
+    if (!EepromDataFile::LinesOf(DataFilePath::read(path, EepromDataFile::kMaxBytes), &lines,
+                                 &error))
         throw fileError(QStringLiteral("cannot read %1: %2").arg(name, error));
     DataFile file;
     if (!EepromDataFile::ParseCells(lines, &file.records, &error))

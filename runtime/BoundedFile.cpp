@@ -47,6 +47,26 @@ BoundedFile checkType(const struct stat& info, qint64 maxBytes)
     return file;
 }
 
+// Reads fd to its end into file->content, refusing more than maxBytes: one
+// byte more than the bound is asked for, to see an input that is larger.
+void readToEnd(int fd, qint64 maxBytes, BoundedFile* file)
+{
+    qint64 size = 0;
+    file->content.resize(maxBytes + 1);
+    while (file->ok() && size <= maxBytes) {
+        const ssize_t got = ::read(fd, file->content.data() + size, size_t(maxBytes + 1 - size));
+        if (got == 0)
+            break;
+        if (got > 0)
+            size += got;
+        else if (errno != EINTR)
+            *file = systemError(errno);
+    }
+    if (file->ok() && size > maxBytes)
+        *file = tooLarge(maxBytes);
+    file->content.truncate(file->ok() ? size : 0);
+}
+
 } // namespace
 
 BoundedFile readBoundedFile(const QString& path, qint64 maxBytes)
@@ -65,23 +85,17 @@ BoundedFile readBoundedFile(const QString& path, qint64 maxBytes)
     if (fd < 0)
         return systemError(errno);
     BoundedFile file = ::fstat(fd, &info) == 0 ? checkType(info, maxBytes) : systemError(errno);
-    // One byte more than the bound is asked for, to see a file that grew.
-    qint64 size = 0;
     if (file.ok())
-        file.content.resize(maxBytes + 1);
-    while (file.ok() && size <= maxBytes) {
-        const ssize_t got = ::read(fd, file.content.data() + size, size_t(maxBytes + 1 - size));
-        if (got == 0)
-            break;
-        if (got > 0)
-            size += got;
-        else if (errno != EINTR)
-            file = systemError(errno);
-    }
+        readToEnd(fd, maxBytes, &file);
     ::close(fd);
-    if (file.ok() && size > maxBytes)
-        return tooLarge(maxBytes);
-    file.content.truncate(size);
+    return file;
+}
+
+BoundedFile readBoundedStandardInput(qint64 maxBytes)
+{
+    BoundedFile file;
+    file.status = BoundedFile::Status::Read;
+    readToEnd(STDIN_FILENO, maxBytes, &file);
     return file;
 }
 

@@ -26,5 +26,9 @@ struct BoundedFile {
 // The whole of the file at path when it is a regular file of at most
 // maxBytes bytes.
 BoundedFile readBoundedFile(const QString& path, qint64 maxBytes);
+// What the process's standard input holds, up to its end, when that is at
+// most maxBytes bytes: a pipe or a terminal is read too (the user chose it),
+// but never more than the bound.
+BoundedFile readBoundedStandardInput(qint64 maxBytes);
 
 } // namespace component

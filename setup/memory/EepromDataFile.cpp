@@ -73,7 +73,11 @@ QStringList SplitLines(const QByteArray& content)
 
 bool ReadLines(const QString& path, QStringList* lines, QString* error)
 {
-    const component::BoundedFile file = component::readBoundedFile(path, kMaxBytes);
+    return LinesOf(component::readBoundedFile(path, kMaxBytes), lines, error);
+}
+
+bool LinesOf(const component::BoundedFile& file, QStringList* lines, QString* error)
+{
     if (!file.ok()) {
         *error = file.error;
         return false;

@@ -1,6 +1,8 @@
 #pragma once
 // The EEPROM data file: a header line "Address" TAB "Value", then one line
 // per cell, "n" TAB value, every line ended by CR LF. Plain 8-bit text.
+#include "BoundedFile.h"
+
 #include <QByteArray>
 #include <QSaveFile>
 #include <QString>
@@ -23,6 +25,9 @@ bool IsCellValue(const QString& text);
 // Lines of a file, split at CR LF, lone CR or lone LF, without terminators.
 // Only a regular file within the bounds above is read.
 bool ReadLines(const QString& path, QStringList* lines, QString* error);
+// The lines of input already read within the byte bound, or *error with why
+// it was not read or has too many lines.
+bool LinesOf(const component::BoundedFile& input, QStringList* lines, QString* error);
 QStringList SplitLines(const QByteArray& content);
 
 // The whole file for these values (values[n] is cell n): the header and one

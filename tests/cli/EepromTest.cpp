@@ -146,6 +146,10 @@ TEST_F(Eeprom, StandardInputAndOutputCarryTheDataFile)
     const ToolResult bad = run({"eeprom", "restore", "-"});
     EXPECT_EQ(bad.exitCode, 2);
     EXPECT_TRUE(bad.err.contains("standard input: line 1")) << bad.err.toStdString();
+    m_tool.setStandardInput(QByteArray(2 * 1024 * 1024, '0'));
+    const ToolResult endless = run({"eeprom", "restore", "-"});
+    EXPECT_EQ(endless.exitCode, 4);
+    EXPECT_TRUE(endless.err.contains("larger than")) << endless.err.toStdString();
 }
 
 TEST_F(Eeprom, AFailedDumpToStandardOutputPrintsNothing)
