@@ -42,7 +42,10 @@ TEST(Screenshots, EachTabIsSavedAsPng)
 // The box an operator sees who may not use the chosen port.
 TEST(Screenshots, PortFailureBoxWithItsReason)
 {
-    QTemporaryDir dir;
+    // A fixed folder, so that the picture, which shows the device's path, is
+    // the same at every run.
+    QDir dir(QDir::temp().filePath(QStringLiteral("tk28950-screenshot")));
+    ASSERT_TRUE(dir.removeRecursively() && dir.mkpath(QStringLiteral(".")));
     ASSERT_TRUE(mapLockedDevice(dir.filePath("ttyUSB0"), 4));
     SetupWindow window;
     window.selectPort(4);
@@ -61,4 +64,5 @@ TEST(Screenshots, PortFailureBoxWithItsReason)
     QTest::qWait(100);
     const QString path = QDir(QStringLiteral(TK28950_SCREENSHOTS)).filePath("port-failure.png");
     EXPECT_TRUE(box->grab().toImage().save(path)) << path.toStdString();
+    dir.removeRecursively();
 }
