@@ -9,7 +9,6 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
