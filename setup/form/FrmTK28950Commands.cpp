@@ -103,7 +103,7 @@ void FrmTK28950::wireButtons()
         const std::function<void()> run =
             ownConnection.contains(button)
                 ? handler
-                : std::function<void()>([this, handler] { runUnlessDeviceLost(handler); });
+                : std::function<void()>([this, action = handler] { runUnlessDeviceLost(action); });
         connect(findChild<QPushButton*>(button), &QPushButton::clicked, this, run);
     }
 }
