@@ -1,22 +1,27 @@
 #include "PortMap.h"
 
+#include "BoundedFile.h"
 #include "ConfigFolders.h"
 
-#include <QFile>
 #include <QRegularExpression>
 
 namespace {
 
+// A map of fifteen ports with comments fits many times over; a FIFO, a
+// device or a larger file is no map, and is never waited on or read whole.
+constexpr qint64 kMaxMapBytes = 64 * 1024;
+
 // The device named for port in the map file, or the empty text.
 QString LookUpMapFile(int port)
 {
-    QFile file(PortMap::configFile());
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    const component::BoundedFile file =
+        component::readBoundedFile(PortMap::configFile(), kMaxMapBytes);
+    if (!file.ok())
         return {};
     static const QRegularExpression blanks(QStringLiteral("\\s+"));
-    while (!file.atEnd()) {
-        const QString line = QString::fromLocal8Bit(file.readLine());
-        const QString trimmed = line.left(line.indexOf(QLatin1Char('#'))).trimmed();
+    for (const QByteArray& line : file.content.split('\n')) {
+        const QString text = QString::fromLocal8Bit(line);
+        const QString trimmed = text.left(text.indexOf(QLatin1Char('#'))).trimmed();
         const qsizetype split = trimmed.indexOf(blanks);
         if (split <= 0)
             continue;

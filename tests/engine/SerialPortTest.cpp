@@ -16,6 +16,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -249,4 +250,15 @@ TEST(PortMap, MapFileIsInTheUsersSettingsFolder)
     }
     ScopedEnv config("XDG_CONFIG_HOME", "/srv/bench-config");
     EXPECT_EQ(QFileInfo(PortMap::configFile()).path(), component::userConfigFolder());
+}
+
+// A map file that is a FIFO nobody writes to is no map: looking a port up
+// neither waits for a writer nor reads without end.
+TEST(PortMap, AFifoInPlaceOfTheMapIsNotWaitedOn)
+{
+    QTemporaryDir config;
+    ScopedEnv home("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    ASSERT_TRUE(QDir(config.path()).mkpath(QStringLiteral("tk28950")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(PortMap::configFile()).constData(), 0600), 0);
+    EXPECT_EQ(PortMap::DevicePath(2), QStringLiteral("/dev/ttyS1"));
 }
