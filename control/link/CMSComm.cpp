@@ -290,7 +290,11 @@ void CMSComm::OnSerialError(int error)
         error == QSerialPort::ResourceError || (error == QSerialPort::ReadError && HungUp());
     if (!gone)
         return;
-    m_error = m_device + QStringLiteral(": ") + m_serial->errorString();
+    // A hung-up line leaves the port's own text at whatever the last failed
+    // call set, which says nothing about the device; the hang-up is the news.
+    const QString reason = error == QSerialPort::ResourceError ? m_serial->errorString()
+                                                               : QStringLiteral("the line hung up");
+    m_error = m_device + QStringLiteral(": device disconnected (") + reason + QLatin1Char(')');
     m_serial->close();
     ReleaseLock();
     QMetaObject::invokeMethod(

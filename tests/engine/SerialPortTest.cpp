@@ -141,7 +141,7 @@ TEST(SerialPort, DeviceGoingAwayIsReportedOnceAndClosesThePort)
     EXPECT_TRUE(WaitUntil([&] { return lost > 0; }));
     EXPECT_FALSE(WaitUntil([&] { return lost > 1; }, 200));
     EXPECT_FALSE(comm.PortOpen());
-    EXPECT_TRUE(comm.ErrorText().startsWith(comm.DevicePath() + ": "))
+    EXPECT_TRUE(comm.ErrorText().startsWith(comm.DevicePath() + ": device disconnected ("))
         << qPrintable(comm.ErrorText());
 }
 
