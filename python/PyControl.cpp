@@ -17,31 +17,40 @@ using component::Variant;
 
 namespace {
 
+// The four events: which signal of the client carries each, by dispid. Their
+// names are the host side's.
 struct EventSignal {
-    const char* name;
+    AnswerEvent event;
     DispId dispid;
     void (ControlClient::*signal)(const QString&);
 };
 
 constexpr EventSignal kEvents[] = {
-    {"DataReady", tk28950::event::DataReady, &ControlClient::dataReady},
-    {"ErrorComm", tk28950::event::ErrorComm, &ControlClient::errorComm},
-    {"XReady", tk28950::event::XReady, &ControlClient::xReady},
-    {"YReady", tk28950::event::YReady, &ControlClient::yReady},
+    {AnswerEvent::DataReady, tk28950::event::DataReady, &ControlClient::dataReady},
+    {AnswerEvent::ErrorComm, tk28950::event::ErrorComm, &ControlClient::errorComm},
+    {AnswerEvent::XReady, tk28950::event::XReady, &ControlClient::xReady},
+    {AnswerEvent::YReady, tk28950::event::YReady, &ControlClient::yReady},
 };
 
-const char* eventName(DispId dispid)
+std::string nameOf(AnswerEvent event)
+{
+    return AnswerWaiter::eventName(event).toStdString();
+}
+
+std::string eventName(DispId dispid)
 {
     for (const EventSignal& event : kEvents)
         if (event.dispid == dispid)
-            return event.name;
-    return "";
+            return nameOf(event.event);
+    return {};
 }
 
 PyEvent toPyEvent(const Answer& answer)
 {
-    const DispId dispid = kEvents[static_cast<int>(answer.event)].dispid;
-    return {eventName(dispid), answer.text.toStdString(), dispid};
+    const auto known =
+        std::find_if(std::begin(kEvents), std::end(kEvents),
+                     [&](const EventSignal& event) { return event.event == answer.event; });
+    return {nameOf(answer.event), answer.text.toStdString(), known->dispid};
 }
 
 int toMilliseconds(double seconds)
@@ -235,8 +244,9 @@ void PyControl::restore(const std::vector<int>& cells, bool verify)
 
 void PyControl::connect(const py::function& callback, const std::optional<std::string>& event)
 {
-    if (event && std::none_of(std::begin(kEvents), std::end(kEvents),
-                              [&](const EventSignal& known) { return *event == known.name; }))
+    if (event &&
+        std::none_of(std::begin(kEvents), std::end(kEvents),
+                     [&](const EventSignal& known) { return *event == nameOf(known.event); }))
         throw py::value_error("no event \"" + *event +
                               "\"; the control raises DataReady, ErrorComm, XReady and YReady");
     m_callbacks.push_back({callback, event});
