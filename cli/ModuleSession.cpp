@@ -27,15 +27,13 @@ constexpr int kVersionAsks = 4;
 // The longest a resynchronisation waits for the line to fall quiet, in
 // bounds: a module that keeps talking is not waited for.
 constexpr int kMostBoundsOfDraining = 20;
-// The control's own command time: requests the module takes long over (a
-// reset of the module or of its EEPROM) are given at least this long.
-constexpr int kControlCommandMs = 3000;
-
 int answerBoundOf(DispId method, int boundMs)
 {
     const bool slow =
         method == tk28950::dispid::ResetModule || method == tk28950::dispid::ResetEEPROM;
-    return slow ? std::max(boundMs, kControlCommandMs) : boundMs;
+    // The module takes long over these: they get at least the control's own
+    // command time.
+    return slow ? std::max(boundMs, tk28950::kCommandTimeoutMs) : boundMs;
 }
 
 QString describe(const Answer& answer)

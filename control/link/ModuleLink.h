@@ -6,6 +6,8 @@
 #include "PendingQueue.h"
 #include "ReplyLink.h"
 
+#include "resources/TK28950Members.h"
+
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QString>
@@ -17,7 +19,7 @@ class IModuleOwner;
 
 class CModuleLink final : public IReplyLink {
 public:
-    static constexpr int kCommandTimeoutMs = 3000;
+    static constexpr int kCommandTimeoutMs = tk28950::kCommandTimeoutMs;
     static constexpr int kMaxPending = 64;     // pending queue bound, in texts
     static constexpr int kMaxLineBytes = 1024; // longest line kept
     static constexpr int kMaxResends = 16;     // resends of one command

@@ -11,6 +11,10 @@
 
 namespace tk28950 {
 
+// How long the control waits for the module's answer to one command before
+// it reports the time-out.
+inline constexpr int kCommandTimeoutMs = 3000;
+
 enum class Result {
     Immediate,    // the call's result is all there is; nothing is sent
     ByEvent,      // the call sends a command and returns; the answer comes as an event
