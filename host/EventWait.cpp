@@ -4,6 +4,8 @@
 #include <QDeadlineTimer>
 #include <QTimer>
 
+#include <limits>
+
 namespace EventWait {
 
 bool until(const std::function<bool()>& done, int boundMs)
@@ -17,8 +19,11 @@ bool until(const std::function<bool()>& done, int boundMs)
     while (!done()) {
         if (bound.hasExpired())
             return false;
+        // One millisecond past the deadline, within what a timer takes: a
+        // bound of "as long as it takes" is given as the largest int.
         if (!wakeUp.isActive())
-            wakeUp.start(static_cast<int>(bound.remainingTime()) + 1);
+            wakeUp.start(static_cast<int>(
+                qMin<qint64>(bound.remainingTime() + 1, std::numeric_limits<int>::max())));
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     return true;
