@@ -115,6 +115,15 @@ WriteOutcome EepromTransfer::WriteFileToEEPROM(const QString& filePath)
         m_showMessage(QStringLiteral("Error in reading File: ") + filePath, QString());
         return outcome;
     }
+    QSet<int> repeats;
+    QString repeatError;
+    if (!EepromDataFile::FindRepeats(lines, &repeats, &repeatError)) {
+        m_progress->hide();
+        m_showMessage(QStringLiteral("Nothing was written: File: %1 names a cell twice: %2.")
+                          .arg(filePath, repeatError),
+                      QString());
+        return outcome;
+    }
     m_progress->setMaximum(static_cast<int>(lines.size()));
     for (qsizetype k = 0; k < lines.size(); ++k) {
         EepromDataFile::Cell cell{0, 0, static_cast<int>(k + 1)};
@@ -125,6 +134,8 @@ WriteOutcome EepromTransfer::WriteFileToEEPROM(const QString& filePath)
             outcome.skippedLines.append(cell.line);
             break;
         case EepromDataFile::LineKind::Cell:
+            if (repeats.contains(cell.line))
+                break;
             ++outcome.writes;
             if (!m_link->WriteEEPROMValue(QString::number(cell.address),
                                           QString::number(cell.value)))

@@ -109,7 +109,7 @@ TEST(BoardCommandsBeforeInit, PortThatCannotBeOpenedThenAGoodOne)
     // the reason the port could not be opened.
     EXPECT_EQ(window.boxTexts(), (QStringList{"Port already open", "Port already open"}));
     for (const CapturedBox& box : window.boxes)
-        EXPECT_EQ(box.informative, "/nonexistent/tk28950-tty: No such file or directory");
+        EXPECT_EQ(box.informative, "/nonexistent/tk28950-tty: no such device");
     EXPECT_EQ(window.text("txtSN"), "0");
 
     window.boxes.clear();
