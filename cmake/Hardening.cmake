@@ -1,8 +1,9 @@
 # Debian's hardening flags, as dpkg-buildflags gives them to Debian's own
 # packages: format checks, the stack protector, fortified C library calls,
 # read-only relocations and immediate binding. Its optimisation and debug
-# flags are left out (the build type decides those), and fortified calls are
-# for optimised builds only, where they work. The sanitizer and fuzz trees
+# flags are left out (the build type decides those), and so is its mapping of
+# source paths (a debugger finds the sources of this tree by their own);
+# fortified calls are for optimised builds only, where they work. The sanitizer and fuzz trees
 # do without them: fortified calls hide faults from the sanitizers.
 option(TK28950_HARDENING "Build with Debian's hardening flags (dpkg-buildflags)" ON)
 find_program(TK28950_DPKG_BUILDFLAGS dpkg-buildflags)
@@ -15,6 +16,7 @@ function(tk28950_buildflags flag out)
             ${TK28950_DPKG_BUILDFLAGS} --get ${flag}
         OUTPUT_VARIABLE value OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
     separate_arguments(value UNIX_COMMAND "${value}")
+    list(FILTER value EXCLUDE REGEX "^-ffile-prefix-map=")
     set(${out} ${value} PARENT_SCOPE)
 endfunction()
 

@@ -184,8 +184,8 @@ TEST(SerialPort, FailuresNameTheDeviceAndTheReason)
 
     // A file that opens but is no terminal: the reason says so in plain
     // words, and the file is left as it was.
-    for (const QString& notAPort : {dir.filePath(QStringLiteral("capture.txt")),
-                                    QStringLiteral("/dev/null")}) {
+    for (const QString& notAPort :
+         {dir.filePath(QStringLiteral("capture.txt")), QStringLiteral("/dev/null")}) {
         QFile file(notAPort);
         ASSERT_TRUE(file.open(QIODevice::ReadWrite));
         file.close();

@@ -181,8 +181,8 @@ TEST(EepromDataFile, ACellNamedTwiceIsWrittenOnceOrRefusedWithBothLines)
     // The setup program writes line by line: the repeats are the lines it
     // leaves out, invalid lines are its own to report.
     QSet<int> repeats;
-    ASSERT_TRUE(FindRepeats({"Address\tValue", "5\t7", "junk", "5\t7", "6\t1", "005 7"}, &repeats,
-                            &error));
+    ASSERT_TRUE(
+        FindRepeats({"Address\tValue", "5\t7", "junk", "5\t7", "6\t1", "005 7"}, &repeats, &error));
     EXPECT_EQ(repeats, (QSet<int>{4, 6}));
     EXPECT_FALSE(FindRepeats({"5\t7", "junk", "5\t9"}, &repeats, &error));
     EXPECT_EQ(error, "lines 1 and 3 both name cell 5, with the values 7 and 9");
