@@ -84,7 +84,8 @@ TEST_F(Eeprom, RestoreTakesEveryLineEndHeadersAnywhereAndSpaces)
     EXPECT_EQ(m_sim.eeprom(), pattern()) << "an LF-only file restores completely";
 
     startSimulator({"--eeprom-fill", "0"});
-    const QByteArray crOnly = "\xEF\xBB\xBF5 9\r  ADDRESS\tVALUE\r6 10\r\r5 9\r";
+    const QByteArray crOnly = "\xEF\xBB\xBF"
+                              "5 9\r  ADDRESS\tVALUE\r6 10\r\r5 9\r";
     const ToolResult mixed = run({"--json", "eeprom", "restore", writeFile("cr.txt", crOnly)});
     ASSERT_EQ(mixed.exitCode, 0) << mixed.err.toStdString();
     EXPECT_EQ(mixed.json().value("written"), 2) << "a cell named twice alike is written once";

@@ -81,7 +81,8 @@ TEST_F(Ports, AMissingDeviceIsSaidOnceWithTheCandidates)
     EXPECT_EQ(result.exitCode, 3);
     EXPECT_EQ(lineCount(result.err), 1) << result.err.toStdString();
     EXPECT_EQ(result.err.count(path("gone").toUtf8()), 1) << result.err.toStdString();
-    EXPECT_TRUE(result.err.contains(path("gone") + ": no such device")) << result.err.toStdString();
+    EXPECT_TRUE(result.err.contains((path("gone") + ": no such device").toUtf8()))
+        << result.err.toStdString();
     EXPECT_TRUE(result.err.contains("serial ports here") ||
                 result.err.contains("no serial ports found"))
         << result.err.toStdString();

@@ -324,3 +324,29 @@ TEST(MemoryTransfer, WriteBackRefusesWhatIsNoDataFileBeforeWritingAnything)
     // The program connects before it takes the path; no cell is written.
     EXPECT_FALSE(module.received().contains('h')) << module.received().toStdString();
 }
+
+// A file saved by a Windows editor (with a byte order mark) that names a
+// cell twice alike is written with one write per cell; one that gives a cell
+// two values is refused before anything is written.
+TEST(MemoryTransfer, WriteBackWritesARepeatedCellOnceAndRefusesACellWithTwoValues)
+{
+    Simulator module;
+    ASSERT_TRUE(startSimulator(module, 1, {"--eeprom-fill", "0"}));
+    QTemporaryDir dir;
+    const QString alike = dir.filePath("alike.txt");
+    ASSERT_TRUE(writeFileBytes(alike, "\xEF\xBB\xBF"
+                                      "Address\tValue\r\n5\t7\r\n5\t7\r\n6\t1\r\n"));
+    EXPECT_EQ(texts(transfer("CmdWriteEEPROM", 1, alike)), QStringList{kWritten});
+    EXPECT_EQ(module.received().count("h005007"), 1) << module.received().toStdString();
+    EXPECT_EQ(cell(module.eeprom(), 6), 1);
+
+    module.clearTrace();
+    const QString twoValues = dir.filePath("two-values.txt");
+    ASSERT_TRUE(writeFileBytes(twoValues, "Address\tValue\r\n5\t7\r\n6\t1\r\n5\t8\r\n"));
+    const QStringList boxes = texts(transfer("CmdWriteEEPROM", 1, twoValues));
+    EXPECT_TRUE(boxes.contains("Nothing was written: File: " + twoValues +
+                               " names a cell twice: lines 2 and 4 both name cell 5, with the "
+                               "values 7 and 8."))
+        << boxes.join('\n').toStdString();
+    EXPECT_FALSE(module.received().contains('h')) << module.received().toStdString();
+}
