@@ -67,7 +67,7 @@ $lib/libTK28950\.so\.1\.[0-9.]+
 /usr/share/icons/hicolor/128x128/apps/PrjTK28950\.png
 /usr/share/icons/hicolor/256x256/apps/PrjTK28950\.png
 /usr/share/doc/tk28950/copyright
-/usr/share/doc/tk28950/changelog\.gz
+/usr/share/doc/tk28950/changelog\.Debian\.gz
 /usr/share/doc/tk28950/cli\.md\.gz
 /usr/share/doc/tk28950/ports\.md
 " "$files" "the runtime package"
@@ -142,7 +142,6 @@ field() { dpkg-deb -f "$1" "$2"; }
     fail "tk28950 suggests $(field "$runtime_deb" Suggests)"
 [ "$(field "$dev_deb" Suggests)" = "cmake, pkg-config" ] ||
     fail "tk28950-dev suggests $(field "$dev_deb" Suggests)"
-[ "$(field "$dev_deb" Multi-Arch)" = same ] || fail "tk28950-dev is not Multi-Arch: same"
 if [ -n "$python_deb" ]; then
     python="$(grep -oE 'cpython-[0-9]+' <<<"$python_files" | head -1 | sed 's/cpython-3/3./')"
     next="3.$((${python#3.} + 1))"
@@ -160,7 +159,7 @@ if [ -n "$homepage" ] && ! grep -qE '^https://' <<<"$homepage"; then fail "homep
 
 echo "== changelog"
 mkdir "$work/changelog"
-dpkg-deb --fsys-tarfile "$runtime_deb" | tar -xO ./usr/share/doc/tk28950/changelog.gz | gunzip >"$work/changelog/changelog"
+dpkg-deb --fsys-tarfile "$runtime_deb" | tar -xO ./usr/share/doc/tk28950/changelog.Debian.gz | gunzip >"$work/changelog/changelog"
 head -1 "$work/changelog/changelog"
 distribution="$(sed -n 's/^VERSION_CODENAME=//p' /etc/os-release)"
 [ "$(head -1 "$work/changelog/changelog")" = "tk28950 ($version) ${distribution:-unstable}; urgency=medium" ] ||
