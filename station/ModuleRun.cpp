@@ -12,6 +12,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <memory>
 
 using component::InvokeKind;
 using component::Variant;
@@ -89,6 +90,17 @@ public:
     }
 
     void before() { m_record.eepromBefore = m_session.dump(); }
+
+    void readCellsAfterFailure()
+    {
+        if (m_disconnected)
+            return;
+        try {
+            m_record.eepromAfter = m_session.dump();
+        } catch (const std::exception&) {
+            // The record then says the cells after were not read.
+        }
+    }
 
     void apply()
     {
@@ -258,8 +270,9 @@ void run(const Recipe& recipe, const ModuleTarget& target, ProvisionRecord* reco
 {
     record->device = target.display();
     QString step = kSteps[0];
+    std::unique_ptr<Run> module;
     try {
-        Run run(recipe, target, *record);
+        module = std::make_unique<Run>(recipe, target, *record);
         const std::pair<QString, void (Run::*)()> steps[] = {
             {kSteps[0], &Run::identify}, {kSteps[1], &Run::before}, {kSteps[2], &Run::apply},
             {kSteps[3], &Run::verify},   {kSteps[4], &Run::check},
@@ -269,19 +282,24 @@ void run(const Recipe& recipe, const ModuleTarget& target, ProvisionRecord* reco
             if (stepStarted)
                 stepStarted(step);
             try {
-                (run.*action)();
+                (module.get()->*action)();
             } catch (const ControlError& error) {
-                throw StepFailure(run.reasonFor(error.message()));
+                throw StepFailure(module->reasonFor(error.message()));
             } catch (const std::invalid_argument& error) {
                 throw StepFailure(QString::fromStdString(error.what()));
             }
         }
         record->outcome = QStringLiteral("pass");
+        return;
     } catch (const std::exception& error) {
         record->outcome = QStringLiteral("fail");
         record->failedStep = step;
         record->reason = QString::fromUtf8(error.what());
     }
+    // A run that failed after it may have changed cells records what they
+    // hold now, when the module still answers.
+    if (module && !record->eepromBefore.isEmpty() && record->eepromAfter.isEmpty())
+        module->readCellsAfterFailure();
 }
 
 } // namespace ModuleRun

@@ -52,8 +52,8 @@ public:
         } catch (const toml::parse_error& error) {
             problem(int(error.source().begin.line), text(error.description()));
         }
-        if (!m_problems.isEmpty())
-            throw RecipeError(m_problems);
+        if (!m_found.isEmpty())
+            throw RecipeError(problems());
         return m_recipe;
     }
 
@@ -73,10 +73,18 @@ private:
         return file.read(kMaxBytes + 1);
     }
 
-    void problem(int line, const QString& what)
+    void problem(int line, const QString& what) { m_found.append({std::max(line, 1), what}); }
+
+    // The problems in the order of their lines.
+    QStringList problems() const
     {
-        m_problems
-            << QStringLiteral("%1:%2: %3").arg(m_recipe.path).arg(std::max(line, 1)).arg(what);
+        QVector<std::pair<int, QString>> found = m_found;
+        std::stable_sort(found.begin(), found.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        QStringList lines;
+        for (const auto& [line, what] : found)
+            lines << QStringLiteral("%1:%2: %3").arg(m_recipe.path).arg(line).arg(what);
+        return lines;
     }
     static int lineOf(const toml::node& node) { return int(node.source().begin.line); }
 
@@ -218,11 +226,27 @@ private:
                 m_recipe.coefficients.append({axis, m_folder.absoluteFilePath(*pattern)});
     }
 
+    // The settings in the order the file gives them (a table's keys come
+    // sorted by name).
+    static QVector<std::pair<const toml::key*, const toml::node*>>
+    inFileOrder(const toml::table& table)
+    {
+        QVector<std::pair<const toml::key*, const toml::node*>> entries;
+        for (const auto& [key, node] : table)
+            entries.append({&key, &node});
+        std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
+            const toml::source_position& left = a.first->source().begin;
+            const toml::source_position& right = b.first->source().begin;
+            return std::pair(left.line, left.column) < std::pair(right.line, right.column);
+        });
+        return entries;
+    }
+
     void readSettings(const toml::table& settings)
     {
-        for (const auto& [key, node] : settings) {
-            const int line = int(key.source().begin.line);
-            const QString name = text(key.str());
+        for (const auto& [key, node] : inFileOrder(settings)) {
+            const int line = int(key->source().begin.line);
+            const QString name = text(key->str());
             const component::TypeLibMember* member =
                 m_catalog.byName(name, MemberCatalog::Kind::Property);
             if (!member) {
@@ -235,7 +259,7 @@ private:
                 problem(line, QStringLiteral("property %1 cannot be set").arg(member->name));
                 continue;
             }
-            const std::optional<QString> value = settingText(node);
+            const std::optional<QString> value = settingText(*node);
             if (!value) {
                 problem(line, QStringLiteral("%1: the value must be a number, a text or "
                                              "true/false")
@@ -243,7 +267,7 @@ private:
                 continue;
             }
             component::Variant converted;
-            const QString why = m_convert(*value, member->type, &converted);
+            const QString why = m_convert(member->name, *value, member->type, &converted);
             if (!why.isEmpty())
                 problem(line, why);
             else
@@ -315,7 +339,8 @@ private:
     const Conversion& m_convert;
     Recipe m_recipe;
     QDir m_folder;
-    QStringList m_problems;
+    QStringList m_problems; // about the file as a whole
+    QVector<std::pair<int, QString>> m_found;
 };
 
 } // namespace

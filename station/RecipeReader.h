@@ -30,9 +30,9 @@ constexpr int kMaxSamples = 1000;
 
 // Turns a setting's text into a value of the property's type ("short",
 // "text", ...) by the rules the tool's own "set" uses: the empty text
-// when it converts, else why not.
-using Conversion =
-    std::function<QString(const QString& text, const QString& type, component::Variant* value)>;
+// when it converts, else why not (naming the property).
+using Conversion = std::function<QString(const QString& property, const QString& text,
+                                         const QString& type, component::Variant* value)>;
 
 // The whole recipe at path; throws RecipeError naming every problem.
 Recipe read(const QString& path, const MemberCatalog& catalog, const Conversion& convert);
