@@ -11,16 +11,17 @@ Recorder::~Recorder() = default;
 
 RecordStore& Recorder::store()
 {
-    if (!m_store) {
+    if (!m_store)
         m_store = std::make_unique<RecordStore>(m_storeAddress);
-        sync();
-    }
     return *m_store;
 }
 
 Recorder::Kept Recorder::keep(const ProvisionRecord& record)
 {
     try {
+        // Spooled records go first, as soon as the store can be reached.
+        if (!m_store)
+            sync();
         store().add(record);
         return {};
     } catch (const StoreError& error) {
