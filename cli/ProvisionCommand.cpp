@@ -5,6 +5,7 @@
 #include "ArgumentConversion.h"
 #include "CommandContext.h"
 #include "Commands.h"
+#include "InterruptSignal.h"
 #include "ProvisionBatch.h"
 #include "RecipeReader.h"
 #include "RecordStoreChoice.h"
@@ -102,6 +103,9 @@ public:
 
     ExitCode run(const QVector<ModuleTarget>& targets)
     {
+        // Ctrl-C reaches the workers too; this process stays to keep the
+        // record of every module, whatever its worker got to.
+        const InterruptSignal interrupt;
         m_records.resize(targets.size());
         ProvisionBatch::run(
             targets, [this](const ModuleTarget& target) { return workerArguments(target); },
@@ -110,6 +114,8 @@ public:
             printSummary();
         if (m_unkept)
             return ExitCode::FileError;
+        if (interrupt.raised())
+            return ExitCode::Interrupted;
         for (const ProvisionRecord& record : std::as_const(m_records))
             if (record.outcome != QLatin1String("pass"))
                 return ExitCode::ModuleFailure;

@@ -53,7 +53,7 @@ public:
             m_process.error() == QProcess::FailedToStart
                 ? QStringLiteral("the worker did not start: ") + m_process.errorString()
             : m_process.exitStatus() == QProcess::CrashExit
-                ? QStringLiteral("the worker crashed")
+                ? QStringLiteral("the worker was stopped (interrupted or crashed)")
                 : QStringLiteral("the worker ended (status %1) without a result")
                       .arg(m_process.exitCode());
         m_record.ended = ProvisionRecord::now();
