@@ -1,3 +1,4 @@
+#include "CommandRecord.h"
 #include "Commands.h"
 
 namespace Commands {
@@ -30,10 +31,10 @@ const QVector<CommandSpec>& table()
          "set a property of the control",
          "VALUE must convert to the property's type (a 16-bit number for most);\n"
          "a value that does not convert is refused before anything is sent.",
-         {},
+         {{"records", "URL", "also record this change in the record store (as for provision)"}},
          2,
          2,
-         setProperty},
+         CommandRecord::recorded<setProperty>},
         {"call",
          "NAME [ARGS...]",
          "call a method of the control and print its answer",
@@ -89,10 +90,10 @@ const QVector<CommandSpec>& table()
          "before anything is sent. Every record is written in file order, each waiting\n"
          "for its acknowledgement, then every written cell is read back and compared.\n"
          "FILE \"-\" is standard input.",
-         {},
+         {{"records", "URL", "also record this change in the record store (as for provision)"}},
          1,
          1,
-         eepromRestore},
+         CommandRecord::recorded<eepromRestore>},
         {"eeprom diff",
          "FILE",
          "list the cells in which the module and a data file differ",
@@ -107,10 +108,10 @@ const QVector<CommandSpec>& table()
          "load one axis's coefficient table from a file",
          "The file holds 56 decimal values from 0 to 255 separated by blanks, tabs or\n"
          "line ends; it is checked as a whole before anything is sent.",
-         {},
+         {{"records", "URL", "also record this change in the record store (as for provision)"}},
          2,
          2,
-         coefLoad},
+         CommandRecord::recorded<coefLoad>},
         {"monitor",
          "",
          "print X and Y readings as CSV lines time_ms,x,y",
