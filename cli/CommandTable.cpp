@@ -134,7 +134,7 @@ const QVector<CommandSpec>& table()
         {"provision",
          "RECIPE",
          "provision modules to a recipe, all at once, and record each",
-         "One module per --device or --port (both may be repeated; default --port 1),\n"
+         "One module per --device or per --port (either repeated; default --port 1),\n"
          "each in a process of its own. Steps: identify, before, apply, verify, check,\n"
          "record; the first that fails ends that module's run. The recipe is checked\n"
          "whole first: a problem is printed as FILE:LINE and nothing is sent (exit 2).\n"
