@@ -87,12 +87,14 @@ TEST_F(Provision, FourModulesEndAsIntendedOrFailAtTheirStep)
               (QMap<int, QString>{{-1, "fail"}, {1001, "pass"}, {1003, "fail"}, {1004, "pass"}}));
 }
 
-TEST_F(Provision, AModuleUnpluggedMidApplyFailsAndTheOthersPass)
+TEST_F(Provision, AModuleUnpluggedMidApplyOrSilentFailsAndTheOthersPass)
 {
-    const QString recipe = writeRecipe(standardRecipe(), {1001, 1002, 1003});
+    const QString recipe = writeRecipe(standardRecipe(), {1001, 1002, 1003, 1004});
     startModule(1001);
-    Simulator& unplugged = startModule(1002);
+    // Ten milliseconds an answer: the cable is pulled long before the image is all written.
+    Simulator& unplugged = startModule(1002, {QStringLiteral("--delay"), QStringLiteral("10")});
     startModule(1003);
+    startModule(1004, {QStringLiteral("--silent")});
     const auto pid = static_cast<pid_t>(unplugged.processId());
     ASSERT_GT(pid, 0);
     // Pulled once it took twenty cells of the image.
@@ -105,8 +107,9 @@ TEST_F(Provision, AModuleUnpluggedMidApplyFailsAndTheOthersPass)
     puller.join();
     EXPECT_EQ(result.exitCode, 1) << result.err.toStdString();
     const QMap<int, QJsonObject> modules = byModule(result);
-    ASSERT_EQ(modules.size(), 3) << result.out.toStdString();
+    ASSERT_EQ(modules.size(), 4) << result.out.toStdString();
     EXPECT_EQ(modules[1]["outcome"], "pass") << result.out.toStdString();
+    EXPECT_EQ(modules[4]["failed_step"], "identify");
     EXPECT_EQ(modules[3]["outcome"], "pass");
     EXPECT_EQ(modules[2]["failed_step"], "apply");
     EXPECT_TRUE(modules[2]["reason"].toString().contains("device disconnected"))
