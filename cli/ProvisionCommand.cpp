@@ -41,6 +41,13 @@ Recipe readRecipe(CommandContext& context)
     }
 }
 
+// The one module of a call that names none, or of a worker: the device or
+// port given (or configured), else port 1.
+ModuleTarget singleTarget(const GlobalOptions& global)
+{
+    return {global.device, global.device.isEmpty() ? global.port.value_or(1) : 0};
+}
+
 QVector<ModuleTarget> targetsOf(const GlobalOptions& global)
 {
     QVector<ModuleTarget> targets;
@@ -50,7 +57,7 @@ QVector<ModuleTarget> targetsOf(const GlobalOptions& global)
     for (const int port : global.ports)
         targets.append({QString(), port});
     if (targets.isEmpty())
-        targets.append({global.device, global.device.isEmpty() ? global.port.value_or(1) : 0});
+        targets.append(singleTarget(global));
     for (const ModuleTarget& target : std::as_const(targets)) {
         if (seen.contains(target.display()))
             throw usageError(QStringLiteral("%1 is given twice").arg(target.display()));
@@ -67,7 +74,7 @@ void writeLine(const QByteArray& line)
 
 ExitCode runWorker(const Recipe& recipe, const GlobalOptions& global)
 {
-    const ModuleTarget target{global.device, global.device.isEmpty() ? global.port.value_or(1) : 0};
+    const ModuleTarget target = singleTarget(global);
     ProvisionRecord record = ProvisionRecord::begin(QStringLiteral("provision"));
     ModuleRun::run(recipe, target, &record,
                    [](const QString& step) { writeLine(ProvisionBatch::stepLine(step)); });
