@@ -61,8 +61,8 @@ protected:
 // comes: the cell is unreadable, and no later cell takes that answer.
 TEST_F(LateAnswers, ASaveNeverShiftsACell)
 {
-    module.addFault({readCommand(100), kAfterTheTimeOut, false});
-    module.addFault({readCommand(180), kAfterTheTimeOut, true});
+    module.addFault({readCommand(100), kAfterTheTimeOut});
+    module.addFault({readCommand(180), kAfterTheTimeOut, ScriptedModule::Damage::NoiseFirst});
     const QString path = dir.filePath("EEPROMData.txt");
 
     const QStringList boxes = save(path);
@@ -84,8 +84,8 @@ TEST_F(LateAnswers, ASaveNeverShiftsACell)
 // own answer, and the file is exact.
 TEST_F(LateAnswers, NoiseBeforeALateAnswerDoesNotEndTheRead)
 {
-    module.addFault({readCommand(7), kAfterTheNextTick, true});
-    module.addFault({readCommand(8), 0, true});
+    module.addFault({readCommand(7), kAfterTheNextTick, ScriptedModule::Damage::NoiseFirst});
+    module.addFault({readCommand(8), 0, ScriptedModule::Damage::NoiseFirst});
     const QString path = dir.filePath("EEPROMData.txt");
 
     EXPECT_EQ(save(path), QStringList{"EEPROM data have been saved in File successfully."});
@@ -107,8 +107,8 @@ TEST_F(LateAnswers, AWriteBackAcknowledgedLateIsCompleteAndInOrder)
     }
     const QString path = dir.filePath("data.txt");
     ASSERT_TRUE(writeFileBytes(path, file));
-    module.addFault({"h005205", kAfterTheTimeOut, false});
-    module.addFault({"h006206", 0, true});
+    module.addFault({"h005205", kAfterTheTimeOut});
+    module.addFault({"h006206", 0, ScriptedModule::Damage::NoiseFirst});
 
     window.type("TxtEEPROMFile", path);
     window.click("CmdWriteEEPROM");
