@@ -22,7 +22,7 @@ QByteArray damaged(const QByteArray& answer, ScriptedModule::Damage damage)
     case ScriptedModule::Damage::Split:
         return answer.left(answer.size() - 1) + '\r' + answer.right(1);
     case ScriptedModule::Damage::DroppedByte:
-        return answer.left(1) + '\x01' + answer.mid(1);
+        return answer.left(1) + '\x01' + answer.mid(2);
     case ScriptedModule::Damage::Refused:
         return "1";
     case ScriptedModule::Damage::NoiseFirst:

@@ -18,7 +18,8 @@ public:
         None,
         NoiseFirst,  // a lone line end (and the byte after it) comes before the answer
         Split,       // a lone line end inside the answer: "236" as "23", CR, "6"
-        DroppedByte, // a byte that is not printable inside the answer: "236" as "2", 0x01, "36"
+        DroppedByte, // a byte of the answer turned into one that is not printable:
+                     // "236" as "2", 0x01, "6"
         Refused      // a write answered with "1" instead of its acknowledgement
     };
     struct Fault {
