@@ -105,17 +105,21 @@ bool MemoryTransferLink::GetConnectionToInclinometer(int port)
 }
 
 // The handshake on the reset, which the module answers in several lines
-// that the control gathers into one reply.
+// that the control gathers into one reply. False, with the reason, when
+// that reply did not come.
 bool MemoryTransferLink::resetAnswered()
 {
-    const bool answered = waitForData() && m_dataReceived;
+    const std::optional<Answer> reply = awaitReply();
     const auto notAnsweredWithin = [](int ms) {
         return QStringLiteral("The module did not answer the reset within %1 ms.").arg(ms);
     };
     if (deviceLost())
         m_connectionProblem = QString(ControlTexts::kDeviceDisconnected);
-    else if (!answered)
+    else if (!reply)
         m_connectionProblem = notAnsweredWithin(m_timing.replyBoundMs);
+    else if (reply->event != AnswerEvent::DataReady)
+        m_connectionProblem =
+            QStringLiteral("The module's answer to the reset was damaged: %1").arg(reply->text);
     else if (m_receivedData == kTimeOutReply)
         m_connectionProblem = notAnsweredWithin(tk28950::kCommandTimeoutMs);
     return m_connectionProblem.isEmpty();

@@ -48,7 +48,8 @@ public:
 
     // Opens the control on port (or finds it open), resets the module and
     // waits for the reset's answer. False when any step fails, the answer is
-    // the control's time-out text, or no answer comes within the bound.
+    // the control's time-out text or an ErrorComm, or no answer comes within
+    // the bound.
     bool GetConnectionToInclinometer(int port);
     // Why the last connection failed after the port was opened (the reset
     // refused or not answered); empty when it did not get that far.

@@ -150,8 +150,3 @@ int cell16(const QByteArray& eeprom, int lowAddress)
 {
     return static_cast<qint16>(cell(eeprom, lowAddress) | (cell(eeprom, lowAddress + 1) << 8));
 }
-
-void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}

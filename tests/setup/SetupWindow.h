@@ -9,7 +9,6 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
-#include <ostream>
 
 class Simulator;
 
@@ -59,6 +58,3 @@ QStringList valuesOf(const QByteArray& content);
 // A 16-bit setting as stored in two cells, low byte first.
 int cell16(const QByteArray& eeprom, int lowAddress);
 int cell(const QByteArray& eeprom, int address);
-
-// Texts in a test's failure output as text, not as code units.
-void PrintTo(const QString& text, std::ostream* os);
