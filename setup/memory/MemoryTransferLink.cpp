@@ -61,8 +61,10 @@ std::optional<int> MemoryTransferLink::connectedPort() const
 bool MemoryTransferLink::GetConnectionToInclinometer(int port)
 {
     m_connectionProblem.clear();
-    // What the control reported before, a device that went away included,
-    // belongs to the time before.
+    // A control whose device went away gave its port up.
+    if (deviceLost())
+        m_connectedPort.reset();
+    // What the control reported before belongs to the time before.
     listenAfresh();
     clearReply();
     const CallResult init = m_control->call(tk28950::dispid::InitModule, {QString::number(port)});

@@ -122,12 +122,19 @@ TEST(Disconnect, TheNextTransferConnectsToThePortNowChosen)
     ASSERT_EQ(window.boxes.size(), 1);
     EXPECT_TRUE(window.boxes.first().text.contains("The device was disconnected"));
 
+    // A port that cannot be opened first: the link is then bound to none.
+    qputenv("TK28950_PORT_9", "/nonexistent/tk28950-tty");
+    window.boxes.clear();
+    window.selectMemoryPort(9);
+    window.click("CmdSaveEEPROM");
+    qunsetenv("TK28950_PORT_9");
     Simulator second;
     ASSERT_TRUE(startSimulator(second, 2));
-    window.boxes.clear();
     window.selectMemoryPort(2);
     window.click("CmdSaveEEPROM");
-    EXPECT_EQ(window.boxTexts(), QStringList{"EEPROM data have been saved in File successfully."});
+    EXPECT_EQ(window.boxTexts(), (QStringList{"GetConnectionToInclinometer Failed.",
+                                              "EEPROM data have been saved in File "
+                                              "successfully."}));
     const QStringList values = valuesOf(readFileBytes(path));
     ASSERT_EQ(values.size(), 256);
     EXPECT_EQ(values[255], QString::number(cell(second.eeprom(), 255)));
