@@ -7,15 +7,16 @@
 #include <QComboBox>
 #include <QLineEdit>
 
-PropertySteps::PropertySteps(ControlClient* control, QWidget* form, MessageBoxes* messages)
-    : m_control(control), m_form(form), m_messages(messages)
+PropertySteps::PropertySteps(ControlClient* control, QWidget* form, MessageBoxes* messages,
+                             std::function<bool()> deviceGone)
+    : m_control(control), m_form(form), m_messages(messages), m_deviceGone(std::move(deviceGone))
 {
 }
 
 bool PropertySteps::run(const QVector<PropertyStep>& steps) const
 {
     for (const PropertyStep& step : steps) {
-        if (!runStep(step))
+        if (!runStep(step) || m_deviceGone())
             return false;
     }
     return true;
@@ -33,8 +34,7 @@ bool PropertySteps::runStep(const PropertyStep& step) const
         return true;
     case PropertyStep::Kind::GetInteger:
     case PropertyStep::Kind::GetText:
-        get(step, target);
-        return true;
+        return get(step, target);
     }
     return false;
 }
@@ -56,18 +56,23 @@ bool PropertySteps::putConverted(const PropertyStep& step, QWidget* target) cons
     return true;
 }
 
-void PropertySteps::get(const PropertyStep& step, QWidget* target) const
+// False when the device went away during the call: what the control then
+// returns is not the module's.
+bool PropertySteps::get(const PropertyStep& step, QWidget* target) const
 {
     const CallResult result = m_control->get(step.dispid);
+    if (m_deviceGone())
+        return false;
     if (!result.ok())
-        return;
+        return true;
     if (step.kind == PropertyStep::Kind::GetText) {
         setTextOf(target, result.text());
-        return;
+        return true;
     }
     std::int16_t value = 0;
     if (component::succeeded(result.value.toShort(&value)))
         setTextOf(target, integerToText(value));
+    return true;
 }
 
 QWidget* PropertySteps::box(const char* name) const

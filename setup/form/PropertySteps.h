@@ -2,13 +2,15 @@
 // Steps that move values between the window's boxes and the properties of a
 // control instance, one call per step, in order. A step whose box holds no
 // 16-bit integer where one is needed stops the run before it sends anything,
-// and the operator is told which box holds what. Nothing else stops a run:
-// what the module makes of a value reaches the operator through the
-// control's events.
+// and the operator is told which box holds what. A device that went away
+// stops a run at the step that finds it gone; its box keeps what it showed.
+// Nothing else stops a run: what the module makes of a value reaches the
+// operator through the control's events.
 #include "Dispatch.h"
 
 #include <QString>
 #include <QVector>
+#include <functional>
 
 class ControlClient;
 class MessageBoxes;
@@ -29,9 +31,12 @@ struct PropertyStep {
 
 class PropertySteps {
 public:
-    PropertySteps(ControlClient* control, QWidget* form, MessageBoxes* messages);
+    // deviceGone tells whether the control's device went away.
+    PropertySteps(ControlClient* control, QWidget* form, MessageBoxes* messages,
+                  std::function<bool()> deviceGone);
 
-    // Runs the steps in order; false when a conversion stopped them.
+    // Runs the steps in order; false when a conversion or a device that
+    // went away stopped them.
     bool run(const QVector<PropertyStep>& steps) const;
 
     // The text a box shows: a text box's text, a combo box's edit text.
@@ -41,10 +46,11 @@ public:
 private:
     bool runStep(const PropertyStep& step) const;
     bool putConverted(const PropertyStep& step, QWidget* box) const;
-    void get(const PropertyStep& step, QWidget* box) const;
+    bool get(const PropertyStep& step, QWidget* box) const;
     QWidget* box(const char* name) const;
 
     ControlClient* m_control;
     QWidget* m_form;
     MessageBoxes* m_messages;
+    std::function<bool()> m_deviceGone;
 };
