@@ -40,8 +40,23 @@ void letOwedAnswersGoBy(AnswerWaiter& waiter, int owed, int boundMs, const Steps
 
 bool isTimeOut(const std::optional<Answer>& answer)
 {
-    return answer &&
-           answer->text.trimmed().compare(ControlTexts::kTimeOut, Qt::CaseInsensitive) == 0;
+    return answer && AnswerShape::isTimeOut(answer->text);
+}
+
+// Whether nothing at all arrives within quietMs.
+bool staysQuiet(AnswerWaiter& waiter, int quietMs, const Steps& steps)
+{
+    if (quietMs <= 0)
+        return true;
+    const int seen = waiter.eventsSeen();
+    EventWait::until([&] { return waiter.eventsSeen() > seen || stopped(steps); }, quietMs);
+    return waiter.eventsSeen() == seen;
+}
+
+int nextAnswerBound(int boundMs, const Pace& pace)
+{
+    return pace.longestAnswerBoundMs > boundMs ? qMin(boundMs * 2, pace.longestAnswerBoundMs)
+                                               : boundMs;
 }
 
 } // namespace
@@ -54,7 +69,9 @@ Outcome run(ControlClient& client, AnswerWaiter& waiter, const Pace& pace, const
     Outcome outcome;
     bool emptyFirst = true;
     int owed = 0;
-    for (int asked = 0; asked < pace.asks && !stopped(steps) && !total.hasExpired(); ++asked) {
+    int askBoundMs = pace.answerBoundMs;
+    for (int asked = 0;
+         (pace.asks <= 0 || asked < pace.asks) && !stopped(steps) && !total.hasExpired(); ++asked) {
         if (emptyFirst && steps.emptyQueue && !steps.emptyQueue())
             break;
         waiter.arm();
@@ -64,17 +81,21 @@ Outcome run(ControlClient& client, AnswerWaiter& waiter, const Pace& pace, const
             break;
         }
         const int boundMs = total.isForever()
-                                ? pace.answerBoundMs
+                                ? askBoundMs
                                 : static_cast<int>(qMin<qint64>(
-                                      pace.answerBoundMs, qMax<qint64>(1, total.remainingTime())));
+                                      askBoundMs, qMax<qint64>(1, total.remainingTime())));
         const std::optional<Answer> answer = awaitAnswer(waiter, boundMs, steps);
         if (stopped(steps))
             break;
         if (answer && answer->event == AnswerEvent::DataReady &&
             AnswerShape::isVersion(answer->text)) {
             letOwedAnswersGoBy(waiter, owed, pace.owedBoundMs, steps);
-            outcome.version = answer->text;
-            return outcome;
+            if (staysQuiet(waiter, pace.quietMs, steps)) {
+                outcome.version = answer->text;
+                return outcome;
+            }
+        } else {
+            askBoundMs = nextAnswerBound(askBoundMs, pace);
         }
         // The answer that came took the place of this request's, or the
         // request's answer is late: either way one answer is still owed.

@@ -18,11 +18,19 @@ namespace LineResync {
 
 struct Pace {
     int answerBoundMs = 1000; // how long one version request waits for its answer
-    int asks = 3;             // version requests at most
+    int asks = 3;             // version requests at most; 0: as many as totalBoundMs allows
     int totalBoundMs = 0;     // the whole resynchronisation at most; 0: no bound of its own
     // Every version request that brought no version answer leaves one answer
     // owed; once in step, those are let go by within this time.
     int owedBoundMs = 0;
+    // Once a version answer came, the line must stay quiet this long: a line
+    // meanwhile is an answer still owed, so the line is not in step yet and
+    // the version is asked again. 0: the version answer is enough.
+    int quietMs = 0;
+    // The bound of each version request after one that went unanswered,
+    // doubled up to this (a module that stalls is asked less and less
+    // often). 0: every request waits answerBoundMs.
+    int longestAnswerBoundMs = 0;
 };
 
 // What the host does around the version requests; every step may be left

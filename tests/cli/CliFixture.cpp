@@ -21,9 +21,10 @@ void CliFixture::expectNoTrafficSoFar()
 {
     const ToolResult probe = run({"eeprom", "read", "0"});
     ASSERT_EQ(probe.exitCode, 0) << probe.err.toStdString();
-    ASSERT_TRUE(m_sim.waitForReceived(5));
-    // The version request that brings the line in step, then the read.
-    EXPECT_EQ(m_sim.received(), QByteArray("vi000"));
+    ASSERT_TRUE(m_sim.waitForReceived(9));
+    // The version request that brings the line in step, then the read and
+    // the read that confirms it.
+    EXPECT_EQ(m_sim.received(), QByteArray("vi000i000"));
 }
 
 QString CliFixture::writeFile(const QString& name, const QByteArray& content) const

@@ -134,7 +134,10 @@ TEST_F(Failures, ASilentModuleIsAFailureBeforeAnyRequest)
         EXPECT_TRUE(result.err.contains("did not answer the version request \"v\""))
             << result.err.toStdString();
     }
-    EXPECT_EQ(m_sim.received(), QByteArray("v").repeated(12));
+    const QByteArray received = m_sim.received();
+    EXPECT_FALSE(received.isEmpty());
+    EXPECT_EQ(received, QByteArray("v").repeated(received.size()))
+        << "nothing but version requests";
 }
 
 TEST_F(Failures, AMethodThatReportsAFailureFailsTheCall)
@@ -176,9 +179,10 @@ TEST_F(Failures, EveryErrorIsPrintedOnceWithOnePrefix)
 {
     startSimulator({"--error-repeat", "2"}); // the first answers to a command are "E"
     const QList<QPair<QStringList, QByteArray>> cases = {
-        {{"version"}, "tk28950: version: the answer \"E\" is not a version text\n"},
-        {{"temperature"}, "tk28950: temperature: the answer \"E\" is not a temperature\n"},
-        {{"read", "y"}, "tk28950: read y: the answer \"E\" is not a y reading\n"},
+        {{"version"}, "tk28950: version: the module refused the command (it answered \"E\")\n"},
+        {{"temperature"},
+         "tk28950: temperature: the module refused the command (it answered \"E\")\n"},
+        {{"read", "y"}, "tk28950: read y: the module refused the command (it answered \"E\")\n"},
     };
     for (const auto& [arguments, message] : cases) {
         const ToolResult result = run(QStringList{"--retries", "0"} + arguments);
