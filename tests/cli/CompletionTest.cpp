@@ -17,7 +17,8 @@ QStringList complete(const QStringList& words)
                        "_tk28950; printf '%s\\n' \"${COMPREPLY[@]}\"");
     QProcess bash;
     bash.start("bash",
-               QStringList{"-c", script, TK28950_BUILD_DIR "/cli/tk28950.bash-completion"} + words);
+               QStringList{"-c", script, TK28950_BUILD_DIR "/cli/tk28950.bash-completion"} +
+                   words);
     EXPECT_TRUE(bash.waitForFinished(10000));
     QStringList result =
         QString::fromUtf8(bash.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
