@@ -16,6 +16,8 @@
 #include <QElapsedTimer>
 #include <QScopeGuard>
 #include <QTimer>
+#include <algorithm>
+#include <optional>
 #include <stdexcept>
 
 using component::DispId;
@@ -35,7 +37,26 @@ constexpr int kLongestVersionBoundMs = 1000;
 // bounds: a module that keeps talking is not waited for.
 constexpr int kMostBoundsOfDraining = 20;
 // Reads of one value before they are taken as disagreeing.
-constexpr int kMostReads = 5;
+constexpr int kMostReads = 6;
+// How many reads must agree on a value: two on a line that has shown no
+// damage, three for this many requests after one that brought a damaged,
+// misshapen or disagreeing answer (two reads flipped the same way are rare,
+// but not on a line that flips many).
+constexpr int kAgreeingReads = 2;
+constexpr int kAgreeingReadsOnSuspectLine = 3;
+constexpr int kSuspectRequests = 1000;
+
+// The value that count reads agree on, once they do.
+template <typename Value>
+std::optional<Value> agreed(const QVector<Value>& reads, int count,
+                            const std::function<bool(const Value&, const Value&)>& same)
+{
+    for (const Value& candidate : reads)
+        if (std::count_if(reads.begin(), reads.end(),
+                          [&](const Value& read) { return same(candidate, read); }) >= count)
+            return candidate;
+    return std::nullopt;
+}
 
 QString cellName(int address)
 {
@@ -217,6 +238,7 @@ void ControlSession::synchronise()
                      .arg(pace.totalBoundMs / 1000.0, 0, 'f', 1)
                      .arg(pace.answerBoundMs)));
     m_versionText = *outcome.version;
+    m_eventsHeard = m_waiter->eventsSeen();
     m_outOfStep = false;
     m_disturbed = false;
 }
@@ -237,6 +259,16 @@ void ControlSession::synchroniseAfter(const QString& what, const Attempt& failed
     }
 }
 
+void ControlSession::suspectTheLine()
+{
+    m_suspectUntil = m_requests + kSuspectRequests;
+}
+
+int ControlSession::agreeingReads() const
+{
+    return m_requests < m_suspectUntil ? kAgreeingReadsOnSuspectLine : kAgreeingReads;
+}
+
 template <typename Result>
 Result ControlSession::withRetries(const QString& what, int tries,
                                    const std::function<Attempt(Result*)>& attempt)
@@ -251,6 +283,10 @@ Result ControlSession::withRetries(const QString& what, int tries,
             synchroniseAfter(what, last);
         Result result{};
         last = attempt(&result);
+        m_eventsHeard = m_waiter->eventsSeen();
+        ++m_requests;
+        if (last.outcome == RequestOutcome::Damaged || last.outcome == RequestOutcome::WrongShape)
+            suspectTheLine();
         throwIfDisconnected(what);
         if (last.outcome == RequestOutcome::Answered)
             return result;
@@ -326,6 +362,16 @@ ControlSession::Attempt ControlSession::exchangeOnce(DispId method, const QVecto
     return {};
 }
 
+// A line that came while no request waited for it answers nothing that
+// was asked (the answer of a method called on its own is the host's
+// business, but it may also be a late or repeated answer): the line is
+// brought in step before the next request, whose answer must pair with it.
+void ControlSession::checkForUnaskedLines()
+{
+    if (m_waiter->eventsSeen() != m_eventsHeard)
+        m_outOfStep = true;
+}
+
 Answer ControlSession::request(DispId method, const QVector<Variant>& args, const QString& what,
                                const Expectation& expected)
 {
@@ -333,6 +379,7 @@ Answer ControlSession::request(DispId method, const QVector<Variant>& args, cons
     // say "Ok": no answer would ever come.
     if (!isOpen())
         fail(what, RequestOutcome::NotInitialised);
+    checkForUnaskedLines();
     return withRetries<Answer>(what, m_retries + 1, [&](Answer* answer) {
         return exchangeOnce(method, args, &expected, answer);
     });
@@ -342,6 +389,7 @@ Answer ControlSession::exchange(DispId method, const QVector<Variant>& args, con
 {
     if (!isOpen())
         fail(what, RequestOutcome::NotInitialised);
+    checkForUnaskedLines();
     return withRetries<Answer>(
         what, 1, [&](Answer* answer) { return exchangeOnce(method, args, nullptr, answer); });
 }
@@ -414,12 +462,13 @@ Variant ControlSession::readProperty(DispId dispid, const QString& what)
     if (!m_readTwice)
         return readOnce();
     QVector<Variant> reads;
+    const std::function<bool(const Variant&, const Variant&)> same = ReadBack::same;
     while (reads.size() < kMostReads) {
-        const Variant value = readOnce();
-        for (const Variant& earlier : reads)
-            if (ReadBack::same(earlier, value))
-                return value;
-        reads.append(value);
+        reads.append(readOnce());
+        if (reads.size() > 1 && !same(reads.first(), reads.last()))
+            suspectTheLine();
+        if (const std::optional<Variant> value = agreed(reads, agreeingReads(), same))
+            return *value;
     }
     fail(what, RequestOutcome::Disagreeing, OutcomeDetail::of(ReadBack::list(reads)));
 }
@@ -451,11 +500,13 @@ int ControlSession::readCellConfirmed(int address)
     if (!m_readTwice)
         return readCell(address);
     QVector<int> reads;
+    const std::function<bool(const int&, const int&)> same = std::equal_to<int>();
     while (reads.size() < kMostReads) {
-        const int value = readCell(address);
-        if (reads.contains(value))
-            return value;
-        reads.append(value);
+        reads.append(readCell(address));
+        if (reads.size() > 1 && reads.first() != reads.last())
+            suspectTheLine();
+        if (const std::optional<int> value = agreed(reads, agreeingReads(), same))
+            return *value;
     }
     QStringList texts;
     for (int value : reads)

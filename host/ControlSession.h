@@ -18,7 +18,8 @@
 //
 // The line has no checksum: a flipped digit looks like a good answer. So
 // every cell of a dump and every property read is read until two reads
-// agree, and every property written is read back. Failures throw
+// agree (three on a line that has lately shown damage), and every property
+// written is read back. Failures throw
 // ControlError; nothing wrong is ever returned as a value.
 #include "AnswerBound.h"
 #include "AnswerWaiter.h"
@@ -125,6 +126,9 @@ private:
     template <typename Result>
     Result withRetries(const QString& what, int tries,
                        const std::function<Attempt(Result*)>& attempt);
+    void checkForUnaskedLines();
+    void suspectTheLine();
+    int agreeingReads() const;
     void synchroniseAfter(const QString& what, const Attempt& failed);
     Attempt exchangeOnce(component::DispId method, const QVector<component::Variant>& args,
                          const Expectation* expected, Answer* answer);
@@ -148,8 +152,11 @@ private:
     int m_port = 0;
     int m_retries = kDefaultRetries;
     bool m_readTwice = true;
-    bool m_outOfStep = false; // the next request must bring the line in step first
-    bool m_disturbed = false; // a request failed: answers may still be on their way
-    bool m_busy = false;      // a request is running (a nested call is refused)
-    QString m_versionText;    // the module's answer to the version request
+    bool m_outOfStep = false;  // the next request must bring the line in step first
+    bool m_disturbed = false;  // a request failed: answers may still be on their way
+    bool m_busy = false;       // a request is running (a nested call is refused)
+    int m_eventsHeard = 0;     // the control's events when the last request ended
+    qint64 m_requests = 0;     // tries made so far
+    qint64 m_suspectUntil = 0; // reads are confirmed a third time until then
+    QString m_versionText;     // the module's answer to the version request
 };
