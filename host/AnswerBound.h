@@ -12,8 +12,9 @@ public:
     // exchange on the wire (5 ms at 38400 baud), six times wire and a USB
     // adapter together.
     static constexpr int kStartMs = 250;
-    // Below this, a busy host's scheduling alone would make answers late.
-    static constexpr int kFloorMs = 40;
+    // Below this, a busy host's scheduling alone would make answers late
+    // (a wire time of 2.5 ms and an adapter's 16 ms each way are far below).
+    static constexpr int kFloorMs = 100;
     // A lost answer never costs more than this; the control's own time-out
     // is three times as long.
     static constexpr int kCeilingMs = 1000;

@@ -31,6 +31,9 @@ const QString kLineInStep = QStringLiteral("bringing the line in step");
 // longer than the control's own command time: a module may take that long
 // over an answer and then answers all it owes, in order.
 constexpr int kPatienceMarginMs = 1000;
+// A long bound leaves room for this many version requests, each followed
+// by a wait for the line to fall quiet.
+constexpr int kLeastVersionAsks = 4;
 // The longest a version request of a resynchronisation waits.
 constexpr int kLongestVersionBoundMs = 1000;
 // The longest a resynchronisation waits for the line to fall quiet, in
@@ -204,10 +207,10 @@ void ControlSession::synchronise()
     m_outOfStep = true;
     throwIfDisconnected(kLineInStep);
     LineResync::Steps steps;
-    steps.emptyQueue = [this, drain = m_disturbed]() mutable {
+    // A late answer to the request that failed pairs with the first version
+    // request and shows; there is no need to wait for it first.
+    steps.emptyQueue = [this] {
         restartLink();
-        if (std::exchange(drain, false))
-            drainUntilQuiet();
         return true;
     };
     steps.beforeAskingAgain = [this](const std::optional<Answer>& answer) {
@@ -223,7 +226,8 @@ void ControlSession::synchronise()
     LineResync::Pace pace;
     pace.answerBoundMs = m_bound.ms();
     pace.asks = 0;
-    pace.totalBoundMs = tk28950::kCommandTimeoutMs + kPatienceMarginMs;
+    pace.totalBoundMs = std::max(tk28950::kCommandTimeoutMs + kPatienceMarginMs,
+                                 kLeastVersionAsks * 2 * m_bound.ms());
     pace.quietMs = m_bound.ms();
     pace.longestAnswerBoundMs = std::max(kLongestVersionBoundMs, m_bound.ms());
     const LineResync::Outcome outcome = LineResync::run(*m_client, *m_waiter, pace, steps);
@@ -238,9 +242,10 @@ void ControlSession::synchronise()
                      .arg(pace.totalBoundMs / 1000.0, 0, 'f', 1)
                      .arg(pace.answerBoundMs)));
     m_versionText = *outcome.version;
+    if (outcome.roundTripUs > 0)
+        m_bound.measured(outcome.roundTripUs);
     m_eventsHeard = m_waiter->eventsSeen();
     m_outOfStep = false;
-    m_disturbed = false;
 }
 
 // Brings the line in step before a try; when it cannot, after a try that
@@ -291,7 +296,6 @@ Result ControlSession::withRetries(const QString& what, int tries,
         if (last.outcome == RequestOutcome::Answered)
             return result;
         m_outOfStep = true;
-        m_disturbed = true;
         if (!isWorthRetrying(last.outcome))
             break;
         if (tried < tries)

@@ -153,7 +153,6 @@ private:
     int m_retries = kDefaultRetries;
     bool m_readTwice = true;
     bool m_outOfStep = false;  // the next request must bring the line in step first
-    bool m_disturbed = false;  // a request failed: answers may still be on their way
     bool m_busy = false;       // a request is running (a nested call is refused)
     int m_eventsHeard = 0;     // the control's events when the last request ended
     qint64 m_requests = 0;     // tries made so far

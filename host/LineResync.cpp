@@ -7,9 +7,14 @@
 #include "TK28950Dispids.h"
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 
 namespace LineResync {
 namespace {
+
+// The shortest quiet after a version answer: a host's own scheduling takes
+// about this long to deliver a line that is already there.
+constexpr qint64 kShortestQuietMs = 10;
 
 bool stopped(const Steps& steps)
 {
@@ -75,6 +80,8 @@ Outcome run(ControlClient& client, AnswerWaiter& waiter, const Pace& pace, const
         if (emptyFirst && steps.emptyQueue && !steps.emptyQueue())
             break;
         waiter.arm();
+        QElapsedTimer roundTrip;
+        roundTrip.start();
         const CallResult call = client.call(tk28950::dispid::Version);
         if (!call.ok()) {
             outcome.callError = call.error;
@@ -89,8 +96,11 @@ Outcome run(ControlClient& client, AnswerWaiter& waiter, const Pace& pace, const
             break;
         if (answer && answer->event == AnswerEvent::DataReady &&
             AnswerShape::isVersion(answer->text)) {
+            outcome.roundTripUs = roundTrip.nsecsElapsed() / 1000;
             letOwedAnswersGoBy(waiter, owed, pace.owedBoundMs, steps);
-            if (staysQuiet(waiter, pace.quietMs, steps)) {
+            const int quietMs = static_cast<int>(qMin<qint64>(
+                pace.quietMs, qMax<qint64>(kShortestQuietMs, 2 * outcome.roundTripUs / 1000 + 1)));
+            if (staysQuiet(waiter, quietMs, steps)) {
                 outcome.version = answer->text;
                 return outcome;
             }

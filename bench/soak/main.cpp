@@ -163,10 +163,10 @@ QString wrongness(const Run& run, const QByteArray& eeprom, const QString& dumpF
                    ? QString()
                    : QStringLiteral("version %1").arg(run.result.value("version").toString());
     if (run.kind == "get" || run.kind == "set") {
-        const QString name = run.arguments.at(2);
+        const QString name = run.arguments.at(1);
         const QJsonValue holds = property(name, eeprom);
         const QJsonValue reported =
-            run.kind == "get" ? value : QJsonValue(run.arguments.at(3).toInt());
+            run.kind == "get" ? value : QJsonValue(run.arguments.at(2).toInt());
         return reported == holds || (reported.isDouble() && holds.isDouble() &&
                                      reported.toInt() == holds.toInt())
                    ? QString()

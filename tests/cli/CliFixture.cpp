@@ -12,9 +12,14 @@ void CliFixture::startSimulator(const QStringList& arguments, const QByteArray& 
     ASSERT_TRUE(m_sim.start(arguments, eeprom)) << m_sim.error().toStdString();
 }
 
+// A fixed bound that no hiccup of a busy test machine reaches, so that the
+// traffic a test sees is the same on every run; a test that is about the
+// bound gives its own --timeout, which wins.
 ToolResult CliFixture::run(const QStringList& arguments) const
 {
-    return m_tool.run(QStringList{QStringLiteral("--device"), m_sim.device()} + arguments);
+    return m_tool.run(QStringList{QStringLiteral("--device"), m_sim.device(),
+                                  QStringLiteral("--timeout"), QStringLiteral("2000")} +
+                      arguments);
 }
 
 void CliFixture::expectNoTrafficSoFar()
