@@ -73,9 +73,11 @@ bool isNotError(const QString& text)
 
 // A request whose answer is the command's whole result.
 ExitCode reportAnswer(CommandContext& context, DispId method, const Expectation& expected,
-                      const QString& key)
+                      const QString& key, bool confirmed)
 {
-    const Answer answer = context.module().request(method, {}, context.name(), expected);
+    const Answer answer =
+        confirmed ? context.module().requestConfirmed(method, {}, context.name(), expected)
+                  : context.module().request(method, {}, context.name(), expected);
     context.output().result({{"command", context.name()}, {key, answer.text}},
                             ValueText::printable(answer.text));
     return ExitCode::Success;
@@ -87,14 +89,14 @@ ExitCode version(CommandContext& context)
 {
     return reportAnswer(context, tk28950::dispid::Version,
                         dataOfShape(AnswerShape::isVersion, QStringLiteral("a version text")),
-                        QStringLiteral("version"));
+                        QStringLiteral("version"), true);
 }
 
 ExitCode reset(CommandContext& context)
 {
     return reportAnswer(context, tk28950::dispid::ResetModule,
                         dataOfShape(isNotError, QStringLiteral("a reset answer")),
-                        QStringLiteral("answer"));
+                        QStringLiteral("answer"), false);
 }
 
 // The temperature is asked for as a raw command, so that the module's own
@@ -103,7 +105,7 @@ ExitCode reset(CommandContext& context)
 ExitCode temperature(CommandContext& context)
 {
     const bool fahrenheit = context.hasOption(QStringLiteral("fahrenheit"));
-    const Answer answer = context.module().request(
+    const Answer answer = context.module().requestConfirmed(
         tk28950::dispid::SendCMD, {QStringLiteral("e")}, context.name(),
         dataOfShape(AnswerShape::isSignedDecimal, QStringLiteral("a temperature")));
     const QString degrees = ModuleAnswers::degreesText(answer.text.toDouble(), fahrenheit);

@@ -150,6 +150,12 @@ Answer ModuleSession::request(DispId method, const QVector<Variant>& args, const
     return onTheLine([&] { return control().request(method, args, what, expected); });
 }
 
+Answer ModuleSession::requestConfirmed(DispId method, const QVector<Variant>& args,
+                                       const QString& what, const Expectation& expected)
+{
+    return onTheLine([&] { return control().requestConfirmed(method, args, what, expected); });
+}
+
 Answer ModuleSession::exchange(DispId method, const QVector<Variant>& args, const QString& what)
 {
     return onTheLine([&] { return control().exchange(method, args, what); });

@@ -50,6 +50,9 @@ public:
     // a failure throws a module ToolError naming what.
     Answer request(component::DispId method, const QVector<component::Variant>& args,
                    const QString& what, const Expectation& expected);
+    // Asked until two answers agree (once with --single-read).
+    Answer requestConfirmed(component::DispId method, const QVector<component::Variant>& args,
+                            const QString& what, const Expectation& expected);
     Answer exchange(component::DispId method, const QVector<component::Variant>& args,
                     const QString& what);
     component::Variant invoke(component::InvokeKind kind, component::DispId dispid,

@@ -377,7 +377,7 @@ void ControlSession::checkForUnaskedLines()
 }
 
 Answer ControlSession::request(DispId method, const QVector<Variant>& args, const QString& what,
-                               const Expectation& expected)
+                               const std::optional<Expectation>& expected)
 {
     // Before InitModule the control sends nothing and some methods still
     // say "Ok": no answer would ever come.
@@ -385,8 +385,31 @@ Answer ControlSession::request(DispId method, const QVector<Variant>& args, cons
         fail(what, RequestOutcome::NotInitialised);
     checkForUnaskedLines();
     return withRetries<Answer>(what, m_retries + 1, [&](Answer* answer) {
-        return exchangeOnce(method, args, &expected, answer);
+        return exchangeOnce(method, args, expected ? &*expected : nullptr, answer);
     });
+}
+
+Answer ControlSession::requestConfirmed(DispId method, const QVector<Variant>& args,
+                                        const QString& what, const Expectation& expected)
+{
+    if (!m_readTwice)
+        return request(method, args, what, expected);
+    QVector<Answer> reads;
+    const std::function<bool(const Answer&, const Answer&)> same = [](const Answer& first,
+                                                                      const Answer& second) {
+        return first.event == second.event && first.text == second.text;
+    };
+    while (reads.size() < kMostReads) {
+        reads.append(request(method, args, what, expected));
+        if (reads.size() > 1 && !same(reads.first(), reads.last()))
+            suspectTheLine();
+        if (const std::optional<Answer> answer = agreed(reads, agreeingReads(), same))
+            return *answer;
+    }
+    QStringList texts;
+    for (const Answer& answer : reads)
+        texts << answer.text;
+    fail(what, RequestOutcome::Disagreeing, OutcomeDetail::of(texts.join(QStringLiteral(", "))));
 }
 
 Answer ControlSession::exchange(DispId method, const QVector<Variant>& args, const QString& what)

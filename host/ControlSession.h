@@ -30,6 +30,7 @@
 #include <QVector>
 #include <functional>
 #include <memory>
+#include <optional>
 
 // What the answer to a request must be: the event that carries it and the
 // shape of its text.
@@ -87,8 +88,15 @@ public:
     // expected; what names the request in failures. A lost, damaged, refused
     // or wrongly shaped answer is tried again after bringing the line in
     // step, up to the retries.
-    Answer request(component::DispId method, const QVector<component::Variant>& args,
-                   const QString& what, const Expectation& expected);
+    // Without an expectation any event is the answer (an ErrorComm is still
+    // a damaged one).
+    Answer request(component::DispId method, const QVector<component::Variant>& args = {},
+                   const QString& what = {},
+                   const std::optional<Expectation>& expected = std::nullopt);
+    // The same, asked until two answers agree (once when reads are not
+    // doubled): for a value that does not change between two requests.
+    Answer requestConfirmed(component::DispId method, const QVector<component::Variant>& args,
+                            const QString& what, const Expectation& expected);
     // The same tried once, taking any event as the answer: for requests that
     // must not be repeated (a raw command, a method whose effect is unknown).
     Answer exchange(component::DispId method, const QVector<component::Variant>& args,
