@@ -184,6 +184,11 @@ const Fault kFaults[] = {
     {"a silent module", {"--silent"}, Ending::Failed},
 };
 
+void PrintTo(const Fault& fault, std::ostream* out)
+{
+    *out << fault.name;
+}
+
 class HostOutcome : public ::testing::TestWithParam<Fault> {
 protected:
     static void SetUpTestSuite()
