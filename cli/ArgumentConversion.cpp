@@ -1,9 +1,8 @@
 #include "ArgumentConversion.h"
 
+#include "AnswerShape.h"
 #include "QuotedInput.h"
 #include "ToolError.h"
-
-#include <QRegularExpression>
 
 using component::HResult;
 using component::Variant;
@@ -68,10 +67,10 @@ Variant toType(const QString& text, const QString& type, const QString& what)
 
 int toCellNumber(const QString& text, const QString& what)
 {
-    static const QRegularExpression decimal(QStringLiteral("^[0-9]{1,3}$"));
-    if (!decimal.match(text).hasMatch() || text.toInt() > 255)
+    const std::optional<int> number = AnswerShape::cellNumber(text);
+    if (!number)
         throw notConvertible(what, text, QStringLiteral("a decimal number from 0 to 255"));
-    return text.toInt();
+    return *number;
 }
 
 int toInteger(const QString& text, int minimum, int maximum, const QString& what)

@@ -25,16 +25,12 @@ QString name(Axis axis)
 QString read(ModuleSession& module, Axis axis, const QString& what)
 {
     const bool x = axis == Axis::X;
-    const AnswerEvent expected = x ? AnswerEvent::XReady : AnswerEvent::YReady;
+    const Expectation reading{x ? AnswerEvent::XReady : AnswerEvent::YReady,
+                              AnswerShape::isSignedDecimal,
+                              QStringLiteral("a %1 reading").arg(name(axis))};
     return module
         .request(x ? tk28950::dispid::ReadXChan : tk28950::dispid::ReadYChan,
-                 {component::Variant(std::uint8_t{0})}, what,
-                 [&](const Answer& answer) {
-                     return answer.event == expected && AnswerShape::isSignedDecimal(answer.text)
-                                ? QString()
-                                : QStringLiteral("the answer %1 is not a %2 reading")
-                                      .arg(component::quotedInput(answer.text), name(axis));
-                 })
+                 {component::Variant(std::uint8_t{0})}, what, reading)
         .text;
 }
 

@@ -15,6 +15,7 @@ SessionOptions CommandContext::sessionOptions() const
     options.timeoutMs = global().timeoutMs;
     options.retries = global().retries;
     options.verbose = global().verbose;
+    options.singleRead = global().singleRead;
     return options;
 }
 

@@ -20,9 +20,13 @@ const QVector<OptionSpec>& globalOptions()
         {"device", "PATH", "serial device to use instead of a port number"},
         {"json", "", "print one JSON object per command on standard output"},
         {"trace", "", "write every byte to and from the module, timed, on standard error"},
-        {"timeout", "MS", "the tool's bound for one answer (default 250)"},
+        {"timeout", "MS",
+         "a fixed bound for one answer (default: learnt from the line's round trips, "
+         "100 to 1000 ms, 250 ms at first)"},
         {"retries", "N",
          "how often a request whose answer was lost or wrong is tried again (default 3)"},
+        {"single-read", "",
+         "read each cell and property once; by default a value is read until two reads agree"},
         {"quiet", "", "print only results and errors, no progress (also -q)"},
         {"verbose", "", "say which library and port are used (also -v; -vv: and --trace)"},
         {"help", "", "show help (also after a command: tk28950 eeprom dump --help)"},
@@ -129,6 +133,8 @@ private:
             global.timeoutMs = ArgumentConversion::toInteger(value, 1, kMaxTimeoutMs, what);
         else if (option.name == QLatin1String("retries"))
             global.retries = ArgumentConversion::toInteger(value, 0, kMaxRetries, what);
+        else if (option.name == QLatin1String("single-read"))
+            global.singleRead = true;
         else if (option.name == QLatin1String("json"))
             global.json = true;
         else if (option.name == QLatin1String("trace"))

@@ -29,13 +29,6 @@ struct CommandSpec {
     CommandHandler handler = nullptr;
 };
 
-// The tool's bound for one answer. At 38400 baud a cell read or write takes
-// about 2.5 ms on the wire and the longest regular exchange (the version)
-// 5 ms; a USB adapter may add some 16 ms each way, and the module its own
-// working time. 250 ms is fifty times the longest wire time and still six
-// times wire and adapter together; it is what a lost answer costs before
-// the request is tried again (the control's own time-out is 3 s).
-inline constexpr int kDefaultAnswerBoundMs = 250;
 // How often a request whose answer was lost or wrong is tried again.
 inline constexpr int kDefaultRetries = 3;
 // The largest values the options and the configuration files accept.
@@ -53,8 +46,11 @@ struct GlobalOptions {
     bool trace = false;
     bool verbose = false; // -v; a second -v also sets trace
     bool quiet = false;   // -q: no progress
-    int timeoutMs = kDefaultAnswerBoundMs;
+    // The bound for one answer when fixed; without it the bound learns the
+    // line's round trips.
+    std::optional<int> timeoutMs;
     int retries = kDefaultRetries;
+    bool singleRead = false; // values are not confirmed by a second read
 };
 
 // What the command line asked for.

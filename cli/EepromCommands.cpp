@@ -3,7 +3,6 @@
 #include "CommandContext.h"
 #include "Commands.h"
 #include "DataFilePath.h"
-#include "EepromCells.h"
 #include "EepromDataFile.h"
 #include "InterruptSignal.h"
 #include "Progress.h"
@@ -73,20 +72,28 @@ void saveDump(const QString& path, const QStringList& values)
             QStringLiteral("cannot write %1: %2").arg(DataFilePath::describe(path, true), error));
 }
 
-// Reads the given cells in ascending order, counting on the progress bar
-// from done; stopped calls stopped() between two cells.
+// Reads the given cells in ascending order, each with read(address),
+// counting on the progress bar from done; stopped calls stopped() between
+// two cells.
 QMap<int, int> readCells(
-    ModuleSession& module, const QList<int>& addresses, Progress& progress, int done,
+    const QList<int>& addresses, const std::function<int(int)>& read, Progress& progress, int done,
     const std::function<bool()>& stopped = [] { return false; })
 {
     QMap<int, int> values;
     for (int address : addresses) {
         if (stopped())
             break;
-        values.insert(address, EepromCells::read(module, address));
+        values.insert(address, read(address));
         progress.advance(++done);
     }
     return values;
+}
+
+// A cell read until two reads agree, so that a digit flipped on the line
+// does not become the value.
+std::function<int(int)> confirmedReads(ModuleSession& module)
+{
+    return [&module](int address) { return module.readCellConfirmed(address); };
 }
 
 // Stopped between two cells: what the module holds of the file.
@@ -115,7 +122,7 @@ QList<int> allCells()
 ExitCode eepromRead(CommandContext& context)
 {
     const int address = ArgumentConversion::toCellNumber(context.argument(0), "address");
-    const int value = EepromCells::read(context.module(), address);
+    const int value = context.module().readCellConfirmed(address);
     context.output().result({{"command", context.name()}, {"address", address}, {"value", value}},
                             QString::number(value));
     return ExitCode::Success;
@@ -125,7 +132,7 @@ ExitCode eepromWrite(CommandContext& context)
 {
     const int address = ArgumentConversion::toCellNumber(context.argument(0), "address");
     const int value = ArgumentConversion::toCellNumber(context.argument(1), "value");
-    EepromCells::write(context.module(), address, value);
+    context.module().writeCell(address, value);
     context.output().result({{"command", context.name()}, {"address", address}, {"value", value}},
                             {});
     return ExitCode::Success;
@@ -140,7 +147,7 @@ ExitCode eepromDump(CommandContext& context)
     progress.start(context.name(), kCells);
     progress.setPhase(QStringLiteral("read"));
     QStringList values;
-    for (int value : readCells(module, allCells(), progress, 0))
+    for (int value : readCells(allCells(), confirmedReads(module), progress, 0))
         values << QString::number(value);
     progress.finish();
     saveDump(path, values);
@@ -168,12 +175,16 @@ ExitCode eepromRestore(CommandContext& context)
     for (const auto& record : file.records) {
         if (interrupt.raised())
             throw interruptedRestore(done, records);
-        EepromCells::write(module, record.address, record.value);
+        module.writeCell(record.address, record.value);
         progress.advance(++done);
     }
     progress.setPhase(QStringLiteral("verify"));
-    const QMap<int, int> readBack =
-        readCells(module, addresses, progress, done, [&] { return interrupt.raised(); });
+    const QMap<int, int> readBack = readCells(
+        addresses,
+        [&](int address) {
+            return module.readCellExpecting(address, file.finalValues.value(address));
+        },
+        progress, done, [&] { return interrupt.raised(); });
     if (interrupt.raised())
         throw interruptedRestore(records, records);
     progress.finish();
@@ -204,7 +215,7 @@ ExitCode eepromDiff(CommandContext& context)
     ModuleSession& module = context.module();
     Progress progress(context.global().quiet);
     progress.start(context.name(), static_cast<int>(inFile.size()));
-    const QMap<int, int> onModule = readCells(module, inFile.keys(), progress, 0);
+    const QMap<int, int> onModule = readCells(inFile.keys(), confirmedReads(module), progress, 0);
     progress.finish();
     QJsonArray differences;
     QStringList lines;

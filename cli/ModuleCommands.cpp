@@ -7,6 +7,7 @@
 #include "Commands.h"
 #include "ControlTexts.h"
 #include "ModuleAnswers.h"
+#include "PropertyValues.h"
 #include "QuotedInput.h"
 #include "TK28950Dispids.h"
 #include "TK28950Members.h"
@@ -58,29 +59,25 @@ QVector<Variant> convertArguments(const TypeLibMember& method, const QStringList
     return arguments;
 }
 
-// A check that takes a DataReady answer that shape accepts, and says what
-// was expected otherwise.
-AnswerCheck dataOfShape(bool (*shape)(const QString&), const QString& expected)
+// A DataReady answer that shape accepts.
+Expectation dataOfShape(bool (*shape)(const QString&), const QString& expected)
 {
-    return [shape, expected](const Answer& answer) {
-        return answer.event == AnswerEvent::DataReady && shape(answer.text)
-                   ? QString()
-                   : QStringLiteral("the answer %1 is not %2")
-                         .arg(component::quotedInput(answer.text), expected);
-    };
+    return {AnswerEvent::DataReady, shape, expected};
 }
 
 // Anything but the module's error answer.
 bool isNotError(const QString& text)
 {
-    return text.trimmed() != QLatin1String("E");
+    return !AnswerShape::isRefusal(text);
 }
 
 // A request whose answer is the command's whole result.
-ExitCode reportAnswer(CommandContext& context, DispId method, const AnswerCheck& check,
-                      const QString& key)
+ExitCode reportAnswer(CommandContext& context, DispId method, const Expectation& expected,
+                      const QString& key, bool confirmed)
 {
-    const Answer answer = context.module().request(method, {}, context.name(), check);
+    const Answer answer =
+        confirmed ? context.module().requestConfirmed(method, {}, context.name(), expected)
+                  : context.module().request(method, {}, context.name(), expected);
     context.output().result({{"command", context.name()}, {key, answer.text}},
                             ValueText::printable(answer.text));
     return ExitCode::Success;
@@ -92,14 +89,14 @@ ExitCode version(CommandContext& context)
 {
     return reportAnswer(context, tk28950::dispid::Version,
                         dataOfShape(AnswerShape::isVersion, QStringLiteral("a version text")),
-                        QStringLiteral("version"));
+                        QStringLiteral("version"), true);
 }
 
 ExitCode reset(CommandContext& context)
 {
     return reportAnswer(context, tk28950::dispid::ResetModule,
                         dataOfShape(isNotError, QStringLiteral("a reset answer")),
-                        QStringLiteral("answer"));
+                        QStringLiteral("answer"), false);
 }
 
 // The temperature is asked for as a raw command, so that the module's own
@@ -108,7 +105,7 @@ ExitCode reset(CommandContext& context)
 ExitCode temperature(CommandContext& context)
 {
     const bool fahrenheit = context.hasOption(QStringLiteral("fahrenheit"));
-    const Answer answer = context.module().request(
+    const Answer answer = context.module().requestConfirmed(
         tk28950::dispid::SendCMD, {QStringLiteral("e")}, context.name(),
         dataOfShape(AnswerShape::isSignedDecimal, QStringLiteral("a temperature")));
     const QString degrees = ModuleAnswers::degreesText(answer.text.toDouble(), fahrenheit);
@@ -152,6 +149,8 @@ ExitCode setProperty(CommandContext& context)
         throw usageError(QStringLiteral("%1 is read-only").arg(property.name));
     const Variant value =
         ArgumentConversion::toType(context.argument(1), property.type, property.name);
+    if (const std::optional<QString> refusal = PropertyValues::refusal(property.dispid, value))
+        throw usageError(QStringLiteral("%1: %2").arg(property.name, *refusal));
     session.invoke(InvokeKind::PropertyPut, property.dispid, {value}, property.name);
     context.output().result({{"command", context.name()},
                              {"name", property.name},

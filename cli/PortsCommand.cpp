@@ -16,11 +16,8 @@ QString probe(const CommandContext& context, const QString& device, bool* isModu
         const std::unique_ptr<ModuleSession> session = context.sessionOn(device);
         session->open();
         const Answer answer = session->request(
-            tk28950::dispid::Version, {}, QStringLiteral("version"), [](const Answer& answer) {
-                return answer.event == AnswerEvent::DataReady && AnswerShape::isVersion(answer.text)
-                           ? QString()
-                           : QStringLiteral("not a version");
-            });
+            tk28950::dispid::Version, {}, QStringLiteral("version"),
+            {AnswerEvent::DataReady, AnswerShape::isVersion, QStringLiteral("a version text")});
         *isModule = true;
         return answer.text;
     } catch (const ToolError& error) {

@@ -44,9 +44,7 @@ GlobalOptions defaults()
     QString file;
     options.device = valueOf("device", &file).value_or(QString());
     readInteger("port", 1, 32767, &options.port);
-    std::optional<int> timeout;
-    readInteger("timeout", 1, kMaxTimeoutMs, &timeout);
-    options.timeoutMs = timeout.value_or(options.timeoutMs);
+    readInteger("timeout", 1, kMaxTimeoutMs, &options.timeoutMs);
     std::optional<int> retries;
     readInteger("retries", 0, kMaxRetries, &retries);
     options.retries = retries.value_or(options.retries);

@@ -3,7 +3,7 @@
 // the user, then tk28950.conf in the machine's configuration folder
 // (/etc/tk28950). The user's file wins, the command line wins over both.
 //   device = /dev/serial/by-id/...   the default device (or port = N)
-//   timeout = 250                    the bound for one answer, ms
+//   timeout = 250                    a fixed bound for one answer, ms
 //   retries = 3
 //   records = postgresql://...       where records are kept (or sqlite:PATH)
 #include "CommandSpec.h"

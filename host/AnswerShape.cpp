@@ -6,13 +6,27 @@
 
 namespace AnswerShape {
 
-std::optional<int> cellValue(const QString& answer)
+std::optional<int> cellNumber(const QString& text)
 {
     static const QRegularExpression decimal(QStringLiteral("^[0-9]{1,3}$"));
-    const QString text = answer.trimmed();
     if (!decimal.match(text).hasMatch() || text.toInt() > 255)
         return std::nullopt;
     return text.toInt();
+}
+
+std::optional<int> cellValue(const QString& answer)
+{
+    return cellNumber(answer.trimmed());
+}
+
+bool isRefusal(const QString& answer)
+{
+    return answer.trimmed() == QLatin1String("E");
+}
+
+bool isTimeOut(const QString& answer)
+{
+    return answer.trimmed().compare(ControlTexts::kTimeOut, Qt::CaseInsensitive) == 0;
 }
 
 bool isSignedDecimal(const QString& answer)
@@ -25,8 +39,8 @@ bool isVersion(const QString& answer)
 {
     static const QRegularExpression number(QStringLiteral("^[+-]?[0-9.]+$"));
     const QString text = answer.trimmed();
-    return !text.isEmpty() && text != QLatin1String("E") && !number.match(text).hasMatch() &&
-           text.compare(ControlTexts::kTimeOut, Qt::CaseInsensitive) != 0;
+    return !text.isEmpty() && !isRefusal(text) && !number.match(text).hasMatch() &&
+           !isTimeOut(text);
 }
 
 } // namespace AnswerShape

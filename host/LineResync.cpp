@@ -7,9 +7,14 @@
 #include "TK28950Dispids.h"
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 
 namespace LineResync {
 namespace {
+
+// The shortest quiet after a version answer: a host's own scheduling takes
+// about this long to deliver a line that is already there.
+constexpr qint64 kShortestQuietMs = 10;
 
 bool stopped(const Steps& steps)
 {
@@ -40,8 +45,23 @@ void letOwedAnswersGoBy(AnswerWaiter& waiter, int owed, int boundMs, const Steps
 
 bool isTimeOut(const std::optional<Answer>& answer)
 {
-    return answer &&
-           answer->text.trimmed().compare(ControlTexts::kTimeOut, Qt::CaseInsensitive) == 0;
+    return answer && AnswerShape::isTimeOut(answer->text);
+}
+
+// Whether nothing at all arrives within quietMs.
+bool staysQuiet(AnswerWaiter& waiter, int quietMs, const Steps& steps)
+{
+    if (quietMs <= 0)
+        return true;
+    const int seen = waiter.eventsSeen();
+    EventWait::until([&] { return waiter.eventsSeen() > seen || stopped(steps); }, quietMs);
+    return waiter.eventsSeen() == seen;
+}
+
+int nextAnswerBound(int boundMs, const Pace& pace)
+{
+    return pace.longestAnswerBoundMs > boundMs ? qMin(boundMs * 2, pace.longestAnswerBoundMs)
+                                               : boundMs;
 }
 
 } // namespace
@@ -54,27 +74,38 @@ Outcome run(ControlClient& client, AnswerWaiter& waiter, const Pace& pace, const
     Outcome outcome;
     bool emptyFirst = true;
     int owed = 0;
-    for (int asked = 0; asked < pace.asks && !stopped(steps) && !total.hasExpired(); ++asked) {
+    int askBoundMs = pace.answerBoundMs;
+    for (int asked = 0;
+         (pace.asks <= 0 || asked < pace.asks) && !stopped(steps) && !total.hasExpired(); ++asked) {
         if (emptyFirst && steps.emptyQueue && !steps.emptyQueue())
             break;
         waiter.arm();
+        QElapsedTimer roundTrip;
+        roundTrip.start();
         const CallResult call = client.call(tk28950::dispid::Version);
         if (!call.ok()) {
             outcome.callError = call.error;
             break;
         }
         const int boundMs = total.isForever()
-                                ? pace.answerBoundMs
+                                ? askBoundMs
                                 : static_cast<int>(qMin<qint64>(
-                                      pace.answerBoundMs, qMax<qint64>(1, total.remainingTime())));
+                                      askBoundMs, qMax<qint64>(1, total.remainingTime())));
         const std::optional<Answer> answer = awaitAnswer(waiter, boundMs, steps);
         if (stopped(steps))
             break;
         if (answer && answer->event == AnswerEvent::DataReady &&
             AnswerShape::isVersion(answer->text)) {
+            outcome.roundTripUs = roundTrip.nsecsElapsed() / 1000;
             letOwedAnswersGoBy(waiter, owed, pace.owedBoundMs, steps);
-            outcome.version = answer->text;
-            return outcome;
+            const int quietMs = static_cast<int>(qMin<qint64>(
+                pace.quietMs, qMax<qint64>(kShortestQuietMs, 2 * outcome.roundTripUs / 1000 + 1)));
+            if (staysQuiet(waiter, quietMs, steps)) {
+                outcome.version = answer->text;
+                return outcome;
+            }
+        } else {
+            askBoundMs = nextAnswerBound(askBoundMs, pace);
         }
         // The answer that came took the place of this request's, or the
         // request's answer is late: either way one answer is still owed.

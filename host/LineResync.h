@@ -18,11 +18,22 @@ namespace LineResync {
 
 struct Pace {
     int answerBoundMs = 1000; // how long one version request waits for its answer
-    int asks = 3;             // version requests at most
+    int asks = 3;             // version requests at most; 0: as many as totalBoundMs allows
     int totalBoundMs = 0;     // the whole resynchronisation at most; 0: no bound of its own
     // Every version request that brought no version answer leaves one answer
     // owed; once in step, those are let go by within this time.
     int owedBoundMs = 0;
+    // Once a version answer came, the line must stay quiet for twice its
+    // round trip, but no longer than this: the module answers in order, so
+    // what it still owes comes right after the answer it gave, and a line
+    // meanwhile means that answer was owed to an earlier request; the line
+    // is not in step yet and the version is asked again. 0: the version
+    // answer is enough.
+    int quietMs = 0;
+    // The bound of each version request after one that went unanswered,
+    // doubled up to this (a module that stalls is asked less and less
+    // often). 0: every request waits answerBoundMs.
+    int longestAnswerBoundMs = 0;
 };
 
 // What the host does around the version requests; every step may be left
@@ -43,6 +54,7 @@ struct Steps {
 struct Outcome {
     std::optional<QString> version; // the module's version answer, once in step
     QString callError;              // why the version request could not be made
+    qint64 roundTripUs = 0;         // how long the version answer took to come
 };
 
 // Uses waiter, made on client, for the answers; lines nobody asked for

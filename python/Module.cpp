@@ -87,16 +87,20 @@ void addPublishedMembers(py::class_<PyControl>& control)
         const DispId dispid = member.dispid;
         control.def(
             qPrintable(name),
-            [dispid](PyControl& self, const py::args& args) { return self.call(dispid, args); },
+            [dispid, name](PyControl& self, const py::args& args) {
+                return self.call(dispid, name, args);
+            },
             py::doc(methodDoc(member).c_str()));
     }
     for (const QString& name : members.names(MemberCatalog::Kind::Property)) {
         const component::TypeLibMember& member =
             *members.byName(name, MemberCatalog::Kind::Property);
         const DispId dispid = member.dispid;
-        const py::cpp_function get([dispid](PyControl& self) { return self.get(dispid); });
-        const py::cpp_function put(
-            [dispid](PyControl& self, const py::handle& value) { self.put(dispid, value); });
+        const py::cpp_function get(
+            [dispid, name](PyControl& self) { return self.get(dispid, name); });
+        const py::cpp_function put([dispid, name](PyControl& self, const py::handle& value) {
+            self.put(dispid, name, value);
+        });
         control.def_property(qPrintable(name), get, member.readOnly ? py::cpp_function() : put,
                              py::doc(propertyDoc(member).c_str()));
     }
@@ -174,13 +178,17 @@ PYBIND11_MODULE(tk28950, module)
         "is needed; the interpreter's lock is released while a call waits on the line.\n"
         "A Control is used by the thread that created it.");
     control
-        .def(py::init([](double timeout) {
+        .def(py::init([](std::optional<double> timeout, bool singleRead) {
                  ensureApplication();
-                 return std::make_unique<PyControl>(timeout);
+                 return std::make_unique<PyControl>(timeout, singleRead);
              }),
-             py::arg("timeout") = ControlSession::kDefaultTimeoutMs / 1000.0,
+             py::arg("timeout") = py::none(), py::arg("single_read") = false,
              "Creates the control through the registry. timeout: seconds a request waits "
-             "for the module's answer.")
+             "for the module's answer; None (the default) learns the bound from the line's "
+             "round trips (0.1 to 1 s, 0.25 s at first). A request whose answer was lost, "
+             "damaged or refused is tried again 3 times after the line is brought back in "
+             "step. Unless single_read, a property read and each cell of dump_eeprom() are "
+             "read until two reads agree, and every property written is read back.")
         .def("init", &PyControl::init, py::arg("port"),
              "Opens the module's port: a port number (1 to 15, through the port map and "
              "TK28950_PORT_<N>), or a device path such as '/dev/ttyUSB0'. Raises "
@@ -195,14 +203,16 @@ PYBIND11_MODULE(tk28950, module)
                  return false;
              })
         .def_property("timeout", &PyControl::timeout, &PyControl::setTimeout,
-                      "Seconds a request waits for the module's answer.")
+                      "Seconds a request waits for the module's answer now; setting it fixes "
+                      "the bound, None lets it learn from the line again.")
         .def("request", &PyControl::request, py::arg("method"),
-             "Calls a method by name and returns the event that answers it. No answer within "
-             "the timeout, the control's time-out or ErrorComm raises tk28950.Error; the next "
-             "request then first brings the line back in step, so a late answer is never "
-             "taken for another request's.")
+             "Calls a method by name, once, and returns the event that answers it. No answer "
+             "within the timeout, the control's time-out or ErrorComm raises tk28950.Error; "
+             "the next request then first brings the line back in step, so a late answer is "
+             "never taken for another request's.")
         .def("read_cell", &PyControl::readCell, py::arg("address"),
-             "The value (0 to 255) of one EEPROM cell; any other answer raises tk28950.Error.")
+             "The value (0 to 255) of one EEPROM cell, read until two reads agree; any other "
+             "answer raises tk28950.Error.")
         .def("write_cell", &PyControl::writeCell, py::arg("address"), py::arg("value"),
              "Writes one EEPROM cell and waits for the module's acknowledgement.")
         .def("dump_eeprom", &PyControl::dump,

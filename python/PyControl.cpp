@@ -62,10 +62,11 @@ int toMilliseconds(double seconds)
 
 } // namespace
 
-PyControl::PyControl(double timeoutSeconds)
+PyControl::PyControl(std::optional<double> timeoutSeconds, bool singleRead)
     : m_session(std::make_unique<ControlSession>()), m_thread(std::this_thread::get_id())
 {
     setTimeout(timeoutSeconds);
+    m_session->setReadsTwice(!singleRead);
     for (const EventSignal& event : kEvents)
         QObject::connect(
             &m_session->client(), event.signal, &m_session->client(),
@@ -147,37 +148,38 @@ void PyControl::close()
 
 double PyControl::timeout() const
 {
-    return (m_session ? m_session->timeoutMs() : ControlSession::kDefaultTimeoutMs) / 1000.0;
+    return (m_session ? m_session->timeoutMs() : AnswerBound::kStartMs) / 1000.0;
 }
 
-void PyControl::setTimeout(double seconds)
+void PyControl::setTimeout(std::optional<double> seconds)
 {
-    session().setTimeoutMs(toMilliseconds(seconds));
+    session().setTimeoutMs(seconds ? std::max(1, toMilliseconds(*seconds)) : 0);
 }
 
-py::object PyControl::call(DispId dispid, const py::args& args)
+py::object PyControl::call(DispId dispid, const QString& name, const py::args& args)
 {
     QVector<Variant> values;
     for (const py::handle& arg : args)
         values.append(conversions::toVariant(arg));
-    const Variant result = unlocked(
-        [&](ControlSession& module) { return module.invoke(InvokeKind::Method, dispid, values); });
-    return conversions::toPython(result);
-}
-
-py::object PyControl::get(DispId dispid)
-{
-    const Variant result = unlocked([dispid](ControlSession& module) {
-        return module.invoke(InvokeKind::PropertyGet, dispid);
+    const Variant result = unlocked([&](ControlSession& module) {
+        return module.invoke(InvokeKind::Method, dispid, values, name);
     });
     return conversions::toPython(result);
 }
 
-void PyControl::put(DispId dispid, const py::handle& value)
+py::object PyControl::get(DispId dispid, const QString& name)
+{
+    const Variant result = unlocked([&](ControlSession& module) {
+        return module.invoke(InvokeKind::PropertyGet, dispid, {}, name);
+    });
+    return conversions::toPython(result);
+}
+
+void PyControl::put(DispId dispid, const QString& name, const py::handle& value)
 {
     const Variant argument = conversions::toVariant(value);
     unlocked([&](ControlSession& module) {
-        return module.invoke(InvokeKind::PropertyPut, dispid, {argument});
+        return module.invoke(InvokeKind::PropertyPut, dispid, {argument}, name);
     });
 }
 
@@ -192,7 +194,7 @@ PyEvent PyControl::request(const std::string& method, const py::args& args)
             DispId dispid = 0;
             if (!module.client().idOfName(name, &dispid))
                 throw ControlError(QStringLiteral("the control has no method \"%1\"").arg(name));
-            return module.request(dispid, values);
+            return module.exchange(dispid, values, name);
         },
         true);
     return toPyEvent(answer);
@@ -200,7 +202,8 @@ PyEvent PyControl::request(const std::string& method, const py::args& args)
 
 int PyControl::readCell(int address)
 {
-    return unlocked([address](ControlSession& module) { return module.readCell(address); }, true);
+    return unlocked([address](ControlSession& module) { return module.readCellConfirmed(address); },
+                    true);
 }
 
 void PyControl::writeCell(int address, int value)

@@ -25,7 +25,8 @@ public:
     // Events kept for events() at most; older ones are dropped and counted.
     static constexpr std::size_t kQueueBound = 10000;
 
-    explicit PyControl(double timeoutSeconds);
+    // No timeout: the bound learns the line's round trips.
+    PyControl(std::optional<double> timeoutSeconds, bool singleRead);
     ~PyControl();
 
     void init(const pybind11::object& port);
@@ -33,12 +34,14 @@ public:
     bool isClosed() const { return !m_session; }
 
     double timeout() const;
-    void setTimeout(double seconds);
+    void setTimeout(std::optional<double> seconds);
 
-    // A published member by dispid, with Python values.
-    pybind11::object call(component::DispId dispid, const pybind11::args& args);
-    pybind11::object get(component::DispId dispid);
-    void put(component::DispId dispid, const pybind11::handle& value);
+    // A published member by dispid, with Python values; name names it in
+    // failures.
+    pybind11::object call(component::DispId dispid, const QString& name,
+                          const pybind11::args& args);
+    pybind11::object get(component::DispId dispid, const QString& name);
+    void put(component::DispId dispid, const QString& name, const pybind11::handle& value);
 
     PyEvent request(const std::string& method, const pybind11::args& args);
     int readCell(int address);

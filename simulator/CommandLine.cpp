@@ -64,6 +64,24 @@ const QList<NumberOption>& numberOptions()
          0, 1, false, [](SimulatorOptions& o, double v) { o.faults.slowProbability = v; }},
         {"slow-ms", "MS", "How much longer a slow answer takes (1000).", 0, NoLimit, true,
          [](SimulatorOptions& o, double v) { o.faults.slowMs = int(v); }},
+        {"split", "P",
+         "Probability (0..1) that an answer carries a lone CR inside it (\"23\\r6\"): the line "
+         "ends early and the byte after it is lost.",
+         0, 1, false, [](SimulatorOptions& o, double v) { o.faults.splitProbability = v; }},
+        {"flip", "P",
+         "Probability (0..1) that one bit of one digit of an answer is flipped (\"52\" as "
+         "\"56\"); nothing on the line shows it.",
+         0, 1, false, [](SimulatorOptions& o, double v) { o.faults.flipProbability = v; }},
+        {"stale", "P",
+         "Probability (0..1) that the previous answer comes again before an answer, as an "
+         "answer a host gave up on arrives late.",
+         0, 1, false, [](SimulatorOptions& o, double v) { o.faults.staleProbability = v; }},
+        {"stall-ms", "MS",
+         "The module stalls once, MS milliseconds before an answer, then answers all it owes "
+         "in order.",
+         0, NoLimit, true, [](SimulatorOptions& o, double v) { o.faults.stallMs = int(v); }},
+        {"stall-after", "N", "The stall of --stall-ms comes after N answered commands (10).", 0,
+         NoLimit, true, [](SimulatorOptions& o, double v) { o.faults.stallAfter = int(v); }},
         {"pace", "BAUD",
          "Time bytes as a line at BAUD would (10 bits a byte), both ways; 0: no pacing.", 0,
          4000000, true, [](SimulatorOptions& o, double v) { o.timing.baud = int(v); }},

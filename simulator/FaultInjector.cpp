@@ -1,11 +1,14 @@
 #include "FaultInjector.h"
 
+#include <QList>
+
 namespace {
 enum NoiseKind { Blank = 1, Nul = 2, DegreeByte = 4, LoneLineEnd = 8, AllKinds = 15 };
 }
 
 FaultInjector::FaultInjector(const FaultSettings& settings)
-    : m_settings(settings), m_random(settings.seed), m_slowRandom(settings.seed ^ 0x5A5A5A5Au)
+    : m_settings(settings), m_random(settings.seed), m_slowRandom(settings.seed ^ 0x5A5A5A5Au),
+      m_lineRandom(settings.seed ^ 0xC3C3C3C3u)
 {
 }
 
@@ -20,8 +23,17 @@ FaultVerdict FaultInjector::judge(const QByteArray& command)
     // Slowness has a generator of its own, so that the faults of a seed stay
     // what they were before it existed.
     const bool slow = m_slowRandom.generateDouble() < m_settings.slowProbability;
-    return {refusedByRepeat || error, drop || m_settings.silent, noise,
-            slow ? m_settings.slowMs : 0};
+    const bool split = m_lineRandom.generateDouble() < m_settings.splitProbability;
+    const bool flip = m_lineRandom.generateDouble() < m_settings.flipProbability;
+    const bool stale = m_lineRandom.generateDouble() < m_settings.staleProbability;
+    const bool stall = m_settings.stallMs > 0 && m_answered++ == m_settings.stallAfter;
+    return {refusedByRepeat || error,
+            drop || m_settings.silent,
+            noise,
+            (slow ? m_settings.slowMs : 0) + (stall ? m_settings.stallMs : 0),
+            split,
+            flip,
+            stale};
 }
 
 bool FaultInjector::repeatRefuses(const QByteArray& command)
@@ -61,4 +73,31 @@ QByteArray FaultInjector::addNoise(const QByteArray& answer)
     if (kinds & LoneLineEnd)
         noisy.prepend("\r#");
     return noisy;
+}
+
+QByteArray FaultInjector::split(const QByteArray& answer)
+{
+    // Between two of its bytes; an answer of one byte gets it in front.
+    const qsizetype at = answer.size() < 2 ? 0
+                                           : 1 + static_cast<qsizetype>(m_lineRandom.bounded(
+                                                     static_cast<quint32>(answer.size() - 1)));
+    QByteArray split = answer;
+    split.insert(at, '\r');
+    return split;
+}
+
+QByteArray FaultInjector::flipBit(const QByteArray& answer)
+{
+    QList<qsizetype> digits;
+    for (qsizetype index = 0; index < answer.size(); ++index)
+        if (answer[index] >= '0' && answer[index] <= '9')
+            digits << index;
+    if (digits.isEmpty())
+        return answer;
+    QByteArray flipped = answer;
+    const qsizetype index = digits[m_lineRandom.bounded(static_cast<quint32>(digits.size()))];
+    // Any of its eight bits: the digit may become another digit, another
+    // character, or a byte a host drops as not printable ("92" as "2").
+    flipped[index] = static_cast<char>(flipped[index] ^ (1 << m_lineRandom.bounded(8u)));
+    return flipped;
 }

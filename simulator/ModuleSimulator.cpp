@@ -51,6 +51,13 @@ void ModuleSimulator::answer(const WireCommand& command)
         return;
     if (verdict.addNoise)
         text = m_faults.addNoise(text);
+    if (verdict.flip)
+        text = m_faults.flipBit(text);
+    if (verdict.split)
+        text = m_faults.split(text);
+    if (verdict.stale && !m_lastAnswer.isEmpty())
+        m_toHost.push(m_lastAnswer + "\r\n", dueNs);
+    m_lastAnswer = text;
     m_toHost.push(text + "\r\n", dueNs);
 }
 

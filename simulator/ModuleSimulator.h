@@ -43,4 +43,5 @@ private:
     PacedQueue m_fromHost;
     PacedQueue m_toHost;
     qint64 m_busyUntilNs = 0;
+    QByteArray m_lastAnswer; // sent again by the stale-answer fault
 };

@@ -10,11 +10,13 @@
 
 namespace {
 
-QByteArray readRequests()
+// Every cell's read request in order, each reads times in a row.
+QByteArray readRequests(int reads)
 {
     QByteArray requests;
     for (int address = 0; address < 256; ++address)
-        requests += QStringLiteral("i%1").arg(address, 3, 10, QLatin1Char('0')).toLatin1();
+        requests +=
+            QStringLiteral("i%1").arg(address, 3, 10, QLatin1Char('0')).toLatin1().repeated(reads);
     return requests;
 }
 
@@ -41,8 +43,8 @@ TEST_F(Eeprom, DumpIsTheModulesEepromReadOneRequestPerCell)
         << "no progress bar when standard error is not a terminal";
 
     EXPECT_EQ(readFileBytes(file), dataFile(m_sim.eeprom()));
-    EXPECT_EQ(m_sim.received(), "v" + readRequests())
-        << "the line brought in step, then one read per cell and nothing else";
+    EXPECT_EQ(m_sim.received(), "v" + readRequests(2))
+        << "the line brought in step, then two agreeing reads per cell and nothing else";
 
     QStringList lines;
     QString error;
@@ -54,6 +56,11 @@ TEST_F(Eeprom, DumpIsTheModulesEepromReadOneRequestPerCell)
         EXPECT_EQ(cell.line, cell.address + 2);
         EXPECT_EQ(cell.value, static_cast<quint8>(m_sim.eeprom().at(cell.address)));
     }
+
+    m_sim.clearTrace();
+    ASSERT_EQ(run({"--single-read", "eeprom", "dump", file}).exitCode, 0);
+    EXPECT_EQ(readFileBytes(file), dataFile(m_sim.eeprom()));
+    EXPECT_EQ(m_sim.received(), "v" + readRequests(1)) << "--single-read: one read per cell";
 }
 
 TEST_F(Eeprom, RestoreWithVerifyMakesASecondModuleEqual)
@@ -73,7 +80,7 @@ TEST_F(Eeprom, RestoreWithVerifyMakesASecondModuleEqual)
     EXPECT_EQ(m_sim.eeprom(), pattern());
     const QByteArray received = m_sim.received();
     EXPECT_EQ(received.count('h'), 256);
-    EXPECT_TRUE(received.endsWith(readRequests())) << "every written cell read back";
+    EXPECT_TRUE(received.endsWith(readRequests(1))) << "every written cell read back";
 }
 
 TEST_F(Eeprom, RestoreTakesEveryLineEndHeadersAnywhereAndSpaces)

@@ -30,6 +30,17 @@ TEST_F(Failures, BadInputIsRefusedBeforeAnyTraffic)
         {{"set", "ZoomX", "abc"}, "ZoomX: \"abc\" is not a number from -32768 to 32767"},
         {{"set", "SN", "70000"}, "SN: \"70000\" is not a number"},
         {{"set", "PortError", "x"}, "PortError is read-only"},
+        // Values the control would ignore, cut or change without a word.
+        {{"set", "GainX", "300"}, "GainX: \"300\" is not a whole number from 0 to 255"},
+        {{"set", "GainY", "-5"}, "GainY: \"-5\" is not a whole number from 0 to 255"},
+        {{"set", "GainX", "abc"}, "GainX: \"abc\""},
+        {{"set", "GainX", ""}, "GainX: \"\""},
+        {{"set", "AmpY", "256"}, "AmpY: \"256\""},
+        {{"set", "ZoomY", "3"}, "ZoomY: \"3\" is not a zoom factor: 1, 2, 4 or 8"},
+        {{"set", "Signal1", "2"}, "Signal1: \"2\" is not 0 or 1"},
+        {{"set", "TemperatureOffset", "nan"}, "TemperatureOffset: \"nan\" is not a number"},
+        {{"set", "TemperatureOffset", "1e9"},
+         "set: TemperatureOffset: \"1e9\" is not a number of degrees from -3276.8 to 3276.7\n"},
         {{"call", "NoSuchMethod"}, "unknown method \"NoSuchMethod\""},
         {{"call", "WriteEEPROM", "1"}, "WriteEEPROM takes 2 argument(s): Address Value, 1 given"},
         {{"call", "ReadEEPROM", "300"}, "ReadEEPROM Address: \"300\" is not a decimal number"},
@@ -55,6 +66,30 @@ TEST_F(Failures, BadInputIsRefusedBeforeAnyTraffic)
             << test.arguments.join(' ').toStdString() << ": " << result.err.toStdString();
     }
     expectNoTrafficSoFar();
+}
+
+// A value the module does not keep is a failure, never success: signal 3
+// has no command of its own, so what reads back is the module's state.
+TEST_F(Failures, ASetThatDoesNotReadBackFails)
+{
+    startSimulator({"--signal3", "0"});
+    const ToolResult result = run({"set", "Signal3", "1"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "tk28950: set: Signal3: the module did not keep the value: \"1\" was "
+                          "written, \"0\" reads back\n");
+    EXPECT_EQ(run({"set", "Signal3", "0"}).exitCode, 0) << "what it holds is kept";
+}
+
+// A property read whose answer is lost is tried again after the line is
+// back in step, and the value printed is the module's.
+TEST_F(Failures, APropertyReadWithLostAnswersIsTriedAgain)
+{
+    startSimulator({"--drop", "0.25", "--seed", "7"});
+    for (int run = 0; run < 3; ++run) {
+        const ToolResult result = this->run({"--retries", "8", "get", "SN"});
+        EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+        EXPECT_EQ(result.out, "1234\n");
+    }
 }
 
 TEST_F(Failures, FilesThatCannotBeReadOrWritten)
@@ -135,7 +170,10 @@ TEST_F(Failures, ASilentModuleIsAFailureBeforeAnyRequest)
         EXPECT_TRUE(result.err.contains("did not answer the version request \"v\""))
             << result.err.toStdString();
     }
-    EXPECT_EQ(m_sim.received(), QByteArray("v").repeated(12));
+    const QByteArray received = m_sim.received();
+    EXPECT_FALSE(received.isEmpty());
+    EXPECT_EQ(received, QByteArray("v").repeated(received.size()))
+        << "nothing but version requests";
 }
 
 TEST_F(Failures, AMethodThatReportsAFailureFailsTheCall)
@@ -177,9 +215,10 @@ TEST_F(Failures, EveryErrorIsPrintedOnceWithOnePrefix)
 {
     startSimulator({"--error-repeat", "2"}); // the first answers to a command are "E"
     const QList<QPair<QStringList, QByteArray>> cases = {
-        {{"version"}, "tk28950: version: the answer \"E\" is not a version text\n"},
-        {{"temperature"}, "tk28950: temperature: the answer \"E\" is not a temperature\n"},
-        {{"read", "y"}, "tk28950: read y: the answer \"E\" is not a y reading\n"},
+        {{"version"}, "tk28950: version: the module refused the command (it answered \"E\")\n"},
+        {{"temperature"},
+         "tk28950: temperature: the module refused the command (it answered \"E\")\n"},
+        {{"read", "y"}, "tk28950: read y: the module refused the command (it answered \"E\")\n"},
     };
     for (const auto& [arguments, message] : cases) {
         const ToolResult result = run(QStringList{"--retries", "0"} + arguments);

@@ -55,8 +55,8 @@ TEST_F(Line, ALateAnswerLeftByOneProgramIsNotReadByTheNext)
 TEST_F(Line, AnswersAfterTheBoundAreNotTakenAndTheDumpStaysExact)
 {
     startSimulator({"--slow", "0.04", "--slow-ms", "400", "--seed", "3"}, numberedCells());
-    const ToolResult dump =
-        run({"--verbose", "--retries", "5", "eeprom", "dump", path("dump.txt")});
+    const ToolResult dump = run(
+        {"--verbose", "--timeout", "250", "--retries", "5", "eeprom", "dump", path("dump.txt")});
     ASSERT_EQ(dump.exitCode, 0) << dump.err.toStdString();
     EXPECT_TRUE(dump.err.contains("no answer within 250 ms; trying again"))
         << "the simulator was slow at least once: " << dump.err.toStdString();
@@ -64,7 +64,8 @@ TEST_F(Line, AnswersAfterTheBoundAreNotTakenAndTheDumpStaysExact)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), dataFile(numberedCells()));
 
-    const ToolResult once = run({"--retries", "0", "eeprom", "dump", path("once.txt")});
+    const ToolResult once =
+        run({"--timeout", "250", "--retries", "0", "eeprom", "dump", path("once.txt")});
     EXPECT_EQ(once.exitCode, 1);
     EXPECT_TRUE(once.err.contains(": no answer within 250 ms")) << once.err.toStdString();
     EXPECT_TRUE(once.err.contains("eeprom dump: cell ")) << "names the cell";
@@ -83,7 +84,8 @@ TEST_F(Line, AnErrorAnswerIsNeverPrintedAsAValue)
         const ToolResult result = run(QStringList{"--retries", "1"} + command);
         EXPECT_EQ(result.exitCode, 1) << command.join(' ').toStdString();
         EXPECT_TRUE(result.out.isEmpty()) << result.out.toStdString();
-        EXPECT_TRUE(result.err.contains("the answer \"E\" is not")) << result.err.toStdString();
+        EXPECT_TRUE(result.err.contains("the module refused the command (it answered \"E\")"))
+            << result.err.toStdString();
         EXPECT_TRUE(result.err.contains("(tried 2 times)")) << result.err.toStdString();
     }
     EXPECT_EQ(run({"--retries", "0", "eeprom", "read", "9"}).out, "128\n");

@@ -163,8 +163,8 @@ TEST_F(ModuleCommands, TraceShowsEveryByteWithItsTime)
     for (const QString& line : trace.split('\n'))
         if (line.contains(" < "))
             received += line.section(" < ", 1);
-    EXPECT_EQ(received, "TK28950-V1.2.0.1\\r\\n128\\r\\n")
-        << "the version that brings the line in step";
+    EXPECT_EQ(received, "TK28950-V1.2.0.1\\r\\n128\\r\\n128\\r\\n")
+        << "the version that brings the line in step, the read and the read confirming it";
     EXPECT_TRUE(run({"eeprom", "read", "9"}).err.isEmpty()) << "no trace unless asked";
 }
 
