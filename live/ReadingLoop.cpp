@@ -37,25 +37,31 @@ QString ReadingLoop::open(const QString& device, int port)
     close();
     if (m_session)
         throw ControlError(QStringLiteral("the port is still busy with a reading"));
+    const QString where = device.isEmpty() ? QStringLiteral("port %1").arg(port) : device;
+    auto session = std::make_unique<ControlSession>();
     try {
-        auto session = std::make_unique<ControlSession>();
         if (device.isEmpty())
             session->open(port);
         else
             session->open(device);
-        for (int attempt = 1; attempt <= kVersionAttempts; ++attempt) {
+    } catch (const ControlError& error) {
+        throw ControlError(withHint(error.message()));
+    }
+    QString failure = QStringLiteral("the answers are not the module's version");
+    for (int attempt = 1; attempt <= kVersionAttempts; ++attempt) {
+        try {
             const Answer answer = session->request(tk28950::dispid::Version);
             if (answer.event == AnswerEvent::DataReady && AnswerShape::isVersion(answer.text)) {
                 m_session = std::move(session);
                 m_clock.start();
                 return answer.text;
             }
+        } catch (const ControlError& error) {
+            failure = error.message();
+            break;
         }
-    } catch (const ControlError& error) {
-        throw ControlError(withHint(error.message()));
     }
-    throw ControlError(QStringLiteral("no module answers its version on %1")
-                           .arg(device.isEmpty() ? QStringLiteral("port %1").arg(port) : device));
+    throw ControlError(QStringLiteral("no module answers on %1: %2").arg(where, failure));
 }
 
 void ReadingLoop::start(int intervalMs)

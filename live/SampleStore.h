@@ -36,6 +36,7 @@ public:
     void clear();
     bool isEmpty() const { return m_samples.empty(); }
     qsizetype size() const { return qsizetype(m_samples.size()); }
+    const Sample& oldest() const { return m_samples.front(); }
     const Sample& latest() const { return m_samples.back(); }
 
     // Over the samples of the last windowMs before the newest.
