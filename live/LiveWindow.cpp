@@ -67,7 +67,7 @@ LiveWindow::LiveWindow(const LiveOptions& options, QWidget* parent)
     m_rate->setObjectName(QStringLiteral("rate"));
     statusBar()->addWidget(m_state, 1);
     statusBar()->addPermanentWidget(m_rate);
-    resize(1000, 560);
+    resize(1120, 600);
 
     connect(&m_loop, &ReadingLoop::reading, this, &LiveWindow::take);
     connect(&m_loop, &ReadingLoop::temperature, this, [this](const QString& degrees) {
@@ -93,7 +93,8 @@ QWidget* LiveWindow::makeControls()
     bar->setMovable(false);
     m_ports = new QComboBox(bar);
     m_ports->setObjectName(QStringLiteral("ports"));
-    m_ports->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    m_ports->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_ports->setMinimumContentsLength(24);
     fillPorts();
     m_connect = new QPushButton(bar);
     m_connect->setObjectName(QStringLiteral("connect"));
@@ -228,9 +229,10 @@ QWidget* LiveWindow::makeSidePanel()
             item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             m_statistics->setItem(row, column, item);
         }
-    m_statistics->setFixedHeight(
-        m_statistics->horizontalHeader()->sizeHint().height() +
-        (kSamplesRow + 1) * m_statistics->verticalHeader()->defaultSectionSize() + 4);
+    m_statistics->setFixedHeight(m_statistics->horizontalHeader()->sizeHint().height() +
+                                 (kSamplesRow + 1) *
+                                     m_statistics->verticalHeader()->defaultSectionSize() +
+                                 2 * m_statistics->frameWidth());
     layout->addWidget(m_level, 1);
     layout->addWidget(m_temperatureLabel);
     layout->addWidget(m_statistics);
@@ -406,6 +408,7 @@ void LiveWindow::refreshChart()
         }
     const double margin = std::max(0.05, (high - low) * 0.08);
     m_valueAxis->setRange(low - margin, high + margin);
+    m_valueAxis->applyNiceNumbers();
 }
 
 void LiveWindow::refreshStatistics()

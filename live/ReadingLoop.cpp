@@ -112,7 +112,7 @@ void ReadingLoop::step()
         return;
     // A late reading is followed from now on, without a burst to catch up.
     m_nextDueMs = std::max(m_nextDueMs + m_intervalMs, m_clock.elapsed());
-    m_timer.start(int(m_nextDueMs - m_clock.elapsed()));
+    m_timer.start(int(std::max<qint64>(0, m_nextDueMs - m_clock.elapsed())));
 }
 
 void ReadingLoop::fail(const QString& reason)

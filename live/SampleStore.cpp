@@ -81,17 +81,18 @@ QList<QPointF> SampleStore::points(Axis axis, qint64 windowMs, qsizetype maxPoin
             points << point(*sample, axis, reference);
         return points;
     }
-    const qsizetype stretches = std::max<qsizetype>(1, maxPoints / 2);
+    // Whole milliseconds decide the stretch of a sample, so that every
+    // stretch takes at least the sample it starts with.
+    const qint64 stretches = std::max<qsizetype>(1, maxPoints / 2);
     const qint64 first = sample->timeMs;
-    const double stretchMs = double(m_samples.back().timeMs - first + 1) / double(stretches);
+    const qint64 spanMs = m_samples.back().timeMs - first + 1;
+    const auto stretchOf = [&](const Sample& s) { return (s.timeMs - first) * stretches / spanMs; };
     points.reserve(2 * stretches);
     while (sample != end) {
-        const double stretchEnd =
-            double(first) +
-            (std::floor(double(sample->timeMs - first) / stretchMs) + 1) * stretchMs;
+        const qint64 stretch = stretchOf(*sample);
         auto low = sample;
         auto high = sample;
-        for (; sample != end && double(sample->timeMs) < stretchEnd; ++sample) {
+        for (++sample; sample != end && stretchOf(*sample) == stretch; ++sample) {
             if (sample->value(axis) < low->value(axis))
                 low = sample;
             if (sample->value(axis) > high->value(axis))

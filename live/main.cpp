@@ -46,19 +46,19 @@ int runHeadless(LiveWindow& window, const LiveOptions& options)
     });
     QTimer::singleShot(qRound64(options.quitAfterS * 1000), qApp, &QApplication::quit);
     QApplication::exec();
-    window.disconnectModule();
-    const double rate = window.readingsPerSecond();
-    std::printf("%lld readings of X and Y, %.1f a second at the end\n",
-                static_cast<long long>(window.samples().size()), rate);
-    if (window.recorder().isOpen())
-        std::printf("%lld rows recorded to %s\n", static_cast<long long>(window.recorder().rows()),
-                    qPrintable(window.recorder().path()));
     if (!options.snapshotPath.isEmpty()) {
         const QString failure = window.saveSnapshot(options.snapshotPath);
         if (!failure.isEmpty())
             return fail(Failure, failure);
-        std::printf("picture saved to %s\n", qPrintable(options.snapshotPath));
     }
+    window.disconnectModule();
+    std::printf("%lld readings of X and Y, %.1f a second at the end\n",
+                static_cast<long long>(window.samples().size()), window.readingsPerSecond());
+    if (window.recorder().isOpen())
+        std::printf("%lld rows recorded to %s\n", static_cast<long long>(window.recorder().rows()),
+                    qPrintable(window.recorder().path()));
+    if (!options.snapshotPath.isEmpty())
+        std::printf("picture saved to %s\n", qPrintable(options.snapshotPath));
     return lost.isEmpty() ? Success
                           : fail(Failure, QStringLiteral("lost the module: %1").arg(lost));
 }

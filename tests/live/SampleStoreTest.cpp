@@ -75,6 +75,22 @@ TEST(SampleStore, PointsAreThinnedOutKeepingEveryPeak)
     EXPECT_EQ(lowest, -3);
 }
 
+// Every span from 801 to 2400 ms with a sample each millisecond: among them
+// are spans whose stretch boundaries fall exactly on a sample. Each stretch
+// gives at most two points.
+TEST(SampleStore, ThinningEndsWithinThePointsAskedForWhateverTheSpan)
+{
+    SampleStore store;
+    for (qint64 timeMs = 0; timeMs < 2400; ++timeMs) {
+        store.add({timeMs, double(timeMs % 7), 0});
+        if (timeMs < 800)
+            continue;
+        const QList<QPointF> points = store.points(Axis::X, 600'000, 800, 0);
+        ASSERT_LE(points.size(), 800) << "span " << timeMs + 1 << " ms";
+        ASSERT_EQ(points.first().x(), 0);
+    }
+}
+
 TEST(SampleStore, FewPointsAreDrawnAsTheyAreRelativeToTheReference)
 {
     const SampleStore store = storeOf({1.5, 2.5});
