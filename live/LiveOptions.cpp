@@ -3,6 +3,7 @@
 #include "SerialPorts.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -112,8 +113,11 @@ LiveCommandLine parseLiveOptions(const QStringList& arguments, LiveOptions& opti
         message = parser.errorText();
         return LiveCommandLine::Bad;
     }
-    if (parser.isSet("help")) {
-        message = parser.helpText();
+    if (parser.isSet("help") || parser.isSet("help-all")) {
+        // Read before the application exists, whose name the text would
+        // otherwise take from it.
+        message = parser.helpText().replace(QLatin1String("<executable_name>"),
+                                            QCoreApplication::applicationName());
         return LiveCommandLine::ShowedHelp;
     }
     if (parser.isSet("version")) {

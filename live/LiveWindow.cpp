@@ -75,6 +75,10 @@ LiveWindow::LiveWindow(const LiveOptions& options, QWidget* parent)
         m_temperatureLabel->setText(tr("%1 °C").arg(degrees));
     });
     connect(&m_loop, &ReadingLoop::lost, this, &LiveWindow::onLost);
+    connect(&m_loop, &ReadingLoop::rejected, this, [this](const QString& reason) {
+        ++m_answersNotTaken;
+        m_rate->setToolTip(tr("Last answer not taken: %1").arg(reason));
+    });
     connect(&m_refresh, &QTimer::timeout, this, &LiveWindow::refresh);
     m_refresh.start(kRefreshMs);
     m_viewClock.start();
@@ -378,8 +382,11 @@ void LiveWindow::refresh()
     refreshChart();
     refreshStatistics();
     const double rate = readingsPerSecond();
-    m_rate->setText(rate > 0 ? tr("%1 readings of X and Y a second").arg(rate, 0, 'f', 1)
-                             : QString());
+    QString rateText =
+        rate > 0 ? tr("%1 readings of X and Y a second").arg(rate, 0, 'f', 1) : QString();
+    if (m_answersNotTaken > 0)
+        rateText += tr("  (%1 answers not taken)").arg(m_answersNotTaken);
+    m_rate->setText(rateText);
     if (m_store.isEmpty()) {
         m_level->setAngles(std::nullopt);
         return;

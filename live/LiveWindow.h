@@ -29,7 +29,7 @@ class LiveWindow : public QMainWindow {
     Q_OBJECT
 public:
     // Points drawn per axis at most; the statistics use every sample.
-    static constexpr int kMaxPlotPoints = 800;
+    static constexpr int kMaxPlotPoints = 500;
     static constexpr int kRefreshMs = 250;
 
     explicit LiveWindow(const LiveOptions& options, QWidget* parent = nullptr);
@@ -60,6 +60,9 @@ public:
     const SampleStore& samples() const { return m_store; }
     std::optional<QPointF> reference() const { return m_reference; }
     double readingsPerSecond() const;
+    // Answers that came but were not readings, so were neither drawn nor
+    // recorded.
+    qint64 answersNotTaken() const { return m_answersNotTaken; }
     // Everything the view told the operator, oldest first.
     const QStringList& told() const { return m_told; }
 
@@ -89,6 +92,7 @@ private:
     std::optional<QPointF> m_reference;
     int m_windowS;
     bool m_paused = false;
+    qint64 m_answersNotTaken = 0;
     QStringList m_told;
     QTimer m_refresh;
 

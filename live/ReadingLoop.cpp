@@ -16,6 +16,12 @@ namespace {
 // they go by before the version's answer, which no other request brings.
 constexpr int kVersionAttempts = 3;
 
+// An answer that came but is not the reading asked for: the module is
+// there, only this reading is not taken.
+struct NotTaken {
+    QString reason;
+};
+
 QString withHint(const QString& reason)
 {
     const QString hint = SerialPorts::openFailureHint(reason);
@@ -100,6 +106,8 @@ void ReadingLoop::step()
             readTemperature();
         readPair();
         m_failuresInRow = 0;
+    } catch (const NotTaken& answer) {
+        Q_EMIT rejected(answer.reason);
     } catch (const ControlError& error) {
         fail(error.message());
     }
@@ -143,9 +151,9 @@ QString ReadingLoop::readAxis(bool x)
                            {component::Variant(std::uint8_t{0})});
     const AnswerEvent expected = x ? AnswerEvent::XReady : AnswerEvent::YReady;
     if (answer.event != expected || !AnswerShape::isSignedDecimal(answer.text))
-        throw ControlError(QStringLiteral("the answer %1 is not a %2 reading")
-                               .arg(component::quotedInput(answer.text),
-                                    x ? QStringLiteral("X") : QStringLiteral("Y")));
+        throw NotTaken{QStringLiteral("the answer %1 is not a %2 reading")
+                           .arg(component::quotedInput(answer.text),
+                                x ? QStringLiteral("X") : QStringLiteral("Y"))};
     return answer.text;
 }
 
@@ -157,7 +165,7 @@ void ReadingLoop::readTemperature()
     m_nextTemperatureMs = m_clock.elapsed() + kTemperatureEveryMs;
     const Answer answer = m_session->request(tk28950::dispid::SendCMD, {QStringLiteral("e")});
     if (answer.event != AnswerEvent::DataReady || !AnswerShape::isSignedDecimal(answer.text))
-        throw ControlError(QStringLiteral("the answer %1 is not a temperature")
-                               .arg(component::quotedInput(answer.text)));
+        throw NotTaken{QStringLiteral("the answer %1 is not a temperature")
+                           .arg(component::quotedInput(answer.text))};
     Q_EMIT temperature(ModuleAnswers::degreesText(answer.text.toDouble(), false));
 }

@@ -2,9 +2,10 @@
 // Reads the module over and over: X then Y, each a request and the XReady or
 // YReady that answers it, at a chosen interval or as fast as the line
 // allows, and the temperature once a second. Only answers that are signed
-// decimals are passed on as readings. A request that goes wrong is skipped
-// (the session puts the line back in step before the next one); a device
-// that went away, or a module that stopped answering, ends the loop.
+// decimals are passed on as readings; any other answer is told and let go.
+// A request that goes wrong is skipped (the session puts the line back in
+// step before the next one); a device that went away, or a module that
+// stopped answering, ends the loop.
 #include "ControlSession.h"
 
 #include <QElapsedTimer>
@@ -17,7 +18,7 @@
 class ReadingLoop : public QObject {
     Q_OBJECT
 public:
-    // Failed requests in a row after which the module counts as gone.
+    // Readings in a row without an answer after which the module counts as gone.
     static constexpr int kFailuresBeforeLost = 3;
     static constexpr int kTemperatureEveryMs = 1000;
 

@@ -8,6 +8,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QImage>
+#include <QLabel>
 #include <QLineSeries>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -150,6 +151,38 @@ TEST_F(LiveView, ZeroShowsReadingsRelativeToTheirMeanAndBackToAbsolute)
     EXPECT_EQ(plotted(*window, 1).first(), -0.5);
     EXPECT_EQ(cell(*window, 0, 0), "1.2500");
     EXPECT_EQ(cell(*window, 3, 1), "-0.5000");
+}
+
+// A module that now and then answers "E": those answers are counted, never
+// drawn or recorded, and the module does not count as lost.
+TEST_F(LiveView, AnswersThatAreNotReadingsAreNeitherDrawnNorRecorded)
+{
+    ASSERT_TRUE(start({"--error", "0.1", "--seed", "5"}));
+    auto window = open(module.device());
+    QSignalSpy lost(window.get(), &LiveWindow::lostDevice);
+    const QString csv = dir.filePath("readings.csv");
+    ASSERT_EQ(window->startRecording(csv, false), QString());
+    ASSERT_TRUE(window->connectModule()) << qPrintable(window->told().join('\n'));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return window->samples().size() >= 100 && window->answersNotTaken() >= 5; },
+        kWaitMs));
+    window->setPaused(true);
+    window->refresh();
+    EXPECT_EQ(lost.size(), 0);
+    const RecordedFile file = readRecording(csv);
+    EXPECT_EQ(file.rows.size(), window->samples().size());
+    for (const RecordedRow& row : file.rows) {
+        EXPECT_EQ(row.x, "+01.250");
+        EXPECT_EQ(row.y, "-00.500");
+    }
+    for (const double value : plotted(*window, 0))
+        EXPECT_EQ(value, 1.25);
+    for (const double value : plotted(*window, 1))
+        EXPECT_EQ(value, -0.5);
+    EXPECT_TRUE(
+        window->findChild<QLabel*>(QStringLiteral("rate"))
+            ->text()
+            .contains(QStringLiteral("(%1 answers not taken)").arg(window->answersNotTaken())));
 }
 
 TEST_F(LiveView, PauseStopsTheReadingsAndResumeGoesOn)
