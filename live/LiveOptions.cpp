@@ -4,9 +4,10 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFileInfo>
+#include <QFile>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <sys/stat.h>
 

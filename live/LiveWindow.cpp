@@ -188,6 +188,11 @@ QWidget* LiveWindow::makeChart()
     m_ySeries->setName(tr("Y"));
     m_timeAxis = new QValueAxis(m_chart);
     m_timeAxis->setTitleText(tr("time (s)"));
+    // Ticks on whole fifths of the window, so that they stay put while the
+    // readings move past them.
+    m_timeAxis->setTickType(QValueAxis::TicksDynamic);
+    m_timeAxis->setTickAnchor(0);
+    m_timeAxis->setLabelFormat(QStringLiteral("%.0f"));
     m_valueAxis = new QValueAxis(m_chart);
     m_valueAxis->setTitleText(tr("degrees"));
     m_chart->addAxis(m_timeAxis, Qt::AlignBottom);
@@ -198,6 +203,7 @@ QWidget* LiveWindow::makeChart()
         series->attachAxis(m_valueAxis);
     }
     m_chart->legend()->setAlignment(Qt::AlignTop);
+    m_timeAxis->setTickInterval(m_windowS / 5.0);
     auto* view = new QChartView(m_chart, this);
     view->setObjectName(QStringLiteral("chart"));
     view->setMinimumSize(480, 320);
@@ -312,6 +318,7 @@ void LiveWindow::setPaused(bool paused)
 void LiveWindow::setWindowSeconds(int seconds)
 {
     m_windowS = seconds;
+    m_timeAxis->setTickInterval(seconds / 5.0);
     m_window->setCurrentIndex(m_window->findData(seconds));
     refresh();
 }
