@@ -79,7 +79,7 @@ LiveWindow::LiveWindow(const LiveOptions& options, QWidget* parent)
         ++m_answersNotTaken;
         m_rate->setToolTip(tr("Last answer not taken: %1").arg(reason));
     });
-    connect(&m_refresh, &QTimer::timeout, this, &LiveWindow::refresh);
+    connect(&m_refresh, &QTimer::timeout, this, &LiveWindow::tick);
     m_refresh.start(kRefreshMs);
     m_viewClock.start();
     updateButtons();
@@ -384,10 +384,30 @@ void LiveWindow::updateButtons()
     m_pause->setChecked(m_paused);
 }
 
+// The level and the rate at every tick; the chart and the statistics about
+// once per column of the chart's width, which for the long window is less
+// often: a redraw that moves nothing by a pixel costs processor time for
+// nothing.
+void LiveWindow::tick()
+{
+    const qint64 chartPeriodMs =
+        std::clamp<qint64>(windowMs() / kChartColumns, kRefreshMs, kSlowestChartRefreshMs);
+    if (m_chartRefreshed.isValid() && m_chartRefreshed.elapsed() < chartPeriodMs)
+        refreshLevelAndRate();
+    else
+        refresh();
+}
+
 void LiveWindow::refresh()
 {
+    m_chartRefreshed.start();
     refreshChart();
     refreshStatistics();
+    refreshLevelAndRate();
+}
+
+void LiveWindow::refreshLevelAndRate()
+{
     const double rate = readingsPerSecond();
     QString rateText =
         rate > 0 ? tr("%1 readings of X and Y a second").arg(rate, 0, 'f', 1) : QString();

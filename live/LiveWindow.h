@@ -31,6 +31,8 @@ public:
     // Points drawn per axis at most; the statistics use every sample.
     static constexpr int kMaxPlotPoints = 500;
     static constexpr int kRefreshMs = 250;
+    static constexpr int kSlowestChartRefreshMs = 1000;
+    static constexpr int kChartColumns = 600;
 
     explicit LiveWindow(const LiveOptions& options, QWidget* parent = nullptr);
     ~LiveWindow() override;
@@ -78,6 +80,8 @@ private:
     void take(qint64 timeMs, const QString& x, const QString& y);
     void onLost(const QString& reason);
     void updateButtons();
+    void tick();
+    void refreshLevelAndRate();
     void refreshChart();
     void refreshStatistics();
     qint64 windowMs() const { return qint64(m_windowS) * 1000; }
@@ -87,6 +91,7 @@ private:
     SampleStore m_store;
     Recorder m_recorder;
     QElapsedTimer m_viewClock;
+    QElapsedTimer m_chartRefreshed;
     qint64 m_openedAtMs = 0;
     QString m_temperature;
     std::optional<QPointF> m_reference;
