@@ -55,7 +55,7 @@ LiveWindow::LiveWindow(const LiveOptions& options, QWidget* parent)
 {
     setWindowTitle(tr("TK28950 live view"));
     setWindowIcon(QIcon::fromTheme(QStringLiteral("tk28950-live")));
-    addToolBar(Qt::TopToolBarArea, static_cast<QToolBar*>(makeControls()));
+    addToolBar(Qt::TopToolBarArea, makeControls());
     auto* central = new QWidget(this);
     auto* layout = new QHBoxLayout(central);
     layout->addWidget(makeChart(), 1);
@@ -91,7 +91,7 @@ LiveWindow::~LiveWindow()
     m_recorder.close();
 }
 
-QWidget* LiveWindow::makeControls()
+QToolBar* LiveWindow::makeControls()
 {
     auto* bar = new QToolBar(tr("Controls"), this);
     bar->setMovable(false);

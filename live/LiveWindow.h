@@ -23,6 +23,7 @@ class QLineSeries;
 class QPushButton;
 class QSpinBox;
 class QTableWidget;
+class QToolBar;
 class QValueAxis;
 
 class LiveWindow : public QMainWindow {
@@ -72,7 +73,7 @@ Q_SIGNALS:
     void lostDevice(const QString& reason);
 
 private:
-    QWidget* makeControls();
+    QToolBar* makeControls();
     QWidget* makeChart();
     QWidget* makeSidePanel();
     void fillPorts();
