@@ -17,6 +17,7 @@
 #include <QThread>
 
 #include <cstdio>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -43,6 +44,7 @@ QString program(const char* name)
 struct Rows {
     qint64 count = 0;
     qint64 spanMs = 0;
+    double cpuSeconds = 0; // of the program that wrote them, when known
     double perSecond() const { return spanMs > 0 ? (count - 1) * 1000.0 / spanMs : 0; }
 };
 
@@ -86,13 +88,33 @@ Usage usageOf(qint64 pid)
     return usage;
 }
 
+double childrenCpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// The tool's monitor on the same module: the host side without a window.
 Rows runMonitor(const QString& device)
 {
+    const double cpuBefore = childrenCpuSeconds();
     QProcess monitor;
     monitor.start(program("tk28950"), {"--device", device, "monitor", "--interval", "0", "--count",
                                        QString::number(kMonitorRows)});
     monitor.waitForFinished(120000);
-    return rowsOf(monitor.readAllStandardOutput());
+    Rows rows = rowsOf(monitor.readAllStandardOutput());
+    rows.cpuSeconds = childrenCpuSeconds() - cpuBefore;
+    return rows;
+}
+
+void printMonitor(const char* when, const Rows& rows)
+{
+    std::printf("tk28950 monitor --interval 0 %s, %lld rows: %.1f a second, %.0f %% of the limit, "
+                "%.2f ms of processor per row\n",
+                when, static_cast<long long>(rows.count), rows.perSecond(),
+                100 * rows.perSecond() / wireLimit(), 1000 * rows.cpuSeconds / rows.count);
 }
 
 } // namespace
@@ -119,9 +141,7 @@ int main(int argc, char* argv[])
     }
     std::printf("wire limit at %d baud: %.1f readings of X and Y a second (%d bytes each)\n", kBaud,
                 wireLimit(), 2 * kBytesPerReading);
-    const Rows before = runMonitor(module.device());
-    std::printf("tk28950 monitor --interval 0, %d rows: %.1f a second, %.0f %% of the limit\n",
-                kMonitorRows, before.perSecond(), 100 * before.perSecond() / wireLimit());
+    printMonitor("before", runMonitor(module.device()));
 
     QTemporaryDir dir;
     const QString csv = dir.filePath("readings.csv");
@@ -140,6 +160,9 @@ int main(int argc, char* argv[])
                 seconds, kSampleEveryS);
     QElapsedTimer clock;
     clock.start();
+    QFile recording(csv);
+    qint64 rowsSoFar = 0;
+    qint64 settledRows = 0;
     Usage last = usageOf(live.processId());
     Usage settled;
     qint64 settledAtMs = 0;
@@ -150,12 +173,18 @@ int main(int argc, char* argv[])
         QThread::sleep(kSampleEveryS);
         const Usage now = usageOf(live.processId());
         const double share = (now.cpuSeconds - last.cpuSeconds) / kSampleEveryS;
-        std::printf("  %4d s  cpu %5.1f %%  rss %6lld KiB\n", step * kSampleEveryS, 100 * share,
+        if (!recording.isOpen())
+            recording.open(QIODevice::ReadOnly);
+        const qint64 newRows = recording.readAll().count('\n');
+        rowsSoFar += newRows;
+        std::printf("  %4d s  %5.1f rows a second  cpu %5.1f %%  rss %6lld KiB\n",
+                    step * kSampleEveryS, double(newRows) / kSampleEveryS, 100 * share,
                     static_cast<long long>(now.residentKiB));
         std::fflush(stdout);
         if (step * kSampleEveryS == kSettleS) {
             settled = now;
             settledAtMs = clock.elapsed();
+            settledRows = rowsSoFar;
             lowestKiB = highestKiB = now.residentKiB;
         } else if (step * kSampleEveryS > kSettleS) {
             busiest = std::max(busiest, share);
@@ -166,6 +195,7 @@ int main(int argc, char* argv[])
     }
     const double settledSeconds = (clock.elapsed() - settledAtMs) / 1000.0;
     const double averageShare = (last.cpuSeconds - settled.cpuSeconds) / settledSeconds;
+    const double settledRate = double(rowsSoFar - settledRows) / settledSeconds;
     live.waitForFinished(60000);
     QFile file(csv);
     file.open(QIODevice::ReadOnly);
@@ -182,12 +212,13 @@ int main(int argc, char* argv[])
     std::printf("  processor after the first %d s: %.1f %% of one core on average, %.1f %% at "
                 "most over %d s\n",
                 kSettleS, 100 * averageShare, 100 * busiest, kSampleEveryS);
+    std::printf("  processor per reading of X and Y: %.2f ms; at the wire limit that would be "
+                "%.1f %% of one core\n",
+                1000 * averageShare / settledRate, 100 * averageShare / settledRate * wireLimit());
     std::printf("  resident memory after the first %d s: %lld to %lld KiB (the ten-minute window "
                 "fills for 600 s: %.0f KiB of samples at this rate)\n",
                 kSettleS, static_cast<long long>(lowestKiB), static_cast<long long>(highestKiB),
                 rows.perSecond() * 600 * 24 / 1024);
-    std::printf("  monitor on the same module before: %.1f a second\n", before.perSecond());
-    const Rows after = runMonitor(module.device());
-    std::printf("  monitor after: %.1f a second\n", after.perSecond());
+    printMonitor("after", runMonitor(module.device()));
     return live.exitCode() == 0 ? 0 : 1;
 }
