@@ -6,6 +6,7 @@
 #include "Commands.h"
 #include "EventWait.h"
 #include "InterruptSignal.h"
+#include "ReadingRow.h"
 #include "ValueText.h"
 
 #include <QElapsedTimer>
@@ -40,7 +41,7 @@ ExitCode monitor(CommandContext& context)
     ModuleSession& module = context.module();
     InterruptSignal interrupt;
     if (!context.output().json())
-        context.output().record({}, QStringLiteral("time_ms,x,y"));
+        context.output().record({}, ReadingRow::header());
     QElapsedTimer clock;
     clock.start();
     for (int sample = 0; count == 0 || sample < count; ++sample) {
@@ -54,7 +55,7 @@ ExitCode monitor(CommandContext& context)
                                  {"time_ms", timeMs},
                                  {"x", ValueText::numberOrText(x)},
                                  {"y", ValueText::numberOrText(y)}},
-                                QStringLiteral("%1,%2,%3").arg(timeMs).arg(x, y));
+                                ReadingRow::row(timeMs, x, y));
     }
     return ExitCode::Success;
 }

@@ -9,6 +9,7 @@ $SUDO apt-get install -y --no-install-recommends \
     build-essential cmake pkg-config clang-format \
     clang libclang-rt-14-dev \
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6serialport6 \
+    qt6-charts-dev libqt6charts6 libqt6opengl6-dev \
     libgl-dev libgtest-dev libgmock-dev googletest \
     pybind11-dev python3-dev python3-pytest \
     fonts-dejavu-core fonts-liberation \

@@ -35,6 +35,10 @@ const QList<NumberOption>& numberOptions()
          false, [](SimulatorOptions& o, double v) { o.module.angleX = v; }},
         {"angle-y", "DEG", "Y reading answered to \"d\", in degrees (-0.5).", -99.999, 99.999,
          false, [](SimulatorOptions& o, double v) { o.module.angleY = v; }},
+        {"tilt-noise", "DEG",
+         "Normally distributed noise added to every X and Y reading: its standard deviation in "
+         "degrees (0).",
+         0, 10, false, [](SimulatorOptions& o, double v) { o.module.tilt.noise = v; }},
         {"signal3", "N", "State of signal 3 reported by \"n\" (0).", -9999, 9999, true,
          [](SimulatorOptions& o, double v) { o.module.signal3 = int(v); }},
         {"signal4", "N", "State of signal 4 reported by \"n\" (0).", -9999, 9999, true,
@@ -122,6 +126,11 @@ void describe(QCommandLineParser& parser)
         parser.addOption({option.name, option.description, option.valueName});
     for (const NumberOption& option : numberOptions())
         parser.addOption({option.name, option.description, option.valueName});
+    parser.addOption({"tilt",
+                      "Move the module: \"sine:amplitude=DEG,period=S\" turns X and Y around "
+                      "--angle-x and --angle-y on a circle of DEG degrees once every S seconds "
+                      "(X a sine, Y a cosine).",
+                      "PROFILE"});
     parser.addOption({"stuck-toggles", "Toggles \"g\", \"m\", \"b\" report their state but never "
                                        "change it."});
     parser.addOption({"silent", "Never answer anything."});
@@ -148,6 +157,16 @@ bool readNumber(const QCommandLineParser& parser, const NumberOption& option,
     return true;
 }
 
+bool readTilt(const QString& text, SimulatorOptions& options)
+{
+    QString error;
+    if (parseTiltProfile(text, options.module.tilt, error))
+        return true;
+    std::fprintf(stderr, "tk28950-sim: bad value \"%s\" for --tilt: %s\n", qPrintable(text),
+                 qPrintable(error));
+    return false;
+}
+
 bool readValues(const QCommandLineParser& parser, SimulatorOptions& options)
 {
     for (const TextOption& option : textOptions())
@@ -156,6 +175,8 @@ bool readValues(const QCommandLineParser& parser, SimulatorOptions& options)
         if (parser.isSet(option.name) && !readNumber(parser, option, options))
             return false;
     }
+    if (parser.isSet("tilt") && !readTilt(parser.value("tilt"), options))
+        return false;
     options.module.stuckToggles = parser.isSet("stuck-toggles");
     if (parser.isSet("version-text"))
         options.module.version = parser.value("version-text").toLatin1();

@@ -1,5 +1,7 @@
 #include "ModuleState.h"
 
+#include "Clock.h"
+
 namespace {
 constexpr quint8 ResetProtectedBit = 0x10; // in cell 9: set means the EEPROM reset is refused
 constexpr int ConfigurationCell = 9;
@@ -15,7 +17,8 @@ int field(const QByteArray& command, int start, int length)
 const QByteArray ModuleState::ResetAnswer = "TK28950 V1.2\r READY";
 
 ModuleState::ModuleState(EepromStore& eeprom, const ModuleSettings& settings)
-    : m_eeprom(eeprom), m_settings(settings)
+    : m_eeprom(eeprom), m_settings(settings),
+      m_tilt(settings.tilt, settings.angleX, settings.angleY)
 {
 }
 
@@ -37,9 +40,9 @@ QByteArray ModuleState::execute(const QByteArray& command)
     case 'l':
         return resetEeprom();
     case 'c':
-        return reading(m_settings.angleX);
+        return reading(m_tilt.x(Clock::secondsSinceStart()));
     case 'd':
-        return reading(m_settings.angleY);
+        return reading(m_tilt.y(Clock::secondsSinceStart()));
     case 'a':
         return "Z";
     case 'i':

@@ -1,14 +1,16 @@
 #pragma once
 
 #include "EepromStore.h"
+#include "TiltProfile.h"
 
 #include <QByteArray>
 
 // What the simulated module measures and how its toggles behave.
 struct ModuleSettings {
     int temperatureTenths = 235; // tenths of a degree Centigrade
-    double angleX = 1.25;        // degrees
+    double angleX = 1.25;        // degrees; the centre of the tilt profile
     double angleY = -0.5;
+    TiltSettings tilt;
     int signal3 = 0;
     int signal4 = 0;
     bool stuckToggles = false;               // toggles report their state but never change it
@@ -38,6 +40,7 @@ private:
 
     EepromStore& m_eeprom;
     ModuleSettings m_settings;
+    TiltProfile m_tilt;
     bool m_correction = false;
     bool m_angleOutput = false;
     bool m_dac = false;

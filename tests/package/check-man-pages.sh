@@ -45,6 +45,7 @@ compare() {
 compare tk28950-sim "$src/simulator/tk28950-sim.1" "$("$bin/tk28950-sim" --help)"
 compare tk28950-regsvr "$src/tools/regsvr/tk28950-regsvr.1" "$("$bin/tk28950-regsvr" --help)"
 compare PrjTK28950 "$src/setup/form/PrjTK28950.1" "$("$bin/PrjTK28950" --help 2>/dev/null)"
+compare tk28950-live "$src/live/tk28950-live.1" "$("$bin/tk28950-live" --help)"
 
 tool_page="$src/cli/tk28950.1"
 tool_help="$("$bin/tk28950" --help)"

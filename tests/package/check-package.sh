@@ -53,14 +53,18 @@ expect_lines "
 /usr/bin/tk28950
 /usr/bin/tk28950-sim
 /usr/bin/tk28950-regsvr
+/usr/bin/tk28950-live
 $lib/libTK28950\.so\.1
 $lib/libTK28950\.so\.1\.[0-9.]+
 /usr/share/man/man1/PrjTK28950\.1\.gz
 /usr/share/man/man1/tk28950\.1\.gz
 /usr/share/man/man1/tk28950-sim\.1\.gz
 /usr/share/man/man1/tk28950-regsvr\.1\.gz
+/usr/share/man/man1/tk28950-live\.1\.gz
 /usr/share/bash-completion/completions/tk28950
 /usr/share/applications/PrjTK28950\.desktop
+/usr/share/applications/tk28950-live\.desktop
+/usr/share/icons/hicolor/scalable/apps/tk28950-live\.svg
 /usr/share/metainfo/[A-Za-z0-9.]+\.metainfo\.xml
 /usr/share/icons/hicolor/16x16/apps/PrjTK28950\.png
 /usr/share/icons/hicolor/48x48/apps/PrjTK28950\.png
@@ -131,6 +135,7 @@ libqt6core6
 libqt6gui6
 libqt6widgets6
 libqt6serialport6
+libqt6charts6
 " "$depends" "Depends"
 version="$(dpkg-deb -f "$runtime_deb" Version)"
 dpkg-deb -f "$dev_deb" Depends | grep -q "tk28950 (= $version)" ||

@@ -1,10 +1,8 @@
 // Runs the setup program's tests inside a widget application, with the
 // freshly built control registered in a registry of this run only.
-#include "ComponentHost.h"
-#include "Exports.h"
+#include "ControlRegistration.h"
 
 #include <QApplication>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 int main(int argc, char* argv[])
@@ -14,15 +12,9 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
 
-    QTemporaryDir registryDir;
-    qputenv("TK28950_REGISTRY", registryDir.filePath(QStringLiteral("registry.ini")).toLocal8Bit());
-    QString error;
-    const auto library = component::Library::load(QStringLiteral(TK28950_LIBRARY), &error);
-    auto* registerServer = library ? reinterpret_cast<DllRegisterServerFn>(
-                                         library->symbol(component::exports::kRegisterServer))
-                                   : nullptr;
-    if (!registerServer || component::failed(registerServer())) {
-        fprintf(stderr, "cannot register %s: %s\n", TK28950_LIBRARY, qPrintable(error));
+    const ControlRegistration registration(QStringLiteral(TK28950_LIBRARY));
+    if (!registration.ok()) {
+        fprintf(stderr, "%s\n", qPrintable(registration.error()));
         return 1;
     }
     return RUN_ALL_TESTS();

@@ -1,6 +1,6 @@
 #include "SerialPorts.h"
 
-#include "link/PortMap.h"
+#include "PortMap.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,0 +1,224 @@
+// Runs tk28950-live as a rig would (offscreen, reading as fast as the line
+// allows, the ten-minute window, recording) against a simulated module
+// paced at 38400 baud and turning on the sine profile, for SECONDS (300 by
+// default): prints the readings per second reached beside the wire limit
+// and beside the tool's monitor on the same module, the view's processor
+// time as a share of one core, and its resident memory over the run. It is
+// not a test.
+#include "ControlRegistration.h"
+#include "Simulator.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <cstdio>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kBaud = 38400;
+constexpr int kBitsPerByte = 10;
+// A reading: the one-byte request and the answer "+dd.ddd" with CR LF.
+constexpr int kBytesPerReading = 1 + 9;
+constexpr int kSampleEveryS = 10;
+constexpr int kSettleS = 10;
+constexpr int kMonitorRows = 1000;
+
+double wireLimit()
+{
+    return double(kBaud) / kBitsPerByte / (2 * kBytesPerReading);
+}
+
+QString program(const char* name)
+{
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromLatin1(name));
+}
+
+// Rows of a "time_ms,x,y" text and their span in milliseconds.
+struct Rows {
+    qint64 count = 0;
+    qint64 spanMs = 0;
+    double cpuSeconds = 0; // of the program that wrote them, when known
+    double perSecond() const { return spanMs > 0 ? (count - 1) * 1000.0 / spanMs : 0; }
+};
+
+Rows rowsOf(const QByteArray& csv)
+{
+    QList<QByteArray> lines = csv.trimmed().split('\n');
+    Rows rows;
+    if (lines.size() < 3)
+        return rows;
+    rows.count = lines.size() - 1;
+    rows.spanMs =
+        lines.last().split(',').first().toLongLong() - lines[1].split(',').first().toLongLong();
+    return rows;
+}
+
+// The processor time (user and system, seconds) and resident memory (KiB)
+// of a process, from /proc.
+struct Usage {
+    double cpuSeconds = 0;
+    qint64 residentKiB = 0;
+};
+
+Usage usageOf(qint64 pid)
+{
+    Usage usage;
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (stat.open(QIODevice::ReadOnly)) {
+        const QByteArray text = stat.readAll();
+        // The fields after the command name in parentheses; utime and stime
+        // are the 14th and 15th of the line.
+        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 13)
+            usage.cpuSeconds =
+                double(fields[11].toLongLong() + fields[12].toLongLong()) / sysconf(_SC_CLK_TCK);
+    }
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (status.open(QIODevice::ReadOnly))
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("VmRSS:"))
+                usage.residentKiB = line.mid(6).trimmed().split(' ').first().toLongLong();
+    return usage;
+}
+
+double childrenCpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// The tool's monitor on the same module: the host side without a window.
+Rows runMonitor(const QString& device)
+{
+    const double cpuBefore = childrenCpuSeconds();
+    QProcess monitor;
+    monitor.start(program("tk28950"), {"--device", device, "monitor", "--interval", "0", "--count",
+                                       QString::number(kMonitorRows)});
+    monitor.waitForFinished(120000);
+    Rows rows = rowsOf(monitor.readAllStandardOutput());
+    rows.cpuSeconds = childrenCpuSeconds() - cpuBefore;
+    return rows;
+}
+
+void printMonitor(const char* when, const Rows& rows)
+{
+    std::printf("tk28950 monitor --interval 0 %s, %lld rows: %.1f a second, %.0f %% of the limit, "
+                "%.2f ms of processor per row\n",
+                when, static_cast<long long>(rows.count), rows.perSecond(),
+                100 * rows.perSecond() / wireLimit(), 1000 * rows.cpuSeconds / rows.count);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    const int seconds = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 300;
+    if (seconds < 2 * kSettleS) {
+        std::fprintf(stderr, "usage: live_bench [SECONDS >= %d]\n", 2 * kSettleS);
+        return 2;
+    }
+    const ControlRegistration registration(QStringLiteral(TK28950_LIBRARY));
+    if (!registration.ok()) {
+        std::fprintf(stderr, "live_bench: %s\n", qUtf8Printable(registration.error()));
+        return 2;
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    Simulator module;
+    if (!module.start({"--pace", QString::number(kBaud), "--tilt", "sine:amplitude=5,period=10",
+                       "--tilt-noise", "0.01"})) {
+        std::fprintf(stderr, "live_bench: %s\n", qUtf8Printable(module.error()));
+        return 2;
+    }
+    std::printf("wire limit at %d baud: %.1f readings of X and Y a second (%d bytes each)\n", kBaud,
+                wireLimit(), 2 * kBytesPerReading);
+    printMonitor("before", runMonitor(module.device()));
+
+    QTemporaryDir dir;
+    const QString csv = dir.filePath("readings.csv");
+    module.clearTrace();
+    QProcess live;
+    live.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    live.start(program("tk28950-live"),
+               {"--device", module.device(), "--interval", "0", "--window", "600", "--record", csv,
+                "--quit-after", QString::number(seconds)});
+    if (!live.waitForStarted()) {
+        std::fprintf(stderr, "live_bench: tk28950-live does not start\n");
+        return 2;
+    }
+    std::printf("tk28950-live for %d s: every %d s the share of one core since the last line "
+                "and the resident memory\n",
+                seconds, kSampleEveryS);
+    QElapsedTimer clock;
+    clock.start();
+    QFile recording(csv);
+    qint64 rowsSoFar = 0;
+    qint64 settledRows = 0;
+    Usage last = usageOf(live.processId());
+    Usage settled;
+    qint64 settledAtMs = 0;
+    qint64 lowestKiB = 0;
+    qint64 highestKiB = 0;
+    double busiest = 0;
+    for (int step = 1; step * kSampleEveryS < seconds; ++step) {
+        QThread::sleep(kSampleEveryS);
+        const Usage now = usageOf(live.processId());
+        const double share = (now.cpuSeconds - last.cpuSeconds) / kSampleEveryS;
+        if (!recording.isOpen())
+            recording.open(QIODevice::ReadOnly);
+        const qint64 newRows = recording.readAll().count('\n');
+        rowsSoFar += newRows;
+        std::printf("  %4d s  %5.1f rows a second  cpu %5.1f %%  rss %6lld KiB\n",
+                    step * kSampleEveryS, double(newRows) / kSampleEveryS, 100 * share,
+                    static_cast<long long>(now.residentKiB));
+        std::fflush(stdout);
+        if (step * kSampleEveryS == kSettleS) {
+            settled = now;
+            settledAtMs = clock.elapsed();
+            settledRows = rowsSoFar;
+            lowestKiB = highestKiB = now.residentKiB;
+        } else if (step * kSampleEveryS > kSettleS) {
+            busiest = std::max(busiest, share);
+            lowestKiB = std::min(lowestKiB, now.residentKiB);
+            highestKiB = std::max(highestKiB, now.residentKiB);
+        }
+        last = now;
+    }
+    const double settledSeconds = (clock.elapsed() - settledAtMs) / 1000.0;
+    const double averageShare = (last.cpuSeconds - settled.cpuSeconds) / settledSeconds;
+    const double settledRate = double(rowsSoFar - settledRows) / settledSeconds;
+    live.waitForFinished(60000);
+    QFile file(csv);
+    file.open(QIODevice::ReadOnly);
+    const Rows rows = rowsOf(file.readAll());
+    const double bytesPerRow = double(module.received().size() + module.sent().size()) /
+                               double(std::max<qint64>(1, rows.count));
+
+    std::printf("tk28950-live exit %d: %lld rows in %.1f s: %.1f a second, %.0f %% of the limit\n",
+                live.exitCode(), static_cast<long long>(rows.count), rows.spanMs / 1000.0,
+                rows.perSecond(), 100 * rows.perSecond() / wireLimit());
+    std::printf("  bytes on the line per row: %.2f (the temperature once a second and the "
+                "version at the start included)\n",
+                bytesPerRow);
+    std::printf("  processor after the first %d s: %.1f %% of one core on average, %.1f %% at "
+                "most over %d s\n",
+                kSettleS, 100 * averageShare, 100 * busiest, kSampleEveryS);
+    std::printf("  processor per reading of X and Y: %.2f ms; at the wire limit that would be "
+                "%.1f %% of one core\n",
+                1000 * averageShare / settledRate, 100 * averageShare / settledRate * wireLimit());
+    std::printf("  resident memory after the first %d s: %lld to %lld KiB (the ten-minute window "
+                "fills for 600 s: %.0f KiB of samples at this rate)\n",
+                kSettleS, static_cast<long long>(lowestKiB), static_cast<long long>(highestKiB),
+                rows.perSecond() * 600 * 24 / 1024);
+    printMonitor("after", runMonitor(module.device()));
+    return live.exitCode() == 0 ? 0 : 1;
+}
