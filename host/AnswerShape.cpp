@@ -1,32 +1,23 @@
 #include "AnswerShape.h"
 
-#include "ControlTexts.h"
+#include "ModuleAnswers.h"
 
-#include <QRegularExpression>
-
+// The rules live with the control, which judges the same answers.
 namespace AnswerShape {
 
 std::optional<int> cellValue(const QString& answer)
 {
-    static const QRegularExpression decimal(QStringLiteral("^[0-9]{1,3}$"));
-    const QString text = answer.trimmed();
-    if (!decimal.match(text).hasMatch() || text.toInt() > 255)
-        return std::nullopt;
-    return text.toInt();
+    return ModuleAnswers::cellValue(answer);
 }
 
 bool isSignedDecimal(const QString& answer)
 {
-    static const QRegularExpression number(QStringLiteral("^[+-]?[0-9]+(\\.[0-9]+)?$"));
-    return number.match(answer).hasMatch();
+    return ModuleAnswers::isSignedDecimal(answer);
 }
 
 bool isVersion(const QString& answer)
 {
-    static const QRegularExpression number(QStringLiteral("^[+-]?[0-9.]+$"));
-    const QString text = answer.trimmed();
-    return !text.isEmpty() && text != QLatin1String("E") && !number.match(text).hasMatch() &&
-           text.compare(ControlTexts::kTimeOut, Qt::CaseInsensitive) != 0;
+    return ModuleAnswers::isVersion(answer);
 }
 
 } // namespace AnswerShape

@@ -7,11 +7,12 @@
 #include <QStringList>
 
 struct PendingCommand {
-    QString text;         // exactly as written to the port
-    QString context;      // what the answer needs (a unit, a requested state); may be empty
-    bool raw = false;     // a raw command: its answer is passed on as it is
-    qint64 deadline = -1; // when its time-out is due; -1 once it has had it
-    int resends = 0;      // how often the module was sent this command again
+    QString text;     // exactly as written to the port
+    QString context;  // what the answer needs (a unit, a requested state); may be empty
+    bool raw = false; // a raw command: its answer is passed on as it is
+    qint64 deadline =
+        -1;          // when its time-out is due, in the link's clock's ns; -1 once it has had it
+    int resends = 0; // how often the module was sent this command again
 };
 
 class CPendingQueue {
