@@ -95,24 +95,26 @@ int CModuleLink::ReceiveByte(unsigned char byte)
         m_bLineEnd = false;
         if (IsLineEnd(byte))
             return CompleteLine();
-        return DropByte();
+        return DropByte(kAccepted);
     }
     if (IsLineEnd(byte)) {
         m_bLineEnd = true;
         return kAccepted;
     }
     if (m_pendingQueue.IsEmpty() || !IsPrintable(byte))
-        return DropByte();
+        return DropByte(kDropped);
     return AcceptByte(byte);
 }
 
 // A reset answer spans several lines and carries blanks: while the reset is
 // the oldest command, its lines are gathered into one, each lone line end
-// and the byte after it, and every blank, removed.
-int CModuleLink::DropByte()
+// and the byte after it, and every blank, removed (gatheredCode is then the
+// byte's code).
+int CModuleLink::DropByte(int gatheredCode)
 {
-    if (!ResetPending())
-        m_lineDamaged = true;
+    if (ResetPending())
+        return gatheredCode;
+    m_lineDamaged = true;
     return kDropped;
 }
 

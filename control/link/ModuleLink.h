@@ -134,7 +134,7 @@ public:
 
 private:
     int AcceptByte(unsigned char byte);
-    int DropByte();
+    int DropByte(int gatheredCode);
     bool ResetPending() const;
     int CompleteLine();
     int DamagedLine();

@@ -76,6 +76,8 @@ QString CCellAccess::AnswerFailure() const
         return LoadMessage(Msg::TimeOut);
     if (m_link.WaitFailed())
         return m_link.WaitFailure();
+    if (!m_link.IsLinked()) // the port was released while the command waited
+        return QString(ControlTexts::kDeviceDisconnected);
     return {};
 }
 
@@ -95,8 +97,7 @@ std::optional<int> CCellAccess::ReadCellByte(int address)
     if (failure.isEmpty() && !value)
         failure = QStringLiteral("no answer");
     if (!failure.isEmpty()) {
-        m_link.NoteFailure(
-            QStringLiteral("EEPROM cell %1 could not be read: %2").arg(address).arg(failure));
+        Failed(CellFailure(QString::number(address), "read", failure));
         return std::nullopt;
     }
     return value;
@@ -121,7 +122,17 @@ QString CCellAccess::WriteCellText(const QString& address, const QString& value)
     }
     if (failure.isEmpty())
         return LoadMessage(Msg::Ok);
-    return Failed(QStringLiteral("EEPROM cell %1 could not be written: %2").arg(address, failure));
+    return Failed(CellFailure(address, "written", failure));
+}
+
+// A time-out is told by the control's own time-out text alone, which hosts
+// recognise; any other failure names the cell.
+QString CCellAccess::CellFailure(const QString& address, const char* done, const QString& reason)
+{
+    if (reason == LoadMessage(Msg::TimeOut))
+        return reason;
+    return QStringLiteral("EEPROM cell %1 could not be %2: %3")
+        .arg(address, QLatin1String(done), reason);
 }
 
 QString CCellAccess::Failed(const QString& failure)

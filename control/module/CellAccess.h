@@ -44,6 +44,7 @@ public:
 private:
     QString AnswerFailure() const;
     QString Failed(const QString& failure);
+    static QString CellFailure(const QString& address, const char* done, const QString& reason);
     std::optional<int> ReadCellByte(int address);
     std::optional<qint16> Read16(int lowCell);
     QString Write16(int lowCell, int value);
