@@ -62,10 +62,17 @@ TEST_F(ByteIntake, LineWithADroppedByteIsDamagedAndTakesItsCommandWithoutAValue)
     };
     const Case cases[] = {
         {"23\r6\r\n", {kIn, kIn, kIn, kDrop, kIn, kBad}}, // a split answer: "236" is not "23"
-        {"1 2\r\n", {kIn, kDrop, kIn, kIn, kBad}},       // a blank inside
-        {QByteArray("1\x00" "2\r\n", 5), {kIn, kDrop, kIn, kIn, kBad}},
-        {"1\xB0" "2\r\n", {kIn, kDrop, kIn, kIn, kBad}},
-        {"\x7F" "12\r\n", {kDrop, kIn, kIn, kIn, kBad}},
+        {"1 2\r\n", {kIn, kDrop, kIn, kIn, kBad}},        // a blank inside
+        {QByteArray("1\x00"
+                    "2\r\n",
+                    5),
+         {kIn, kDrop, kIn, kIn, kBad}},
+        {"1\xB0"
+         "2\r\n",
+         {kIn, kDrop, kIn, kIn, kBad}},
+        {"\x7F"
+         "12\r\n",
+         {kDrop, kIn, kIn, kIn, kBad}},
     };
     for (const Case& c : cases) {
         m().ReadEEPROM(QStringLiteral("1"));

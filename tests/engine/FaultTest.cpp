@@ -108,15 +108,13 @@ TEST(DamagedAnswers, ReadModifyWriteWritesNothingUnlessItsReadWasSound)
         const char* why;
     };
     const Case cases[] = {
-        {"3\r1\r\n", "damaged"},   // a split answer: "31" arrives as "3", "1"
-        {"3 1\r\n", "damaged"},     // a blank inside
+        {"3\r1\r\n", "damaged"},           // a split answer: "31" arrives as "3", "1"
+        {"3 1\r\n", "damaged"},            // a blank inside
         {"V1.07\r\n", "not a cell value"}, // a stale version answer
     };
     const std::function<QString()> updates[] = {
-        [&] { return m.SetZoomX(8); },
-        [&] { return m.SetZoomY(2); },
-        [&] { return m.EnResetEE(true); },
-        [&] { return m.StupAngleOn(false); },
+        [&] { return m.SetZoomX(8); },          [&] { return m.SetZoomY(2); },
+        [&] { return m.EnResetEE(true); },      [&] { return m.StupAngleOn(false); },
         [&] { return m.EnableTempCorr(true); },
     };
     for (const Case& c : cases) {
