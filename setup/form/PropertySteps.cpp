@@ -29,12 +29,10 @@ bool PropertySteps::runStep(const PropertyStep& step) const
     case PropertyStep::Kind::PutNumericText:
         return putConverted(step, target);
     case PropertyStep::Kind::PutText:
-        m_control->put(step.dispid, textOf(target));
-        return true;
+        return succeeded(m_control->put(step.dispid, textOf(target)), target);
     case PropertyStep::Kind::GetInteger:
     case PropertyStep::Kind::GetText:
-        get(step, target);
-        return true;
+        return get(step, target);
     }
     return false;
 }
@@ -49,25 +47,35 @@ bool PropertySteps::putConverted(const PropertyStep& step, QWidget* target) cons
     }
     // Values passed as text are converted by the control itself; the check
     // above only makes sure that it can, and tells the operator when not.
-    if (step.kind == PropertyStep::Kind::PutInteger)
-        m_control->put(step.dispid, *value);
-    else
-        m_control->put(step.dispid, text);
-    return true;
+    const CallResult result = step.kind == PropertyStep::Kind::PutInteger
+                                  ? m_control->put(step.dispid, *value)
+                                  : m_control->put(step.dispid, text);
+    return succeeded(result, target);
 }
 
-void PropertySteps::get(const PropertyStep& step, QWidget* target) const
+// A value the module did not give is never shown: the box keeps its text
+// and the operator is told what failed.
+bool PropertySteps::get(const PropertyStep& step, QWidget* target) const
 {
     const CallResult result = m_control->get(step.dispid);
-    if (!result.ok())
-        return;
+    if (!succeeded(result, target))
+        return false;
     if (step.kind == PropertyStep::Kind::GetText) {
         setTextOf(target, result.text());
-        return;
+        return true;
     }
     std::int16_t value = 0;
     if (component::succeeded(result.value.toShort(&value)))
         setTextOf(target, integerToText(value));
+    return true;
+}
+
+bool PropertySteps::succeeded(const CallResult& result, const QWidget* target) const
+{
+    if (result.ok())
+        return true;
+    m_messages->show(QStringLiteral("%1: %2").arg(target->accessibleName(), result.error));
+    return false;
 }
 
 QWidget* PropertySteps::box(const char* name) const

@@ -2,15 +2,16 @@
 // Steps that move values between the window's boxes and the properties of a
 // control instance, one call per step, in order. A step whose box holds no
 // 16-bit integer where one is needed stops the run before it sends anything,
-// and the operator is told which box holds what. Nothing else stops a run:
-// what the module makes of a value reaches the operator through the
-// control's events.
+// and the operator is told which box holds what. A property the control
+// could not read or write (the module did not answer, or not soundly) stops
+// the run too, and the operator is told what failed.
 #include "Dispatch.h"
 
 #include <QString>
 #include <QVector>
 
 class ControlClient;
+struct CallResult;
 class MessageBoxes;
 class QWidget;
 
@@ -31,7 +32,8 @@ class PropertySteps {
 public:
     PropertySteps(ControlClient* control, QWidget* form, MessageBoxes* messages);
 
-    // Runs the steps in order; false when a conversion stopped them.
+    // Runs the steps in order; false when a conversion or a failed property
+    // call stopped them.
     bool run(const QVector<PropertyStep>& steps) const;
 
     // The text a box shows: a text box's text, a combo box's edit text.
@@ -41,7 +43,8 @@ public:
 private:
     bool runStep(const PropertyStep& step) const;
     bool putConverted(const PropertyStep& step, QWidget* box) const;
-    void get(const PropertyStep& step, QWidget* box) const;
+    bool get(const PropertyStep& step, QWidget* box) const;
+    bool succeeded(const CallResult& result, const QWidget* box) const;
     QWidget* box(const char* name) const;
 
     ControlClient* m_control;
