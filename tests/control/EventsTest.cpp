@@ -20,6 +20,32 @@ namespace {
 const QString kTimeOut = QStringLiteral("TK28950 Time out");
 const QString kBusy = QStringLiteral("busy");
 
+// What the library and Qt print while a test runs.
+QStringList* g_printed = nullptr;
+void keepPrinted(QtMsgType, const QMessageLogContext&, const QString& text)
+{
+    *g_printed << text;
+}
+
+class PrintedMessages {
+public:
+    PrintedMessages()
+    {
+        g_printed = &m_texts;
+        m_previous = qInstallMessageHandler(keepPrinted);
+    }
+    ~PrintedMessages()
+    {
+        qInstallMessageHandler(m_previous);
+        g_printed = nullptr;
+    }
+    QString all() const { return m_texts.join(u'\n'); }
+
+private:
+    QStringList m_texts;
+    QtMessageHandler m_previous = nullptr;
+};
+
 class Events : public ::testing::Test {
 protected:
     void open(const QStringList& simArgs, const QByteArray& cells = {})
@@ -132,6 +158,7 @@ TEST_F(Events, CommandsSentFromTheTimeOutHandlerKeepTheirDeadline)
 TEST_F(Events, DisconnectedDeviceIsReportedOnceAndEndsTheWait)
 {
     open({"--silent"});
+    const PrintedMessages printed;
     QTimer::singleShot(300, [&] { sim.stop(); });
     QElapsedTimer clock;
     clock.start();
@@ -144,6 +171,7 @@ TEST_F(Events, DisconnectedDeviceIsReportedOnceAndEndsTheWait)
     EXPECT_TRUE(host.eventTexts(ev::DataReady).isEmpty()) << "no time-out follows";
     EXPECT_FALSE(host.get(id::PortError).text().isEmpty());
     EXPECT_EQ(host.get(id::GainX).text(), "----");
+    EXPECT_FALSE(printed.all().contains("not open")) << "read from the closed port";
 }
 
 // The host shows a modal box inside its DataReady handler; the second answer
