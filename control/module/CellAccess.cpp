@@ -67,11 +67,19 @@ std::optional<int> StoredCoefficient(const QString& text, bool isSlope)
 
 CCellAccess::CCellAccess(CModuleLink& link, CModule& module) : m_link(link), m_module(module) {}
 
-// Why the command just sent has no sound answer; empty when it has one.
-QString CCellAccess::AnswerFailure() const
+// Sends one EEPROM command through send and waits for its answer. What
+// kept it from a sound answer, or empty when the reply holds one.
+QString CCellAccess::Exchange(const std::function<QString()>& send)
 {
+    if (m_link.TimedOut())
+        return LoadMessage(Msg::TimeOut);
+    m_link.ClearReply();
+    const QString sent = send();
+    if (sent != LoadMessage(Msg::Ok))
+        return sent; // refused without traffic
     if (!m_link.LastSendSucceeded())
         return QStringLiteral("the command could not be sent");
+    m_link.WaitForReply();
     if (m_link.TimedOut())
         return LoadMessage(Msg::TimeOut);
     if (m_link.WaitFailed())
@@ -85,19 +93,13 @@ QString CCellAccess::AnswerFailure() const
 // is noted with the running request.
 std::optional<int> CCellAccess::ReadCellByte(int address)
 {
-    QString failure = LoadMessage(Msg::TimeOut);
-    if (!m_link.TimedOut()) {
-        m_link.ClearReply();
-        m_module.ReadEEPROM(QString::number(address));
-        if (m_link.LastSendSucceeded())
-            m_link.WaitForReply();
-        failure = AnswerFailure();
-    }
+    const QString cell = QString::number(address);
+    QString failure = Exchange([&, this] { return m_module.ReadEEPROM(cell); });
     const std::optional<int> value = ModuleAnswers::cellValue(m_link.Reply());
     if (failure.isEmpty() && !value)
         failure = QStringLiteral("no answer");
     if (!failure.isEmpty()) {
-        Failed(CellFailure(QString::number(address), "read", failure));
+        Failed(CellFailure(cell, "read", failure));
         return std::nullopt;
     }
     return value;
@@ -110,16 +112,7 @@ QString CCellAccess::WriteCell(int address, int value)
 
 QString CCellAccess::WriteCellText(const QString& address, const QString& value)
 {
-    QString failure = LoadMessage(Msg::TimeOut);
-    if (!m_link.TimedOut()) {
-        m_link.ClearReply();
-        const QString sent = m_module.WriteEEPROM(address, value);
-        if (sent != LoadMessage(Msg::Ok))
-            return Failed(sent);
-        if (m_link.LastSendSucceeded())
-            m_link.WaitForReply();
-        failure = AnswerFailure();
-    }
+    const QString failure = Exchange([&, this] { return m_module.WriteEEPROM(address, value); });
     if (failure.isEmpty())
         return LoadMessage(Msg::Ok);
     return Failed(CellFailure(address, "written", failure));

@@ -42,7 +42,7 @@ public:
     int ZoomCellCopy() const { return m_zoomCell; }
 
 private:
-    QString AnswerFailure() const;
+    QString Exchange(const std::function<QString()>& send);
     QString Failed(const QString& failure);
     static QString CellFailure(const QString& address, const char* done, const QString& reason);
     std::optional<int> ReadCellByte(int address);
