@@ -337,6 +337,8 @@ bool CModuleLink::FinishRequest(const QString& failure)
 
 bool CModuleLink::RunRequest(const std::function<void()>& body)
 {
+    if (!IsLinked())
+        return FinishRequest(LoadMessage(Msg::NotInitialized));
     if (m_pControl->TimedOut())
         return FinishRequest(LoadMessage(Msg::TimeOut));
     const bool outermost = !RequestInProgress();

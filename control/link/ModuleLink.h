@@ -107,13 +107,14 @@ public:
     bool RequestInProgress() const { return m_requestDepth > 0; }
     static QString BusyText();
     // The whole frame of a request around body: the event gate closed
-    // around it, refused (false) while timed out or while another request
-    // waits. False too when body noted a failure or the command timer
-    // expired on the way; LastFailure() then says what went wrong.
+    // around it, refused (false) while not initialised, timed out or while
+    // another request waits. False too when body noted a failure or the
+    // command timer expired on the way; LastFailure() then says what went
+    // wrong.
     bool RunRequest(const std::function<void()>& body);
-    // RunRequest with the not-initialised fallbacks: the text of
-    // message 22, and 0 for numbers. A failed request gives its failure
-    // text, and 0 for numbers.
+    // RunRequest with the not-initialised fallbacks: the not-initialised
+    // text, and 0 for numbers. A failed request gives its failure text,
+    // and 0 for numbers.
     QString TextRequest(const std::function<QString()>& body);
     qint16 NumberRequest(const std::function<qint16()>& body);
     // Inside a running request: notes what keeps it from a sound result
