@@ -61,9 +61,9 @@ int CModuleLink::SendCommand(const QString& text, const QString& context, bool r
         return 1;
     }
     m_pendingQueue.Append(
-        {text, context, raw, m_clock.nsecsElapsed() + kCommandTimeoutNs, resends});
-    m_waitDone = false;
-    m_waitFailure.clear();
+        {text, context, raw, m_clock.nsecsElapsed() + kCommandTimeoutNs, resends, ++m_lastSerial});
+    if (resends > 0)
+        m_resendSerial = m_lastSerial;
     m_lastSent = true;
     // Written before the timer is armed: a message box about the timer runs
     // an event loop, and a command sent from inside it must not overtake
@@ -140,9 +140,6 @@ int CModuleLink::CompleteLine()
     m_lineDamaged = false;
     m_lineOverflow = false;
     const int code = damaged ? DamagedLine() : ParseLine();
-    const bool completed = code == kCompleted || code == kXReading || code == kYReading;
-    if (completed && m_strReply.isEmpty())
-        EndWait(); // answered, with an empty answer: nothing more will come for it
     RearmCommandTimer();
     return code;
 }
@@ -158,6 +155,7 @@ int CModuleLink::DamagedLine()
     if (m_pendingQueue.IsEmpty())
         return kUnpaired;
     const PendingCommand command = m_pendingQueue.Take();
+    m_parsedSerial = command.serial;
     FailWait(QStringLiteral("the answer to %1 was damaged on the line").arg(command.text));
     return kCommError;
 }
@@ -174,6 +172,7 @@ int CModuleLink::ParseLine()
     if (m_pendingQueue.IsEmpty())
         return kUnpaired;
     const PendingCommand command = m_pendingQueue.Take();
+    m_parsedSerial = command.serial;
     return m_parser ? m_parser->ParseReply(command, line) : kUnpaired;
 }
 
@@ -242,20 +241,24 @@ bool CModuleLink::AwaitingAnswer() const
     return m_pendingQueue.NextDeadline() >= 0;
 }
 
-bool CModuleLink::WaitOver() const
+bool CModuleLink::WaitOver(const AwaitedCommand& awaited) const
 {
-    return !m_strReply.isEmpty() || m_waitDone || !m_pControl || m_pControl->TimedOut() ||
+    return !m_pendingQueue.Contains(awaited.serial) || !m_pControl || m_pControl->TimedOut() ||
            !AwaitingAnswer();
 }
 
 void CModuleLink::WaitForReply()
 {
+    AwaitedCommand awaited{m_lastSerial, {}};
+    AwaitedCommand* const outer = std::exchange(m_awaited, &awaited);
     for (;;) {
         Drain();
-        if (WaitOver() || !QAbstractEventDispatcher::instance())
-            return;
+        if (WaitOver(awaited) || !QAbstractEventDispatcher::instance())
+            break;
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
+    m_awaited = outer;
+    m_waitFailure = awaited.failure;
 }
 
 bool CModuleLink::TimedOut() const
@@ -263,16 +266,10 @@ bool CModuleLink::TimedOut() const
     return m_pControl && m_pControl->TimedOut();
 }
 
-void CModuleLink::EndWait()
-{
-    m_waitDone = true;
-}
-
 void CModuleLink::FailWait(const QString& reason)
 {
-    m_waitDone = true;
-    if (m_waitFailure.isEmpty())
-        m_waitFailure = reason;
+    if (m_awaited && m_awaited->serial == m_parsedSerial && m_awaited->failure.isEmpty())
+        m_awaited->failure = reason;
 }
 
 int CModuleLink::Resend(const PendingCommand& command, const std::function<void()>& send)
@@ -285,9 +282,14 @@ int CModuleLink::Resend(const PendingCommand& command, const std::function<void(
     }
     m_nextResends = command.resends + 1;
     m_parserResend = true;
+    m_resendSerial = 0;
     send();
     m_parserResend = false;
     m_nextResends = 0;
+    // A wait for the command now waits for its resend (none when the resend
+    // could not be sent).
+    if (m_awaited && m_awaited->serial == command.serial)
+        m_awaited->serial = m_resendSerial;
     return kResent;
 }
 

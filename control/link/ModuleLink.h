@@ -75,9 +75,10 @@ public:
     // from it too.
     void OnBytesReceived(const QByteArray& bytes);
     // Waits, dispatching events one pass at a time and blocking while none
-    // is due, until a reply text is in, the wait was ended early (a command
-    // given up or refused by the module), the timed-out flag is set, or no
-    // command is left that could still be answered. Bytes queued by the
+    // is due, until a line has taken the command sent last before the wait
+    // (or the resend of it), the timed-out flag is set, or no command is
+    // left that could still be answered. Answers and failures of other
+    // commands never end it. Bytes queued by the
     // receive path are handed to the intake first, so a wait started inside
     // an event handler of the receive path still sees its answer.
     void WaitForReply();
@@ -128,7 +129,6 @@ public:
     // What the reply parser does to the link.
     void SetReply(const QString& text) override { m_strReply = text; }
     void ClearPending() override;
-    void EndWait() override;
     void FailWait(const QString& reason) override;
     int Resend(const PendingCommand& command, const std::function<void()>& send) override;
     void ShowMessage(const QString& text, const QString& caption) override;
@@ -140,7 +140,11 @@ private:
     int CompleteLine();
     int DamagedLine();
     int ParseLine();
-    bool WaitOver() const;
+    struct AwaitedCommand {
+        quint64 serial = 0;
+        QString failure;
+    };
+    bool WaitOver(const AwaitedCommand& awaited) const;
     bool AwaitingAnswer() const;
     bool FinishRequest(const QString& failure);
     void Drain();
@@ -163,10 +167,13 @@ private:
     QByteArray m_intake;       // received, not yet handed to the intake
     qsizetype m_intakePos = 0; // next byte of m_intake to hand over
     bool m_draining = false;
-    bool m_lineOverflow = false; // the line being received lost bytes beyond its longest
-    bool m_lineDamaged = false;  // the intake dropped a byte of the line being received
-    bool m_waitDone = false;
-    QString m_waitFailure;
+    bool m_lineOverflow = false;         // the line being received lost bytes beyond its longest
+    bool m_lineDamaged = false;          // the intake dropped a byte of the line being received
+    quint64 m_lastSerial = 0;            // of the command sent last
+    quint64 m_parsedSerial = 0;          // of the command whose line is being parsed
+    quint64 m_resendSerial = 0;          // of the parser's latest resend
+    AwaitedCommand* m_awaited = nullptr; // of the innermost running wait
+    QString m_waitFailure;               // of the wait that ended last
     bool m_lastSent = false;
     int m_requestDepth = 0;      // nesting of running waiting requests
     QString m_requestFailure;    // the first failure of the running request

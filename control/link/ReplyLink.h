@@ -15,11 +15,9 @@ public:
     virtual void SetReply(const QString& text) = 0;
     // The answer voids every command still pending.
     virtual void ClearPending() = 0;
-    // Ends the running wait without a reply text: the command was answered
-    // and nothing more will come for it.
-    virtual void EndWait() = 0;
-    // Ends the running wait with a failure: the answer was refused, given up
-    // or not the shape its command asks for. reason says which, for the host.
+    // The command being answered fails: its answer was refused, given up or
+    // not the shape the command asks for. reason says which, for the host
+    // whose request waits for that command.
     virtual void FailWait(const QString& reason) = 0;
     // Sends a command again through send, unless it was resent too often:
     // then it is given up (the wait ends) and the result is a

@@ -177,3 +177,31 @@ TEST(PairingAfterTimeOut, LateAndLostAnswersDoNotShiftLaterPairs)
     });
     EXPECT_EQ(m.GetThreshold2(), 1000);
 }
+
+// A waiting request ends on its own command's answer: an answer to a command
+// sent before it, or the failure of that command, is never its result.
+TEST(DamagedAnswers, WaitEndsOnItsOwnCommandOnly)
+{
+    PtyPeer peer;
+    TestOwner owner;
+    ASSERT_TRUE(owner.Open(peer.devicePath()));
+    CModule& m = owner.module;
+    peer.setResponder([](const QByteArray& chunk) -> QByteArray {
+        QByteArray answers;
+        for (qsizetype at = 0; at + 4 <= chunk.size(); at += 4) {
+            const QByteArray command = chunk.mid(at, 4);
+            answers += command == "i005"   ? "42\r\n"
+                       : command == "i006" ? "4 2\r\n" // damaged
+                       : command == "i189" ? "210\r\n"
+                                           : "4\r\n";
+        }
+        return answers;
+    });
+    m.ReadEEPROM(QStringLiteral("5"));
+    EXPECT_EQ(m.GetSerialNumber(), 1234);
+    EXPECT_TRUE(m.LastFailure().isEmpty()) << qPrintable(m.LastFailure());
+    m.ReadEEPROM(QStringLiteral("6"));
+    EXPECT_EQ(m.GetSerialNumber(), 1234);
+    EXPECT_TRUE(m.LastFailure().isEmpty()) << qPrintable(m.LastFailure());
+    EXPECT_TRUE(m.Pending().isEmpty());
+}
