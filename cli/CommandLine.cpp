@@ -122,9 +122,9 @@ private:
         GlobalOptions& global = m_result.global;
         const QString what = QStringLiteral("--") + option.name;
         if (option.name == QLatin1String("port"))
-            global.port = ArgumentConversion::toInteger(value, 1, 32767, what);
+            global.ports << *(global.port = ArgumentConversion::toInteger(value, 1, 32767, what));
         else if (option.name == QLatin1String("device"))
-            global.device = value;
+            global.devices << (global.device = value);
         else if (option.name == QLatin1String("timeout"))
             global.timeoutMs = ArgumentConversion::toInteger(value, 1, kMaxTimeoutMs, what);
         else if (option.name == QLatin1String("retries"))

@@ -45,6 +45,10 @@ inline constexpr int kMaxRetries = 100;
 struct GlobalOptions {
     std::optional<int> port;
     QString device;
+    // Every --port and --device given, in order, for commands that work on
+    // many modules at once (port and device above hold the last one).
+    QVector<int> ports;
+    QStringList devices;
     bool json = false;
     bool trace = false;
     bool verbose = false; // -v; a second -v also sets trace

@@ -22,5 +22,9 @@ ExitCode eepromDiff(CommandContext& context);
 ExitCode listPorts(CommandContext& context);
 ExitCode coefLoad(CommandContext& context);
 ExitCode monitor(CommandContext& context);
+ExitCode provision(CommandContext& context);
+ExitCode recordsList(CommandContext& context);
+ExitCode recordsShow(CommandContext& context);
+ExitCode recordsSync(CommandContext& context);
 
 } // namespace Commands

@@ -20,7 +20,7 @@ namespace Commands {
 namespace {
 
 // A data file checked as a whole before anything is sent: its records in
-// file order, and the value each cell ends up with (the last record wins).
+// file order, each cell once, and the value of each cell.
 struct DataFile {
     QVector<EepromDataFile::Cell> records;
     QMap<int, int> finalValues;

@@ -88,9 +88,14 @@ Access accessOf(const QString& device, QString* reason)
             return Access::Missing;
         return Access::Failed;
     }
+    const bool terminal = ::isatty(fd);
     // Hosts of the control hold an exclusive lock on the device they use.
-    const bool locked = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+    const bool locked = terminal && ::flock(fd, LOCK_EX | LOCK_NB) != 0;
     ::close(fd);
+    if (!terminal) {
+        *reason = QStringLiteral("not a serial port");
+        return Access::Failed;
+    }
     if (!locked)
         return Access::Free;
     *reason = QStringLiteral("in use by another program");
@@ -166,11 +171,9 @@ QJsonObject toJson(const Port& port)
 
 QString openFailureHint(const QString& reason)
 {
-    if (reason.contains(QLatin1String("ermission denied")))
-        return QStringLiteral("the serial devices belong to the group %1: join it "
-                              "(sudo adduser $USER %1) and log in again")
-            .arg(kSerialGroup);
-    if (!reason.contains(QLatin1String("No such file or directory")))
+    // The control's reason for a missing permission says already which
+    // group to join.
+    if (!reason.endsWith(QLatin1String("no such device")))
         return {};
     QStringList candidates;
     const QList<QSerialPortInfo> infos = QSerialPortInfo::availablePorts();

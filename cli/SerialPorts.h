@@ -33,9 +33,9 @@ Access accessOf(const QString& device, QString* reason);
 QString describe(const Port& port);
 QJsonObject toJson(const Port& port);
 
-// What to add to the reason a device could not be opened, so that the
-// operator knows what to do: the group to join for a permission problem,
-// the candidate ports when there is no such device. Empty when nothing helps.
+// What to add to the reason the control gave why a device could not be
+// opened, so that the operator knows what to do: the candidate ports when
+// there is no such device. Empty when nothing helps.
 QString openFailureHint(const QString& reason);
 
 } // namespace SerialPorts

@@ -63,4 +63,10 @@ void applyDevice(const GlobalOptions& defaults, GlobalOptions* options)
         options->port = defaults.port;
 }
 
+QString recordsAddress()
+{
+    QString file;
+    return valueOf("records", &file).value_or(QString());
+}
+
 } // namespace ToolConfig

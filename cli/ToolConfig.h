@@ -5,6 +5,7 @@
 //   device = /dev/serial/by-id/...   the default device (or port = N)
 //   timeout = 250                    the bound for one answer, ms
 //   retries = 3
+//   records = postgresql://...       where records are kept (or sqlite:PATH)
 #include "CommandSpec.h"
 
 namespace ToolConfig {
@@ -15,5 +16,8 @@ GlobalOptions defaults();
 
 // Gives the files' device or port to an invocation that names neither.
 void applyDevice(const GlobalOptions& defaults, GlobalOptions* options);
+
+// The files' record store address; empty when they name none.
+QString recordsAddress();
 
 } // namespace ToolConfig

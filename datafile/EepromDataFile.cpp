@@ -5,6 +5,8 @@
 
 #include <QSaveFile>
 
+#include <array>
+
 namespace EepromDataFile {
 
 namespace {
@@ -52,8 +54,9 @@ QString headerLine()
     return QStringLiteral("Address\tValue");
 }
 
-QStringList SplitLines(const QByteArray& content)
+QStringList SplitLines(const QByteArray& text)
 {
+    const QByteArray content = component::withoutByteOrderMark(text);
     QStringList lines;
     qsizetype start = 0;
     const qsizetype size = content.size();
@@ -179,7 +182,52 @@ bool ParseCells(const QStringList& lines, QVector<Cell>* cells, QString* error)
             return false;
         }
     }
+    if (!RemoveRepeats(&parsed, error))
+        return false;
     *cells = std::move(parsed);
+    return true;
+}
+
+bool RemoveRepeats(QVector<Cell>* cells, QString* error)
+{
+    std::array<const Cell*, kCells> first{};
+    QVector<Cell> once;
+    for (const Cell& cell : std::as_const(*cells)) {
+        const Cell*& earlier = first.at(size_t(cell.address));
+        if (!earlier) {
+            earlier = &cell;
+            once.append(cell);
+        } else if (earlier->value != cell.value) {
+            *error = QStringLiteral("lines %1 and %2 both name cell %3, with the values %4 and %5")
+                         .arg(earlier->line)
+                         .arg(cell.line)
+                         .arg(cell.address)
+                         .arg(earlier->value)
+                         .arg(cell.value);
+            return false;
+        }
+    }
+    *cells = std::move(once);
+    return true;
+}
+
+bool FindRepeats(const QStringList& lines, QSet<int>* repeatLines, QString* error)
+{
+    QVector<Cell> cells;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        Cell cell{0, 0, static_cast<int>(i + 1)};
+        if (ParseLine(lines.at(i), &cell) == LineKind::Cell)
+            cells.append(cell);
+    }
+    QVector<Cell> once = cells;
+    if (!RemoveRepeats(&once, error))
+        return false;
+    QSet<int> repeats;
+    for (const Cell& cell : std::as_const(cells))
+        repeats.insert(cell.line);
+    for (const Cell& cell : std::as_const(once))
+        repeats.remove(cell.line);
+    *repeatLines = std::move(repeats);
     return true;
 }
 

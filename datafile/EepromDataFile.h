@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QSaveFile>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -22,13 +23,14 @@ QString headerLine(); // "Address\tValue"
 // True for a cell value as the module reports it: a decimal from 0 to 255.
 bool IsCellValue(const QString& text);
 
-// Lines of a file, split at CR LF, lone CR or lone LF, without terminators.
-// Only a regular file within the bounds above is read.
+// Lines of a file, split at CR LF, lone CR or lone LF, without terminators;
+// a UTF-8 byte order mark at its start is skipped. Only a regular file
+// within the bounds above is read.
 bool ReadLines(const QString& path, QStringList* lines, QString* error);
 // The lines of input already read within the byte bound, or *error with why
 // it was not read or has too many lines.
 bool LinesOf(const component::BoundedFile& input, QStringList* lines, QString* error);
-QStringList SplitLines(const QByteArray& content);
+QStringList SplitLines(const QByteArray& text);
 
 // The whole file for these values (values[n] is cell n): the header and one
 // line per value, CR LF after every line, in 8-bit text.
@@ -62,7 +64,18 @@ enum class LineKind {
 LineKind ParseLine(const QString& line, Cell* cell);
 
 // Every line that is not a header and not empty must be a cell; otherwise
-// returns false and *error names the first offending line.
+// returns false and *error names the first offending line. A cell named
+// twice is refused as RemoveRepeats() does.
 bool ParseCells(const QStringList& lines, QVector<Cell>* cells, QString* error);
+
+// A file names each cell once: a cell named again with the same value is
+// dropped from *cells (it is written once); with another value, returns
+// false and *error names both lines.
+bool RemoveRepeats(QVector<Cell>* cells, QString* error);
+// For a file whose lines are written one by one: the numbers (from 1) of
+// the lines that repeat a cell with the same value, which are not written
+// again; false, as RemoveRepeats(), when a cell is named with two values.
+// Lines that hold no cell are left to the caller.
+bool FindRepeats(const QStringList& lines, QSet<int>* repeatLines, QString* error);
 
 } // namespace EepromDataFile

@@ -48,6 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     again.address == cell.address && again.value == cell.value,
                 "a cell is what its line says");
         lastLine = cell.line;
+        Require(!finalValues.contains(cell.address), "a file yields each cell once");
         finalValues.insert(cell.address, cell.value);
     }
     if (finalValues.size() != kCells)

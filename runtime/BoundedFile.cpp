@@ -91,6 +91,12 @@ BoundedFile readBoundedFile(const QString& path, qint64 maxBytes)
     return file;
 }
 
+QByteArray withoutByteOrderMark(const QByteArray& content)
+{
+    static const QByteArray kMark = QByteArrayLiteral("\xEF\xBB\xBF");
+    return content.startsWith(kMark) ? content.mid(kMark.size()) : content;
+}
+
 BoundedFile readBoundedStandardInput(qint64 maxBytes)
 {
     BoundedFile file;

@@ -31,4 +31,8 @@ BoundedFile readBoundedFile(const QString& path, qint64 maxBytes);
 // but never more than the bound.
 BoundedFile readBoundedStandardInput(qint64 maxBytes);
 
+// Text content without the UTF-8 byte order mark that some editors (those of
+// Windows) put at its start.
+QByteArray withoutByteOrderMark(const QByteArray& content);
+
 } // namespace component

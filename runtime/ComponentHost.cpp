@@ -148,8 +148,12 @@ HResult createObject(const Registry& registry, const QString& progId, CreatedObj
 {
     const std::optional<ClassEntry> entry = registry.classByProgId(progId);
     if (!entry) {
-        setError(error, QStringLiteral("class %1 is not registered (registry: %2)")
-                            .arg(progId, registry.path()));
+        const QStringList paths = registry.lookupPaths();
+        setError(error, QStringLiteral("class %1 is not registered (%2 %3)")
+                            .arg(progId,
+                                 paths.size() == 1 ? QStringLiteral("registry:")
+                                                   : QStringLiteral("registries:"),
+                                 paths.join(QStringLiteral(" and "))));
         return kClassNotRegistered;
     }
     CreatedObject created;

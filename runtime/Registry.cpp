@@ -4,6 +4,7 @@
 #include "RegistryChange.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 
 #include <algorithm>
@@ -238,6 +239,25 @@ std::optional<ClassEntry> Registry::classByProgId(const QString& progId) const
         const QString clsid = settings.value(progIdKey(progId)).toString();
         return clsid.isEmpty() ? std::nullopt : classIn(settings, clsid);
     });
+}
+
+QStringList Registry::classesOf(const QString& library) const
+{
+    const QString wanted = QFileInfo(library).canonicalFilePath();
+    QStringList clsids;
+    if (wanted.isEmpty())
+        return clsids;
+    for (const QString& path : m_lookupPaths) {
+        QSettings settings(path, QSettings::IniFormat);
+        settings.beginGroup(QStringLiteral("CLSID"));
+        const QStringList groups = settings.childGroups();
+        for (const QString& clsid : groups) {
+            const QString served = settings.value(keyOf(clsid, "library")).toString();
+            if (QFileInfo(served).canonicalFilePath() == wanted && !clsids.contains(clsid))
+                clsids << clsid;
+        }
+    }
+    return clsids;
 }
 
 std::optional<TypeLibEntry> Registry::typeLib(const QString& libId, const QString& version) const

@@ -49,6 +49,8 @@ public:
 
     // The file writes go to.
     QString path() const { return m_path; }
+    // The files lookups read, in order.
+    QStringList lookupPaths() const { return m_lookupPaths; }
 
     // Writers change path() only; they return kOk, or kFail when the file
     // cannot be written. Lookups take the first file, in order, that knows
@@ -61,6 +63,8 @@ public:
     std::optional<ClassEntry> classById(const QString& clsid) const;
     std::optional<ClassEntry> classByProgId(const QString& progId) const;
     std::optional<TypeLibEntry> typeLib(const QString& libId, const QString& version) const;
+    // The classes that the library at path serves, by their class identifiers.
+    QStringList classesOf(const QString& library) const;
 
 private:
     QString m_path;

@@ -12,4 +12,5 @@ $SUDO apt-get install -y --no-install-recommends \
     libgl-dev libgtest-dev libgmock-dev googletest \
     pybind11-dev python3-dev python3-pytest \
     fonts-dejavu-core fonts-liberation \
+    libtomlplusplus-dev libqt6sql6-sqlite libqt6sql6-psql postgresql \
     dpkg-dev file lintian

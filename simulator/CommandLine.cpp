@@ -107,6 +107,7 @@ void describe(QCommandLineParser& parser)
     parser.addOption({"stuck-toggles", "Toggles \"g\", \"m\", \"b\" report their state but never "
                                        "change it."});
     parser.addOption({"silent", "Never answer anything."});
+    parser.addOption({"version-text", "Answer \"v\" with TEXT (TK28950-V1.2.0.1).", "TEXT"});
     parser.addOption({"answers-outlive-host",
                       "Answers on their way when the host closes the device are still sent and "
                       "wait in it for the next host, as from a module that cannot know its host "
@@ -138,6 +139,8 @@ bool readValues(const QCommandLineParser& parser, SimulatorOptions& options)
             return false;
     }
     options.module.stuckToggles = parser.isSet("stuck-toggles");
+    if (parser.isSet("version-text"))
+        options.module.version = parser.value("version-text").toLatin1();
     options.faults.silent = parser.isSet("silent");
     options.timing.answersOutliveHost = parser.isSet("answers-outlive-host");
     return true;

@@ -1,5 +1,7 @@
 #include "EepromStore.h"
 
+#include "BoundedFile.h"
+
 #include <QDebug>
 #include <QFile>
 #include <QSaveFile>
@@ -76,26 +78,34 @@ EepromStore::EepromStore(const Cells& initial) : m_cells(initial) {}
 bool EepromStore::attachFile(const QString& path, QString& error)
 {
     m_path = path;
-    QFile file(path);
-    if (!file.exists()) {
+    if (!QFile::exists(path)) {
         if (save())
             return true;
         error = QStringLiteral("cannot create EEPROM file %1").arg(path);
         return false;
     }
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("cannot read EEPROM file %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    const QByteArray content = file.readAll();
-    if (content.size() != CellCount) {
-        error = QStringLiteral("EEPROM file %1 holds %2 bytes, expected exactly %3")
+    // Read within the size of the table: a larger file is refused unread, a
+    // FIFO or a device without being opened.
+    using component::BoundedFile;
+    const BoundedFile file = component::readBoundedFile(path, CellCount);
+    if (file.status == BoundedFile::Status::TooLarge) {
+        error = QStringLiteral("EEPROM file %1 holds more than %2 bytes, expected exactly %2")
                     .arg(path)
-                    .arg(content.size())
                     .arg(CellCount);
         return false;
     }
-    std::copy(content.cbegin(), content.cend(), m_cells.begin());
+    if (!file.ok()) {
+        error = QStringLiteral("cannot read EEPROM file %1: %2").arg(path, file.error);
+        return false;
+    }
+    if (file.content.size() != CellCount) {
+        error = QStringLiteral("EEPROM file %1 holds %2 bytes, expected exactly %3")
+                    .arg(path)
+                    .arg(file.content.size())
+                    .arg(CellCount);
+        return false;
+    }
+    std::copy(file.content.cbegin(), file.content.cend(), m_cells.begin());
     return true;
 }
 

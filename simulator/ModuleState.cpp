@@ -13,7 +13,6 @@ int field(const QByteArray& command, int start, int length)
 // The reset answer spans two lines separated by a lone CR; the blank after
 // it is the byte a host drops after a lone line end.
 const QByteArray ModuleState::ResetAnswer = "TK28950 V1.2\r READY";
-const QByteArray ModuleState::VersionAnswer = "TK28950-V1.2.0.1";
 
 ModuleState::ModuleState(EepromStore& eeprom, const ModuleSettings& settings)
     : m_eeprom(eeprom), m_settings(settings)
@@ -34,7 +33,7 @@ QByteArray ModuleState::execute(const QByteArray& command)
     case 'x':
         return reset();
     case 'v':
-        return VersionAnswer;
+        return m_settings.version;
     case 'l':
         return resetEeprom();
     case 'c':

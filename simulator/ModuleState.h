@@ -11,7 +11,8 @@ struct ModuleSettings {
     double angleY = -0.5;
     int signal3 = 0;
     int signal4 = 0;
-    bool stuckToggles = false; // toggles report their state but never change it
+    bool stuckToggles = false;               // toggles report their state but never change it
+    QByteArray version = "TK28950-V1.2.0.1"; // the answer to "v"
 };
 
 // The module itself: carries out one valid command and gives its answer
@@ -19,7 +20,6 @@ struct ModuleSettings {
 class ModuleState {
 public:
     static const QByteArray ResetAnswer;
-    static const QByteArray VersionAnswer;
 
     ModuleState(EepromStore& eeprom, const ModuleSettings& settings);
 

@@ -57,17 +57,28 @@ QString DeviceGroup(const QString& device)
     return group ? QString::fromLocal8Bit(group->gr_name) : QStringLiteral("dialout");
 }
 
-// Why a device could not be opened, with what to do about a missing permission.
+// Why a device could not be opened, in the operator's words, with what to
+// do about a missing permission.
 QString OpenFailure(const QString& device, int error)
 {
-    if (error == EBUSY)
+    switch (error) {
+    case EBUSY:
+    case EWOULDBLOCK:
         return QStringLiteral("in use by another program");
-    const QString reason = qt_error_string(error);
-    if (error != EACCES && error != EPERM)
-        return reason;
-    return QStringLiteral("%1; to use this port, join the group %2 (sudo adduser $USER %2) "
-                          "and log in again")
-        .arg(reason, DeviceGroup(device));
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return QStringLiteral("no such device");
+    case ENOTTY:
+        return QStringLiteral("not a serial port");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("%1; to use this port, join the group %2 (sudo adduser $USER %2) "
+                              "and log in again")
+            .arg(qt_error_string(error), DeviceGroup(device));
+    default:
+        return qt_error_string(error);
+    }
 }
 
 } // namespace
@@ -254,11 +265,12 @@ bool CMSComm::LockDevice()
     const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return FailOnDevice(OpenFailure(m_device, errno));
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const int error = errno;
+    // A file that is no terminal (a regular file, /dev/null) opens and locks
+    // like a port, but no settings apply to it.
+    const int error = !::isatty(fd) ? ENOTTY : ::flock(fd, LOCK_EX | LOCK_NB) != 0 ? errno : 0;
+    if (error != 0) {
         ::close(fd);
-        return FailOnDevice(error == EWOULDBLOCK ? QStringLiteral("in use by another program")
-                                                 : qt_error_string(error));
+        return FailOnDevice(OpenFailure(m_device, error));
     }
     m_lockFd = fd;
     return true;

@@ -57,8 +57,9 @@ QString TokenProblem(int number, const QByteArray& token)
     return {};
 }
 
-Table Parse(const QByteArray& content)
+Table Parse(const QByteArray& text)
 {
+    const QByteArray content = component::withoutByteOrderMark(text);
     Table table;
     const char* at = content.cbegin();
     const char* const end = content.cend();

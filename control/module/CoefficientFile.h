@@ -36,8 +36,8 @@ struct Table {
 // number counts the tokens from 1.
 QString TokenProblem(int number, const QByteArray& token);
 
-// The table the content holds.
-Table Parse(const QByteArray& content);
+// The table the text holds; a UTF-8 byte order mark at its start is skipped.
+Table Parse(const QByteArray& text);
 // The table in the file at path, read with the bound above.
 Table Read(const QString& path);
 

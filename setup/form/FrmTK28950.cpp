@@ -1,5 +1,6 @@
 #include "FrmTK28950.h"
 
+#include "CoefficientFile.h"
 #include "ControlClient.h"
 #include "ControlTexts.h"
 #include "FormBuilder.h"
@@ -21,6 +22,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabBar>
+#include <utility>
 
 namespace dispid = tk28950::dispid;
 using Step = PropertyStep::Kind;
@@ -53,16 +55,19 @@ QAccessibleInterface* accessibleWindow(const QString& className, QObject* object
 
 } // namespace
 
-QString FrmTK28950::portErrorOf(ControlClient* control)
+QString FrmTK28950::portReasonOf(ControlClient* control, int port)
 {
     const CallResult reason = control->get(dispid::PortError);
-    return reason.ok() ? reason.text() : QString();
+    if (!reason.ok() || reason.text().isEmpty())
+        return QString();
+    return QStringLiteral("Port %1 could not be opened: %2").arg(port).arg(reason.text());
 }
 
 FrmTK28950::FrmTK28950(std::unique_ptr<ControlClient> tk28950A,
                        std::unique_ptr<ControlClient> tk28950B, QWidget* parent)
     : QWidget(parent), m_messages(this), m_tk28950A(std::move(tk28950A)),
-      m_tk28950B(std::move(tk28950B)), m_steps(m_tk28950A.get(), this, &m_messages)
+      m_tk28950B(std::move(tk28950B)),
+      m_steps(m_tk28950A.get(), this, &m_messages, [this] { return m_deviceLost; })
 {
     static const bool factoryInstalled = [] {
         QAccessible::installFactory(accessibleWindow);
@@ -184,10 +189,12 @@ void FrmTK28950::CmdInitialize_Click()
         m_messages.show(QStringLiteral("Please select port number first, then try again."));
         return;
     }
+    m_portOpening = *port;
     const CallResult result = m_tk28950A->call(dispid::InitModule, {QString::number(*port)});
     if (result.ok() && result.text() == ControlTexts::kReady)
         m_deviceLost = false;
     showControlText(result.ok() ? result.text() : result.error);
+    m_portOpening.reset();
     m_steps.run({{Step::GetInteger, "txtSN", dispid::SN},
                  {Step::GetInteger, "txtSFX", dispid::ScaleFactorX},
                  {Step::GetInteger, "txtSFY", dispid::ScaleFactorY},
@@ -196,9 +203,12 @@ void FrmTK28950::CmdInitialize_Click()
 
 void FrmTK28950::showControlText(const QString& text)
 {
-    m_messages.show(text, QString(),
-                    text == ControlTexts::kPortAlreadyOpen ? portErrorOf(m_tk28950A.get())
-                                                           : QString());
+    // The control tells of a port it could not open twice (an event, then
+    // the result); the reason goes under the first of the two boxes.
+    QString reason;
+    if (text == ControlTexts::kPortAlreadyOpen && m_portOpening)
+        reason = portReasonOf(m_tk28950A.get(), *std::exchange(m_portOpening, std::nullopt));
+    m_messages.show(text, QString(), reason);
 }
 
 void FrmTK28950::callForButton(component::DispId id, const QVector<component::Variant>& args)
@@ -238,6 +248,17 @@ void FrmTK28950::loadCoefficients(const QString& axis, const QString& emptyPathM
     const QString path = textOf("TxtFilePath");
     if (path.isEmpty()) {
         m_messages.show(emptyPathMessage);
+        return;
+    }
+    // The control reads the file by the same rules and writes nothing from
+    // a file it refuses, but tells of it in two boxes; one box says it here,
+    // with the file's name.
+    const CoefficientFile::Table table = CoefficientFile::Read(path);
+    if (table.status == CoefficientFile::Table::Status::Invalid ||
+        table.status == CoefficientFile::Table::Status::Refused) {
+        m_messages.show(QStringLiteral("Error reading coef file"), QString(),
+                        QStringLiteral("%1: %2. Nothing was written into the module.")
+                            .arg(path, table.problem));
         return;
     }
     callForButton(dispid::LoadCoef, {axis, path});

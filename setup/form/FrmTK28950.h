@@ -13,6 +13,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class ControlClient;
 class MemoryTransferLink;
@@ -51,8 +52,9 @@ private:
     // Shows a text of TK28950A: an event, or the result of its initialisation.
     // A port that could not be opened is shown with the control's reason.
     void showControlText(const QString& text);
-    // Why the control could not open its port; empty when it could.
-    static QString portErrorOf(ControlClient* control);
+    // Why the control could not open the port, as the line under a box;
+    // empty when it could.
+    static QString portReasonOf(ControlClient* control, int port);
     void cmdSN_Click();
     void loadCoefficients(const QString& axis, const QString& emptyPathMessage);
     void CmdSaveEEPROM_Click();
@@ -77,4 +79,6 @@ private:
     // again, its buttons say so rather than show the values of a control
     // that is not initialised.
     bool m_deviceLost = false;
+    // The port "Init" is opening, until the reason of a failure was shown.
+    std::optional<int> m_portOpening;
 };

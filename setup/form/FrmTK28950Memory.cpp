@@ -73,9 +73,11 @@ void FrmTK28950::runTransfer(const QString& invalidPortMessage,
                           .arg(*port)
                           .arg(*connected),
                       kMemoryAccess);
-    if (!m_link->GetConnectionToInclinometer(*port))
+    if (!m_link->GetConnectionToInclinometer(*port)) {
+        const QString problem = m_link->connectionProblem();
         return finish(QStringLiteral("GetConnectionToInclinometer Failed."), QString(),
-                      portErrorOf(m_tk28950B.get()));
+                      problem.isEmpty() ? portReasonOf(m_tk28950B.get(), *port) : problem);
+    }
     QCoreApplication::processEvents();
     const TransferMessage result = transfer();
     finish(result.text, result.title);

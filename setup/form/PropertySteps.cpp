@@ -7,15 +7,16 @@
 #include <QComboBox>
 #include <QLineEdit>
 
-PropertySteps::PropertySteps(ControlClient* control, QWidget* form, MessageBoxes* messages)
-    : m_control(control), m_form(form), m_messages(messages)
+PropertySteps::PropertySteps(ControlClient* control, QWidget* form, MessageBoxes* messages,
+                             std::function<bool()> deviceGone)
+    : m_control(control), m_form(form), m_messages(messages), m_deviceGone(std::move(deviceGone))
 {
 }
 
 bool PropertySteps::run(const QVector<PropertyStep>& steps) const
 {
     for (const PropertyStep& step : steps) {
-        if (!runStep(step))
+        if (!runStep(step) || m_deviceGone())
             return false;
     }
     return true;
@@ -53,8 +54,7 @@ bool PropertySteps::putConverted(const PropertyStep& step, QWidget* target) cons
     return succeeded(result, target);
 }
 
-// A value the module did not give is never shown: the box keeps its text
-// and the operator is told what failed.
+// A value the module did not give is never shown: the box keeps its text.
 bool PropertySteps::get(const PropertyStep& step, QWidget* target) const
 {
     const CallResult result = m_control->get(step.dispid);
@@ -70,8 +70,13 @@ bool PropertySteps::get(const PropertyStep& step, QWidget* target) const
     return true;
 }
 
+// False when the device went away during the call (what the control then
+// returns is not the module's), or when the call failed: the operator is
+// told what failed.
 bool PropertySteps::succeeded(const CallResult& result, const QWidget* target) const
 {
+    if (m_deviceGone())
+        return false;
     if (result.ok())
         return true;
     m_messages->show(QStringLiteral("%1: %2").arg(target->accessibleName(), result.error));

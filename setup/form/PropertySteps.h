@@ -2,13 +2,16 @@
 // Steps that move values between the window's boxes and the properties of a
 // control instance, one call per step, in order. A step whose box holds no
 // 16-bit integer where one is needed stops the run before it sends anything,
-// and the operator is told which box holds what. A property the control
-// could not read or write (the module did not answer, or not soundly) stops
-// the run too, and the operator is told what failed.
+// and the operator is told which box holds what. A device that went away
+// stops a run at the step that finds it gone; its box keeps what it showed.
+// A property the control could not read or write (the module did not
+// answer, or not soundly) stops the run too, and the operator is told what
+// failed.
 #include "Dispatch.h"
 
 #include <QString>
 #include <QVector>
+#include <functional>
 
 class ControlClient;
 struct CallResult;
@@ -30,10 +33,12 @@ struct PropertyStep {
 
 class PropertySteps {
 public:
-    PropertySteps(ControlClient* control, QWidget* form, MessageBoxes* messages);
+    // deviceGone tells whether the control's device went away.
+    PropertySteps(ControlClient* control, QWidget* form, MessageBoxes* messages,
+                  std::function<bool()> deviceGone);
 
-    // Runs the steps in order; false when a conversion or a failed property
-    // call stopped them.
+    // Runs the steps in order; false when a conversion, a failed property
+    // call or a device that went away stopped them.
     bool run(const QVector<PropertyStep>& steps) const;
 
     // The text a box shows: a text box's text, a combo box's edit text.
@@ -50,4 +55,5 @@ private:
     ControlClient* m_control;
     QWidget* m_form;
     MessageBoxes* m_messages;
+    std::function<bool()> m_deviceGone;
 };

@@ -10,16 +10,43 @@
 #include <QIcon>
 #include <cstdio>
 
+namespace {
+
+void nameApplication()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("PrjTK28950"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TK28950_VERSION));
+}
+
+// Help and version are printed before the window system is reached, so
+// that they need no display; this exits after printing them.
+void answerHelpOrVersion(int argc, char* argv[], QCommandLineParser& parser)
+{
+    const QCoreApplication early(argc, argv);
+    nameApplication();
+    // The window system's options ("-reverse", "-stylesheet") are not known
+    // here: read as one word each, their letters are not taken for -v or -h.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.parse(QCoreApplication::arguments());
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
+    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all")))
+        parser.showHelp();
+    if (parser.isSet(QStringLiteral("version")))
+        parser.showVersion();
+}
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("PrjTK28950"));
-    QApplication::setApplicationVersion(QStringLiteral(TK28950_VERSION));
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Sets up and tests a TK28950 inclinometer module on a serial port."));
     parser.addHelpOption();
     parser.addVersionOption();
+    answerHelpOrVersion(argc, argv, parser);
+    QApplication app(argc, argv);
+    nameApplication();
     parser.process(app);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/setup/icon.png")));
 

@@ -4,6 +4,7 @@
 #include "MemoryTransferLink.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProgressBar>
 #include <QSaveFile>
@@ -53,6 +54,7 @@ SaveOutcome EepromTransfer::SaveEEPROMToFile(const QString& filePath)
         reportFileFailure(filePath, error);
         return outcome;
     }
+    outcome.targetExisted = QFileInfo::exists(filePath);
     showProgress(EepromDataFile::kCells);
     QStringList values;
     for (int n = 0; n < EepromDataFile::kCells; ++n) {
@@ -81,6 +83,8 @@ SaveOutcome EepromTransfer::SaveEEPROMToFile(const QString& filePath)
             reportFileFailure(filePath, error);
             return outcome;
         }
+        // The data of an earlier incomplete save are out of date now.
+        QFile::remove(incompletePathFor(filePath));
         outcome.status = SaveOutcome::Status::Saved;
     }
     m_progress->hide();
@@ -115,6 +119,15 @@ WriteOutcome EepromTransfer::WriteFileToEEPROM(const QString& filePath)
         m_showMessage(QStringLiteral("Error in reading File: ") + filePath, QString());
         return outcome;
     }
+    QSet<int> repeats;
+    QString repeatError;
+    if (!EepromDataFile::FindRepeats(lines, &repeats, &repeatError)) {
+        m_progress->hide();
+        m_showMessage(QStringLiteral("Nothing was written: File: %1 names a cell twice: %2.")
+                          .arg(filePath, repeatError),
+                      QString());
+        return outcome;
+    }
     m_progress->setMaximum(static_cast<int>(lines.size()));
     for (qsizetype k = 0; k < lines.size(); ++k) {
         EepromDataFile::Cell cell{0, 0, static_cast<int>(k + 1)};
@@ -125,6 +138,8 @@ WriteOutcome EepromTransfer::WriteFileToEEPROM(const QString& filePath)
             outcome.skippedLines.append(cell.line);
             break;
         case EepromDataFile::LineKind::Cell:
+            if (repeats.contains(cell.line))
+                break;
             ++outcome.writes;
             if (!m_link->WriteEEPROMValue(QString::number(cell.address),
                                           QString::number(cell.value)))
@@ -216,13 +231,14 @@ TransferMessage resultMessage(const SaveOutcome& outcome, const QString& path)
     case SaveOutcome::Status::Incomplete:
         return {
             QStringLiteral("%1 of %2 cells could not be read (%3). %4The data were saved in "
-                           "File: %5; File: %6 was not changed.")
+                           "File: %5; File: %6 was not %7.")
                 .arg(outcome.unreadableCells.size())
                 .arg(EepromDataFile::kCells)
                 .arg(EepromTransfer::nameNumbers(QStringLiteral("cell"), QStringLiteral("cells"),
                                                  outcome.unreadableCells),
                      whyTheRestFailed(outcome, QStringLiteral("read")), outcome.incompletePath,
-                     path),
+                     path,
+                     outcome.targetExisted ? QStringLiteral("changed") : QStringLiteral("written")),
             kMemoryAccess};
     case SaveOutcome::Status::Failed:
     case SaveOutcome::Status::Cancelled:
@@ -231,30 +247,52 @@ TransferMessage resultMessage(const SaveOutcome& outcome, const QString& path)
     return {QStringLiteral("Saving data in file failed!"), kMemoryAccess};
 }
 
+namespace {
+
+// The lines of a write-back that hold no cell: which ones, and that the
+// cells of all others were written unless a write failed.
+QString skippedLinesSentence(const WriteOutcome& outcome, const QString& path)
+{
+    const qsizetype count = outcome.skippedLines.size();
+    QString text =
+        QStringLiteral("%1 %2 of %3 %4 skipped (not an address and a value from 0 to "
+                       "255): %5")
+            .arg(count)
+            .arg(count == 1 ? QStringLiteral("line") : QStringLiteral("lines"), path,
+                 count == 1 ? QStringLiteral("was") : QStringLiteral("were"),
+                 EepromTransfer::nameNumbers(QStringLiteral("line"), QStringLiteral("lines"),
+                                             outcome.skippedLines));
+    if (!outcome.failedCells.isEmpty())
+        return text + QLatin1Char('.');
+    return text + (outcome.writes == 0 ? QStringLiteral("; no cell was written.")
+                                       : QStringLiteral("; all other cells were written."));
+}
+
+} // namespace
+
 TransferMessage resultMessage(const WriteOutcome& outcome, const QString& path)
 {
     switch (outcome.status) {
     case WriteOutcome::Status::Written: {
-        if (outcome.failedCells.isEmpty() && outcome.skippedLines.isEmpty())
+        QStringList sentences;
+        if (!outcome.failedCells.isEmpty()) {
+            sentences.append(QStringLiteral("Writing into EEPROM was not complete: %1 of %2 "
+                                            "writes failed (%3).")
+                                 .arg(outcome.failedCells.size())
+                                 .arg(outcome.writes)
+                                 .arg(EepromTransfer::nameNumbers(QStringLiteral("cell"),
+                                                                  QStringLiteral("cells"),
+                                                                  outcome.failedCells)));
+            const QString why = whyTheRestFailed(outcome, QStringLiteral("written"));
+            if (!why.isEmpty())
+                sentences.append(why.trimmed());
+        }
+        if (!outcome.skippedLines.isEmpty())
+            sentences.append(skippedLinesSentence(outcome, path));
+        if (sentences.isEmpty())
             return {QStringLiteral("Data have been written into EEPROM successfully."),
                     kMemoryAccess};
-        QString text = QStringLiteral("Writing into EEPROM was not complete: %1 of %2 writes "
-                                      "failed")
-                           .arg(outcome.failedCells.size())
-                           .arg(outcome.writes);
-        if (!outcome.failedCells.isEmpty())
-            text += QStringLiteral(" (%1)").arg(EepromTransfer::nameNumbers(
-                QStringLiteral("cell"), QStringLiteral("cells"), outcome.failedCells));
-        text += QStringLiteral("; lines skipped (not an address and a value from 0 to 255): %1")
-                    .arg(outcome.skippedLines.size());
-        if (!outcome.skippedLines.isEmpty())
-            text += QStringLiteral(" (%1)").arg(EepromTransfer::nameNumbers(
-                QStringLiteral("line"), QStringLiteral("lines"), outcome.skippedLines));
-        text += QLatin1Char('.');
-        const QString why = whyTheRestFailed(outcome, QStringLiteral("written"));
-        if (!why.isEmpty())
-            text += QLatin1Char(' ') + why.trimmed();
-        return {text, kMemoryAccess};
+        return {sentences.join(QLatin1Char(' ')), kMemoryAccess};
     }
     case WriteOutcome::Status::NothingToWrite:
         return {QStringLiteral("Nothing to write: File: %1 holds no EEPROM data.").arg(path),

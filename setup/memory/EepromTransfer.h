@@ -17,6 +17,7 @@ struct SaveOutcome {
     bool moduleLost = false;      // the module stopped answering; the rest was not read
     bool deviceLost = false;      // the device went away; the rest was not read
     QString incompletePath;       // where the data of an incomplete save went
+    bool targetExisted = false;   // a file was under the path before the save
 };
 
 struct WriteOutcome {
@@ -42,7 +43,8 @@ public:
     EepromTransfer(MemoryTransferLink* link, QProgressBar* progress, ShowMessage showMessage);
 
     // Reads every cell and saves them under filePath. The previous file is
-    // replaced only when every cell was read; otherwise the data go to
+    // replaced only when every cell was read, and the data of an earlier
+    // incomplete save beside it are removed; otherwise the data go to
     // filePath + ".incomplete" and the previous file stays.
     SaveOutcome SaveEEPROMToFile(const QString& filePath);
     // Writes every cell record of the file at filePath into the module.

@@ -7,6 +7,7 @@
 #include "LineResync.h"
 #include "ModuleAnswers.h"
 #include "TK28950Dispids.h"
+#include "TK28950Members.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -35,17 +36,36 @@ bool isOk(const QString& text)
 MemoryTransferLink::MemoryTransferLink(ControlClient* control, ShowMessage showMessage,
                                        QObject* parent)
     : QObject(parent), m_control(control), m_showMessage(std::move(showMessage)),
-      m_tmrDataReceived(this), m_answers(*control)
+      m_tmrDataReceived(this)
 {
     m_tmrDataReceived.setObjectName(QStringLiteral("TmrDataReceived"));
     m_tmrDataReceived.setInterval(100);
     connect(&m_tmrDataReceived, &QTimer::timeout, this, &MemoryTransferLink::TmrDataReceived_Timer);
+    listenAfresh();
+}
+
+// A new start: a waiter of its own, which hears of each event before the
+// handshake's handler does (that one lets other events run inside it).
+void MemoryTransferLink::listenAfresh()
+{
+    disconnect(m_control, &ControlClient::dataReady, this, &MemoryTransferLink::onDataReady);
+    m_answers = std::make_unique<AnswerWaiter>(*m_control);
     connect(m_control, &ControlClient::dataReady, this, &MemoryTransferLink::onDataReady);
-    connect(m_control, &ControlClient::errorComm, this, &MemoryTransferLink::onErrorComm);
+}
+
+std::optional<int> MemoryTransferLink::connectedPort() const
+{
+    return deviceLost() ? std::nullopt : m_connectedPort;
 }
 
 bool MemoryTransferLink::GetConnectionToInclinometer(int port)
 {
+    m_connectionProblem.clear();
+    // A control whose device went away gave its port up.
+    if (deviceLost())
+        m_connectedPort.reset();
+    // What the control reported before belongs to the time before.
+    listenAfresh();
     clearReply();
     const CallResult init = m_control->call(tk28950::dispid::InitModule, {QString::number(port)});
     if (!callSucceeded(init, kConnectionError))
@@ -61,15 +81,15 @@ bool MemoryTransferLink::GetConnectionToInclinometer(int port)
         m_connectedPort = port;
     m_port = port;
     // The initialisation emptied the control's pending commands, and the
-    // reset brings the module to a known state: a new start for the link.
+    // reset brings the module to a known state.
     m_lost = false;
-    m_deviceLost = false;
     m_outOfStep = false;
 
     clearReply();
     startWait(m_timing.connectIntervalMs);
     processEvents();
     pause();
+    armAnswers();
     const CallResult reset = m_control->call(tk28950::dispid::ResetModule);
     processEvents();
     if (!callSucceeded(reset, kConnectionError))
@@ -77,13 +97,34 @@ bool MemoryTransferLink::GetConnectionToInclinometer(int port)
     if (!isOk(reset.text())) {
         m_tmrDataReceived.stop();
         processEvents();
+        m_connectionProblem = QStringLiteral("The control refused the reset: %1").arg(reset.text());
         return false;
     }
-    const bool answered = waitForData();
+    const bool connected = resetAnswered();
     processEvents();
-    const bool connected = answered && m_dataReceived && m_receivedData != kTimeOutReply;
-    m_outOfStep = !connected || m_strayLines > 0;
+    m_outOfStep = !connected || moreThanTheReply();
     return connected;
+}
+
+// The handshake on the reset, which the module answers in several lines
+// that the control gathers into one reply. False, with the reason, when
+// that reply did not come.
+bool MemoryTransferLink::resetAnswered()
+{
+    const std::optional<Answer> reply = awaitReply();
+    const auto notAnsweredWithin = [](int ms) {
+        return QStringLiteral("The module did not answer the reset within %1 ms.").arg(ms);
+    };
+    if (deviceLost())
+        m_connectionProblem = QString(ControlTexts::kDeviceDisconnected);
+    else if (!reply)
+        m_connectionProblem = notAnsweredWithin(m_timing.replyBoundMs);
+    else if (reply->event != AnswerEvent::DataReady)
+        m_connectionProblem =
+            QStringLiteral("The module's answer to the reset was damaged: %1").arg(reply->text);
+    else if (m_receivedData == kTimeOutReply)
+        m_connectionProblem = notAnsweredWithin(tk28950::kCommandTimeoutMs);
+    return m_connectionProblem.isEmpty();
 }
 
 QString MemoryTransferLink::ReadEEPROMValue(const QString& address)
@@ -92,6 +133,7 @@ QString MemoryTransferLink::ReadEEPROMValue(const QString& address)
         return QString();
     clearReply();
     startWait(m_timing.readIntervalMs);
+    armAnswers();
     const CallResult sent = m_control->call(tk28950::dispid::ReadEEPROM, {address});
     if (!callSucceeded(sent, QStringLiteral("Error in reading EEPROM. Err: ")))
         return QString();
@@ -100,22 +142,19 @@ QString MemoryTransferLink::ReadEEPROMValue(const QString& address)
         m_tmrDataReceived.stop();
         return QString();
     }
-    const bool answered = waitForData();
+    const std::optional<Answer> reply = awaitReply();
     pause();
     processEvents();
-    if (!answered || !m_dataReceived) {
-        m_outOfStep = true;
+    m_outOfStep = true; // until the reply proves to be the cell's
+    if (!reply || reply->event != AnswerEvent::DataReady)
         return QString();
-    }
-    // A line before the reply is noise the control has dropped; a line after
-    // it means the reply may have been an earlier command's answer.
-    m_outOfStep = m_strayLines > 0 || m_receivedData == kTimeOutReply;
     if (m_receivedData == kTimeOutReply)
         return m_receivedData;
-    if (m_strayAfterReply || !AnswerShape::cellValue(m_receivedData)) {
-        m_outOfStep = true;
+    // A line after the reply means the reply may have been an earlier
+    // command's answer.
+    if (moreThanTheReply() || !AnswerShape::cellValue(m_receivedData))
         return QString();
-    }
+    m_outOfStep = false;
     return m_receivedData;
 }
 
@@ -134,6 +173,7 @@ bool MemoryTransferLink::writeOnce(const QString& address, const QString& value,
     if (!inStep())
         return false;
     clearReply();
+    armAnswers();
     const CallResult sent = m_control->call(tk28950::dispid::WriteEEPROM, {address, value});
     if (!callSucceeded(sent, QStringLiteral("Error in writting into EEPROM. Err: "))) {
         *callFailed = true;
@@ -143,10 +183,12 @@ bool MemoryTransferLink::writeOnce(const QString& address, const QString& value,
     processEvents();
     if (!isOk(sent.text()))
         return false; // refused by the control: nothing was sent
-    const bool answered = waitForReply(m_timing.replyBoundMs);
-    const bool acknowledged =
-        answered && !m_strayAfterReply && ModuleAnswers::isWriteAcknowledged(m_receivedData);
-    m_outOfStep = !acknowledged || m_strayLines > 0;
+    const std::optional<Answer> reply =
+        m_answers->wait(m_timing.replyBoundMs, [this] { return stopped(); });
+    const bool acknowledged = reply && reply->event == AnswerEvent::DataReady &&
+                              !moreThanTheReply() &&
+                              ModuleAnswers::isWriteAcknowledged(reply->text);
+    m_outOfStep = !acknowledged;
     return acknowledged;
 }
 
@@ -154,7 +196,7 @@ bool MemoryTransferLink::writeOnce(const QString& address, const QString& value,
 // been brought back in step.
 bool MemoryTransferLink::inStep()
 {
-    if (m_lost || m_deviceLost || m_cancelled)
+    if (m_lost || deviceLost() || m_cancelled)
         return false;
     return !m_outOfStep || resynchronise();
 }
@@ -173,12 +215,12 @@ bool MemoryTransferLink::resynchronise()
             pause();
         return false;
     };
-    steps.stopped = [this] { return m_cancelled; };
-    if (LineResync::run(*m_control, m_answers, pace, steps).version) {
+    steps.stopped = [this] { return stopped(); };
+    if (LineResync::run(*m_control, *m_answers, pace, steps).version) {
         m_outOfStep = false;
         return true;
     }
-    m_lost = !m_cancelled;
+    m_lost = !stopped();
     return false;
 }
 
@@ -203,22 +245,6 @@ void MemoryTransferLink::onDataReady(const QString& text)
     processEvents();
 }
 
-void MemoryTransferLink::onErrorComm(const QString& text)
-{
-    // Not shown to the operator here: the transfer's result tells of it.
-    if (text == ControlTexts::kDeviceDisconnected) {
-        m_deviceLost = true;
-        m_tmrDataReceived.stop();
-        return;
-    }
-    // A line that is not the reply of the pending command, or noise on the
-    // line: the exchange goes on waiting for its reply, and the link is
-    // brought back in step after it.
-    ++m_strayLines;
-    if (m_dataReceived)
-        m_strayAfterReply = true;
-}
-
 void MemoryTransferLink::TmrDataReceived_Timer()
 {
     if (m_dataReceived)
@@ -230,8 +256,6 @@ void MemoryTransferLink::clearReply()
 {
     m_dataReceived = false;
     m_receivedData.clear();
-    m_strayLines = 0;
-    m_strayAfterReply = false;
 }
 
 void MemoryTransferLink::startWait(int intervalMs)
@@ -240,26 +264,48 @@ void MemoryTransferLink::startWait(int intervalMs)
     m_tmrDataReceived.start();
 }
 
-// False when the bound was reached or the link was cancelled.
-bool MemoryTransferLink::waitUntil(const std::function<bool()>& done, int boundMs)
+// Called right before a request: the events from here on are its answer.
+void MemoryTransferLink::armAnswers()
 {
-    const bool ended =
-        EventWait::until([&] { return m_cancelled || m_deviceLost || done(); }, boundMs);
-    return ended && !m_cancelled && done();
+    m_answers->arm();
+    m_eventsBefore = m_answers->eventsSeen();
 }
 
-// The handshake: waits while the timer runs.
+// Whether every wait ends at once: the window is closing, or the device went
+// away.
+bool MemoryTransferLink::stopped() const
+{
+    return m_cancelled || deviceLost();
+}
+
+// The handshake: waits while the timer runs. False when the bound was
+// reached or the link was stopped.
 bool MemoryTransferLink::waitForData()
 {
-    const bool stopped =
-        waitUntil([this] { return !m_tmrDataReceived.isActive(); }, m_timing.replyBoundMs);
+    const bool ended = EventWait::until(
+        [this] { return stopped() || !m_tmrDataReceived.isActive(); }, m_timing.replyBoundMs);
     m_tmrDataReceived.stop();
-    return stopped;
+    return ended && !stopped();
 }
 
-bool MemoryTransferLink::waitForReply(int boundMs)
+// The first event after the request; after a reply, the handshake goes on
+// to the timer's next tick. Nothing when no event came within the bound or
+// the link was stopped.
+std::optional<Answer> MemoryTransferLink::awaitReply()
 {
-    return waitUntil([this] { return m_dataReceived; }, boundMs);
+    const std::optional<Answer> first =
+        m_answers->wait(m_timing.replyBoundMs, [this] { return stopped(); });
+    if (!first || stopped() || first->event != AnswerEvent::DataReady) {
+        m_tmrDataReceived.stop();
+        return stopped() ? std::nullopt : first;
+    }
+    return waitForData() ? first : std::nullopt;
+}
+
+// Whether the control reported more than the one reply since the request.
+bool MemoryTransferLink::moreThanTheReply() const
+{
+    return m_answers->eventsSeen() - m_eventsBefore > 1;
 }
 
 bool MemoryTransferLink::callSucceeded(const CallResult& result, const QString& failurePrefix)

@@ -84,14 +84,27 @@ TEST_F(Eeprom, RestoreTakesEveryLineEndHeadersAnywhereAndSpaces)
     EXPECT_EQ(m_sim.eeprom(), pattern()) << "an LF-only file restores completely";
 
     startSimulator({"--eeprom-fill", "0"});
-    const QByteArray crOnly = "5 9\r  ADDRESS\tVALUE\r6 10\r\r5 11\r";
+    const QByteArray crOnly = "\xEF\xBB\xBF"
+                              "5 9\r  ADDRESS\tVALUE\r6 10\r\r5 9\r";
     const ToolResult mixed = run({"--json", "eeprom", "restore", writeFile("cr.txt", crOnly)});
     ASSERT_EQ(mixed.exitCode, 0) << mixed.err.toStdString();
-    EXPECT_EQ(mixed.json().value("written"), 3);
+    EXPECT_EQ(mixed.json().value("written"), 2) << "a cell named twice alike is written once";
     EXPECT_EQ(mixed.json().value("verified"), 2);
-    EXPECT_EQ(m_sim.eeprom().at(5), 11) << "the last record of a cell wins";
+    EXPECT_EQ(m_sim.eeprom().at(5), 9);
     EXPECT_EQ(m_sim.eeprom().at(6), 10);
-    EXPECT_TRUE(m_sim.received().startsWith("vh005009h006010h005011"));
+    EXPECT_TRUE(m_sim.received().startsWith("vh005009h006010i005"));
+}
+
+TEST_F(Eeprom, RestoreRefusesAFileThatGivesACellTwoValues)
+{
+    startSimulator({"--eeprom-fill", "0"});
+    const ToolResult result =
+        run({"eeprom", "restore",
+             writeFile("twice.txt", "Address\tValue\r\n5\t9\r\n6\t1\r\n5\t11\r\n")});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_TRUE(result.err.contains("lines 2 and 4 both name cell 5, with the values 9 and 11"))
+        << result.err.toStdString();
+    EXPECT_FALSE(m_sim.received().contains('h')) << "nothing is written";
 }
 
 TEST_F(Eeprom, DiffListsTheCellsThatDiffer)

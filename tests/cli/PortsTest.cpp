@@ -81,10 +81,19 @@ TEST_F(Ports, AMissingDeviceIsSaidOnceWithTheCandidates)
     EXPECT_EQ(result.exitCode, 3);
     EXPECT_EQ(lineCount(result.err), 1) << result.err.toStdString();
     EXPECT_EQ(result.err.count(path("gone").toUtf8()), 1) << result.err.toStdString();
-    EXPECT_TRUE(result.err.contains("No such file or directory"));
+    EXPECT_TRUE(result.err.contains((path("gone") + ": no such device").toUtf8()))
+        << result.err.toStdString();
     EXPECT_TRUE(result.err.contains("serial ports here") ||
                 result.err.contains("no serial ports found"))
         << result.err.toStdString();
+}
+
+TEST_F(Ports, AFileThatIsNoSerialPortIsSaidToBeNone)
+{
+    const ToolResult result = m_tool.run({"--device", "/dev/null", "version"});
+    EXPECT_EQ(result.exitCode, 3);
+    EXPECT_EQ(lineCount(result.err), 1) << result.err.toStdString();
+    EXPECT_TRUE(result.err.contains("/dev/null: not a serial port")) << result.err.toStdString();
 }
 
 // Runs as a user made for the test, who is in no group that may open the
@@ -109,6 +118,7 @@ TEST_F(Ports, PermissionDeniedNamesTheGroupToJoin)
     EXPECT_EQ(lineCount(opened.err), 1) << opened.err.toStdString();
     EXPECT_TRUE(opened.err.contains("Permission denied")) << opened.err.toStdString();
     EXPECT_TRUE(opened.err.contains("dialout")) << opened.err.toStdString();
+    EXPECT_EQ(opened.err.count("adduser"), 1) << "the hint is given once";
 
     const ToolResult listed = unprivileged.run(asUser + QStringList{"--json", "ports"});
     ASSERT_EQ(listed.exitCode, 0) << listed.err.toStdString();

@@ -67,6 +67,14 @@ TEST_F(CoefLoad, ValuesBeyondTheFiftySixthAreIgnoredAndAnyLayoutReads)
     EXPECT_EQ(Occurrences(sim.received(), "h"), 56);
 }
 
+TEST_F(CoefLoad, AFileSavedWithAByteOrderMarkReads)
+{
+    Start({}, QByteArray(256, '\0'));
+    EXPECT_EQ(m().LoadCoef("X", WriteFile("\xEF\xBB\xBF" + Values(56))), QStringLiteral("Ok"));
+    EXPECT_EQ(CellRange(13, 28), Expected(7, 28));
+    EXPECT_EQ(CellRange(69, 28), Expected(35, 28));
+}
+
 TEST_F(CoefLoad, ShortOrBadFilesWriteNothing)
 {
     Start();

@@ -180,7 +180,20 @@ TEST(SerialPort, FailuresNameTheDeviceAndTheReason)
     ScopedEnv port("TK28950_PORT_4", missing.toLocal8Bit());
     CMSComm comm;
     EXPECT_FALSE(OpenPort(comm, 4));
-    EXPECT_EQ(comm.ErrorText(), missing + QStringLiteral(": No such file or directory"));
+    EXPECT_EQ(comm.ErrorText(), missing + QStringLiteral(": no such device"));
+
+    // A file that opens but is no terminal: the reason says so in plain
+    // words, and the file is left as it was.
+    for (const QString& notAPort :
+         {dir.filePath(QStringLiteral("capture.txt")), QStringLiteral("/dev/null")}) {
+        QFile file(notAPort);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        file.close();
+        ScopedEnv mapped("TK28950_PORT_5", notAPort.toLocal8Bit());
+        EXPECT_FALSE(OpenPort(comm, 5));
+        EXPECT_FALSE(comm.PortOpen());
+        EXPECT_EQ(comm.ErrorText(), notAPort + QStringLiteral(": not a serial port"));
+    }
 
     EXPECT_FALSE(OpenPort(comm, 0));
     EXPECT_FALSE(comm.ErrorText().isEmpty());

@@ -52,9 +52,12 @@ compare tk28950 "$tool_page" "$tool_help"
 # Each command has an entry in COMMANDS, and its own options are in the page.
 commands="$(sed -n '/^Commands:/,/^$/p' <<<"$tool_help" | sed -nE 's/^  ([a-z]+( [a-z]+)?)( [A-Zx|.\[].*| {2,}.*)$/\1/p')"
 [ -n "$commands" ] || complain "no commands found in tk28950 --help"
+# Read once into a variable: grep -q at the end of a pipeline may exit
+# before awk has written everything, and pipefail would count awk's SIGPIPE.
+commands_section="$(awk '/^\.SH/ { inside = ($2 == "COMMANDS") } inside' "$tool_page")"
 while IFS= read -r command; do
-    awk '/^\.SH/ { inside = ($2 == "COMMANDS") } inside' "$tool_page" |
-        grep -qE "^\.B[IR]? \"?$command( |\"|$)" || complain "tk28950 $command has no entry in COMMANDS"
+    grep -qE "^\.B[IR]? \"?$command( |\"|$)" <<<"$commands_section" ||
+        complain "tk28950 $command has no entry in COMMANDS"
     # shellcheck disable=SC2086 # a command is one or two words
     command_help="$("$bin/tk28950" $command --help | sed '/^Global options:/,$d')"
     for option in $(help_options <<<"$command_help"); do

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Builds the Debian packages from a finished build folder and checks them as
-# a machine would receive them: file lists, dependencies, lintian, the
-# maintainer scripts, and the installed programs run from the unpacked tree
-# (the tool against a simulator; the setup program, offscreen, finding the
-# control through the machine's registry).
+# a machine would receive them: file lists, control fields, changelog,
+# hardening, lintian (pedantic), the maintainer scripts, and the installed
+# programs run from the unpacked tree (the tool against a simulator; the
+# setup program, offscreen, finding the control through the machine's
+# registry). Then the SDK as "cmake --install" puts it in a DESTDIR, with the
+# example host built against it.
 #
 #   check-package.sh BUILD_FOLDER
 set -euo pipefail
@@ -44,7 +46,8 @@ python_deb="$(ls "$work"/out/python3-tk28950_*.deb 2>/dev/null || true)"
 echo "== files of $(basename "$runtime_deb")"
 files="$(dpkg-deb -c "$runtime_deb" | awk '{ print $6 }' | sed 's|^\./|/|')"
 echo "$files"
-lib='/usr/lib(/[a-z0-9_-]+)?'
+multiarch="$(dpkg-architecture -qDEB_HOST_MULTIARCH)"
+lib="/usr/lib/$multiarch"
 expect_lines "
 /usr/bin/PrjTK28950
 /usr/bin/tk28950
@@ -64,7 +67,9 @@ $lib/libTK28950\.so\.1\.[0-9.]+
 /usr/share/icons/hicolor/128x128/apps/PrjTK28950\.png
 /usr/share/icons/hicolor/256x256/apps/PrjTK28950\.png
 /usr/share/doc/tk28950/copyright
-/usr/share/doc/tk28950/changelog\.gz
+/usr/share/doc/tk28950/changelog\.Debian\.gz
+/usr/share/doc/tk28950/cli\.md\.gz
+/usr/share/doc/tk28950/ports\.md
 " "$files" "the runtime package"
 if grep -qE '\.h$|libTK28950\.so$' <<<"$files"; then
     fail "the runtime package holds development files"
@@ -75,13 +80,47 @@ expect_lines "
 $lib/libTK28950\.so
 $lib/cmake/TK28950/TK28950Config\.cmake
 $lib/pkgconfig/tk28950\.pc
+$lib/libtk28950_host\.a
+$lib/libtk28950_runtime\.a
 /usr/share/doc/tk28950-dev/copyright
+/usr/share/doc/tk28950-dev/embedding\.md\.gz
+/usr/share/doc/tk28950-dev/examples/host/CMakeLists\.txt
+/usr/share/doc/tk28950-dev/examples/host/main\.cpp
 " "$dev_files" "the development package"
+if grep -q 'lintian/overrides' <<<"$files
+$dev_files"; then fail "a package overrides lintian"; fi
+if grep -E '^/usr/lib/[^/]+$' <<<"$files
+$dev_files"; then fail "libraries outside the multiarch folder $lib"; fi
 if [ -n "$python_deb" ]; then
-    python_files="$(dpkg-deb -c "$python_deb")"
-    grep -qE '/usr/lib/python3/dist-packages/tk28950\..*\.so$' <<<"$python_files" ||
-        fail "the Python package has no module"
+    python_files="$(dpkg-deb -c "$python_deb" | awk '{ print $6 }' | sed 's|^\./|/|')"
+    expect_lines "
+/usr/lib/python3/dist-packages/tk28950\.cpython-[0-9]+-$multiarch\.so
+/usr/share/doc/python3-tk28950/python\.md\.gz
+" "$python_files" "the Python package"
 fi
+
+echo "== the pkg-config file"
+dpkg-deb -x "$dev_deb" "$work/dev"
+pc="$work/dev$lib/pkgconfig/tk28950.pc"
+cat "$pc"
+pc_variable() { PKG_CONFIG_PATH="$(dirname "$pc")" pkg-config --variable="$1" tk28950; }
+[ "$(pc_variable libdir)" = "$lib" ] || fail "tk28950.pc: libdir $(pc_variable libdir)"
+[ "$(pc_variable includedir)" = /usr/include ] || fail "tk28950.pc: includedir $(pc_variable includedir)"
+if grep -qE 'pcfiledir|-fPIC' "$pc"; then fail "tk28950.pc is not plain"; fi
+
+echo "== hardening and stripping"
+for archive in "$work/dev$lib"/libtk28950_*.a; do
+    if readelf -SW "$archive" | grep -qE '\.debug_|\.comment'; then
+        fail "$(basename "$archive") keeps debug sections"
+    fi
+done
+root="$work/root"
+dpkg-deb -x "$runtime_deb" "$root"
+for program in "$root"/usr/bin/* "$root$lib"/libTK28950.so.1; do
+    readelf -lW "$program" | grep -q GNU_RELRO || fail "$program: no read-only relocations"
+    readelf -dW "$program" | grep -qE 'BIND_NOW|FLAGS_1.*NOW' || fail "$program: not bound now"
+done
+echo "tk28950-dev installs $(dpkg-deb -f "$dev_deb" Installed-Size) KiB"
 
 echo "== control"
 dpkg-deb -I "$runtime_deb"
@@ -93,17 +132,47 @@ libqt6gui6
 libqt6widgets6
 libqt6serialport6
 " "$depends" "Depends"
-dpkg-deb -f "$dev_deb" Depends | grep -q "tk28950 (= $(dpkg-deb -f "$runtime_deb" Version))" ||
+version="$(dpkg-deb -f "$runtime_deb" Version)"
+dpkg-deb -f "$dev_deb" Depends | grep -q "tk28950 (= $version)" ||
     fail "tk28950-dev does not depend on this very tk28950"
+project_version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")"
+[ "$version" = "$project_version-1" ] || fail "version $version, not $project_version-1"
+field() { dpkg-deb -f "$1" "$2"; }
+[ "$(field "$runtime_deb" Suggests)" = python3-tk28950 ] ||
+    fail "tk28950 suggests $(field "$runtime_deb" Suggests)"
+[ "$(field "$dev_deb" Suggests)" = "cmake, pkg-config" ] ||
+    fail "tk28950-dev suggests $(field "$dev_deb" Suggests)"
+if [ -n "$python_deb" ]; then
+    python="$(grep -oE 'cpython-[0-9]+' <<<"$python_files" | head -1 | sed 's/cpython-3/3./')"
+    next="3.$((${python#3.} + 1))"
+    [ "$(field "$python_deb" Depends | tr ',' '\n' | sed 's/^ *//' | grep '^python3 ')" = \
+        "python3 (>= $python~)
+python3 (<< $next)" ] || fail "python3-tk28950 depends on $(field "$python_deb" Depends)"
+fi
+maintainer="$(field "$runtime_deb" Maintainer)"
+grep -qE '^[^<>]+ <[^<>@ ]+@[^<>@ ]+\.[a-z]+>$' <<<"$maintainer" || fail "maintainer $maintainer"
+if grep -qE '[.@](example|invalid|test|localhost)>$' <<<"$maintainer"; then
+    echo "WARNING: the maintainer is a placeholder: $maintainer (set DEBFULLNAME and DEBEMAIL)"
+fi
+homepage="$(field "$runtime_deb" Homepage)"
+if [ -n "$homepage" ] && ! grep -qE '^https://' <<<"$homepage"; then fail "homepage $homepage"; fi
+
+echo "== changelog"
+mkdir "$work/changelog"
+dpkg-deb --fsys-tarfile "$runtime_deb" | tar -xO ./usr/share/doc/tk28950/changelog.Debian.gz | gunzip >"$work/changelog/changelog"
+head -1 "$work/changelog/changelog"
+distribution="$(sed -n 's/^VERSION_CODENAME=//p' /etc/os-release)"
+[ "$(head -1 "$work/changelog/changelog")" = "tk28950 ($version) ${distribution:-unstable}; urgency=medium" ] ||
+    fail "the changelog's entry is not version $version for ${distribution:-unstable}"
+grep -qF -- " -- $maintainer  " "$work/changelog/changelog" || fail "the changelog's maintainer"
 
 echo "== lintian"
-lintian --allow-root --tag-display-limit 0 "$runtime_deb" "$dev_deb" $python_deb >"$work/lintian.log" 2>&1 || true
+lintian --allow-root --pedantic --tag-display-limit 0 "$runtime_deb" "$dev_deb" $python_deb >"$work/lintian.log" 2>&1 || true
 cat "$work/lintian.log"
 if grep -q '^E: ' "$work/lintian.log"; then fail "lintian reports errors"; fi
+if grep -q ' hardening-' "$work/lintian.log"; then fail "lintian finds unhardened programs"; fi
 
 echo "== the unpacked tree"
-root="$work/root"
-dpkg-deb -x "$runtime_deb" "$root"
 dpkg-deb -e "$runtime_deb" "$work/control"
 library="$(grep -o '/usr/lib[^ ]*libTK28950\.so\.1' "$work/control/postinst")"
 [ -e "$root$library" ] || fail "postinst registers $library, which the package does not hold"
@@ -168,6 +237,16 @@ start_setup
 kill "$setup"
 grep -qx "tk28950-regsvr $root$library" "$work/setup.err" ||
     fail "the setup program names the wrong registration command: $(cat "$work/setup.err")"
+
+echo "== the SDK installed in a DESTDIR, and the example host built against it"
+DESTDIR="$work/destdir" cmake --install "$build" --prefix /usr --component Development >/dev/null
+cmp "$work/destdir$lib/pkgconfig/tk28950.pc" "$pc" || fail "the installed tk28950.pc differs from the package's"
+cmake -S "$work/dev/usr/share/doc/tk28950-dev/examples/host" -B "$work/example" \
+    -DCMAKE_PREFIX_PATH="$work/destdir/usr" >"$work/example.log" 2>&1 &&
+    cmake --build "$work/example" >>"$work/example.log" 2>&1 || {
+    cat "$work/example.log" >&2
+    fail "the example host does not build against the installed SDK"
+}
 
 echo "== installed size: $(dpkg-deb -f "$runtime_deb" Installed-Size) KiB"
 echo "PASS"

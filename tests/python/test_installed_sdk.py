@@ -36,6 +36,19 @@ def build_with_pkg_config(prefix, folder):
     (pc_file,) = prefix.glob("lib*/**/pkgconfig/tk28950.pc")
     env = dict(os.environ, PKG_CONFIG_PATH=str(pc_file.parent))
     flags = run(["pkg-config", "--cflags", "--libs", "tk28950"], env=env).split()
+    # The file names the folders the SDK is installed to (/usr); staged in a
+    # DESTDIR, the SDK's own lie under it, Qt's where they are.
+    libdir, includedir = (
+        run(["pkg-config", f"--variable={name}", "tk28950"], env=env).strip()
+        for name in ("libdir", "includedir")
+    )
+    assert libdir == f"/usr/{pc_file.parent.parent.relative_to(prefix)}"
+    assert includedir == "/usr/include"
+    own_headers = f"-I{includedir}/tk28950"
+    assert own_headers in flags
+    staged_headers = f"-I{prefix.parent}{includedir}/tk28950"
+    flags = [staged_headers if flag == own_headers else flag for flag in flags]
+    flags.insert(0, f"-L{prefix.parent}{libdir}")
     folder.mkdir()
     program = folder / "tk28950-example-host"
     run(["c++", "-std=c++20", SOURCE / "examples/host/main.cpp", "-o", program, *flags])

@@ -2,6 +2,7 @@
 #include "Exports.h"
 #include "TestPaths.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -122,6 +123,26 @@ TEST(ComponentHost, ProgIdResolvesThroughTheRegistry)
     EXPECT_EQ(createObject(registry, entry.progId, &created, &error), kOk) << error.toStdString();
     ASSERT_TRUE(created.object);
     EXPECT_EQ(created.entry.progId, entry.progId);
+}
+
+// Programs read the user's registry and then the machine's: a class that
+// neither knows is reported with both files.
+TEST(ComponentHost, AClassRegisteredNowhereNamesBothRegistries)
+{
+    QTemporaryDir dir;
+    const QByteArray savedRegistry = qgetenv("TK28950_REGISTRY");
+    const QByteArray savedSystem = qgetenv("TK28950_SYSCONFDIR");
+    qputenv("TK28950_REGISTRY", QFile::encodeName(dir.filePath(QStringLiteral("user.ini"))));
+    qputenv("TK28950_SYSCONFDIR", QFile::encodeName(dir.filePath(QStringLiteral("etc"))));
+    CreatedObject created;
+    QString error;
+    EXPECT_EQ(createObject(Registry(), QLatin1String(testpaths::kCounterProgId), &created, &error),
+              kClassNotRegistered);
+    EXPECT_EQ(error, QStringLiteral("class TK28950Test.Counter.1 is not registered (registries: "
+                                    "%1/user.ini and %1/etc/registry.ini)")
+                         .arg(dir.path()));
+    qputenv("TK28950_REGISTRY", savedRegistry);
+    qputenv("TK28950_SYSCONFDIR", savedSystem);
 }
 
 TEST(ComponentHost, LibraryIsUnloadedOnlyWhenItSaysItMayBe)

@@ -2,6 +2,7 @@
 #include "TestPaths.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -102,6 +103,33 @@ TEST_F(RegsvrTest, SystemRegistrationIsSeenByEveryUser)
         regsvr({QStringLiteral("--system"), QStringLiteral("--registry"), registryPath, library})
             .exitCode,
         2);
+}
+
+TEST_F(RegsvrTest, UnregisteringForTheUserAloneSaysThatTheMachineStillRegistersIt)
+{
+    const QString etc = dir.filePath(QStringLiteral("etc"));
+    const QByteArray savedSystem = qgetenv("TK28950_SYSCONFDIR");
+    qputenv("TK28950_SYSCONFDIR", QFile::encodeName(etc));
+    ASSERT_EQ(regsvr({QStringLiteral("--system"), library}).exitCode, 0);
+    ASSERT_EQ(regsvr({QStringLiteral("--registry"), registryPath, library}).exitCode, 0);
+
+    const ToolRun user =
+        regsvr({QStringLiteral("-u"), QStringLiteral("--registry"), registryPath, library});
+    EXPECT_EQ(user.exitCode, 0);
+    EXPECT_EQ(user.out, QStringLiteral("Unregistered %1\n").arg(library));
+    EXPECT_EQ(user.err,
+              QStringLiteral("%1 stays registered in the machine's registry %2/registry.ini, "
+                             "which every user's programs read: they still create it. To remove "
+                             "it there: sudo tk28950-regsvr --system -u %1\n")
+                  .arg(library, etc));
+
+    const ToolRun system = regsvr({QStringLiteral("-u"), QStringLiteral("--system"), library});
+    EXPECT_EQ(system.exitCode, 0);
+    EXPECT_TRUE(system.err.isEmpty()) << system.err.toStdString();
+    const ToolRun again =
+        regsvr({QStringLiteral("-u"), QStringLiteral("--registry"), registryPath, library});
+    EXPECT_TRUE(again.err.isEmpty()) << again.err.toStdString();
+    qputenv("TK28950_SYSCONFDIR", savedSystem);
 }
 
 TEST_F(RegsvrTest, FailuresExitWithOneAndSayWhy)

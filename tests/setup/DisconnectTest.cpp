@@ -107,4 +107,57 @@ TEST(Disconnect, WhileIdleIsShownOnceAndButtonsSaySoUntilInit)
     EXPECT_EQ(window.boxTexts(), (QStringList{"TK28950 Ready", "TK28950-V1.2.0.1"}));
 }
 
+// The adapter comes back as another port: the next transfer connects to
+// the port now chosen instead of asking for a restart.
+TEST(Disconnect, TheNextTransferConnectsToThePortNowChosen)
+{
+    Simulator first;
+    ASSERT_TRUE(startSimulator(first, 1));
+    QTemporaryDir dir;
+    const QString path = dir.filePath("EEPROMData.txt");
+    SetupWindow window;
+    window.type("TxtEEPROMFile", path);
+    stopAfter(first, 'i', 10, &window.form());
+    window.click("CmdSaveEEPROM");
+    ASSERT_EQ(window.boxes.size(), 1);
+    EXPECT_TRUE(window.boxes.first().text.contains("The device was disconnected"));
+
+    // A port that cannot be opened first: the link is then bound to none.
+    qputenv("TK28950_PORT_9", "/nonexistent/tk28950-tty");
+    window.boxes.clear();
+    window.selectMemoryPort(9);
+    window.click("CmdSaveEEPROM");
+    qunsetenv("TK28950_PORT_9");
+    Simulator second;
+    ASSERT_TRUE(startSimulator(second, 2));
+    window.selectMemoryPort(2);
+    window.click("CmdSaveEEPROM");
+    EXPECT_EQ(window.boxTexts(), (QStringList{"GetConnectionToInclinometer Failed.",
+                                              "EEPROM data have been saved in File "
+                                              "successfully."}));
+    const QStringList values = valuesOf(readFileBytes(path));
+    ASSERT_EQ(values.size(), 256);
+    EXPECT_EQ(values[255], QString::number(cell(second.eeprom(), 255)));
+}
+
+// A button of several steps stops at the step that finds the device gone:
+// the boxes keep what the operator typed, rather than the values of a
+// control that is no longer initialised.
+TEST(Disconnect, AButtonOfSeveralStepsStopsAtTheFirstThatFindsTheDeviceGone)
+{
+    Simulator module;
+    ASSERT_TRUE(startSimulator(module, 1));
+    SetupWindow window;
+    window.click("CmdInitialize");
+    window.boxes.clear();
+    window.type("txtGainX", "140");
+    window.type("txtGainY", "150");
+
+    stopAfter(module, 'h', 1, &window.form());
+    window.click("cmdSetGain");
+    EXPECT_EQ(window.boxTexts(), QStringList{kDisconnected});
+    EXPECT_EQ(window.text("txtGainX"), "140");
+    EXPECT_EQ(window.text("txtGainY"), "150");
+}
+
 } // namespace

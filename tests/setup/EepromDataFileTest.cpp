@@ -163,3 +163,45 @@ TEST(EepromDataFile, CellValuesAreDecimalsFrom0To255)
     for (const char* text : {"", "256", "-1", "TK28950 TIME OUT", " 1", "1a"})
         EXPECT_FALSE(IsCellValue(QString::fromLatin1(text))) << text;
 }
+
+TEST(EepromDataFile, ACellNamedTwiceIsWrittenOnceOrRefusedWithBothLines)
+{
+    QVector<Cell> cells;
+    QString error;
+    ASSERT_TRUE(ParseCells({"Address\tValue", "5\t7", "6\t1", "5 7", "5\t7"}, &cells, &error));
+    ASSERT_EQ(cells.size(), 2);
+    EXPECT_EQ(cells[0].line, 2);
+    EXPECT_EQ(cells[1].line, 3);
+
+    cells.clear();
+    EXPECT_FALSE(ParseCells({"Address\tValue", "5\t7", "6\t1", "5\t8"}, &cells, &error));
+    EXPECT_EQ(error, "lines 2 and 4 both name cell 5, with the values 7 and 8");
+    EXPECT_TRUE(cells.isEmpty());
+
+    // The setup program writes line by line: the repeats are the lines it
+    // leaves out, invalid lines are its own to report.
+    QSet<int> repeats;
+    ASSERT_TRUE(
+        FindRepeats({"Address\tValue", "5\t7", "junk", "5\t7", "6\t1", "005 7"}, &repeats, &error));
+    EXPECT_EQ(repeats, (QSet<int>{4, 6}));
+    EXPECT_FALSE(FindRepeats({"5\t7", "junk", "5\t9"}, &repeats, &error));
+    EXPECT_EQ(error, "lines 1 and 3 both name cell 5, with the values 7 and 9");
+}
+
+TEST(EepromDataFile, AByteOrderMarkAtTheStartIsSkipped)
+{
+    const QStringList lines = SplitLines("\xEF\xBB\xBF"
+                                         "Address\tValue\r\n0\t1\r\n");
+    EXPECT_EQ(lines, (QStringList{"Address\tValue", "0\t1"}));
+    QVector<Cell> cells;
+    QString error;
+    ASSERT_TRUE(ParseCells(SplitLines("\xEF\xBB\xBF"
+                                      "0\t1\r\n"),
+                           &cells, &error))
+        << error.toStdString();
+    EXPECT_EQ(cells.size(), 1);
+    // Only at the start: anywhere else it is no part of a cell.
+    EXPECT_FALSE(ParseCells(SplitLines("0\t1\r\n\xEF\xBB\xBF"
+                                       "1\t1\r\n"),
+                            &cells, &error));
+}

@@ -20,20 +20,14 @@ const QString kWritten = QStringLiteral("Data have been written into EEPROM succ
 const QString kWriteFailed = QStringLiteral("Writting into EEPROM failed!");
 const QString kTimeOut = QStringLiteral("TK28950 TIME OUT");
 
-// The message of a write-back that was not complete: how many writes
-// failed, and which lines were skipped, by their line numbers.
-QString notComplete(int writes, const QVector<int>& failedCells, const QVector<int>& skippedLines)
+// What a write-back says of the lines of path that it skipped, when no
+// write failed.
+QString skipped(const QString& path, const QVector<int>& lines)
 {
-    QString text = QStringLiteral("Writing into EEPROM was not complete: %1 of %2 writes failed")
-                       .arg(failedCells.size())
-                       .arg(writes);
-    if (!failedCells.isEmpty())
-        text += " (" + EepromTransfer::nameNumbers("cell", "cells", failedCells) + ")";
-    text += QStringLiteral("; lines skipped (not an address and a value from 0 to 255): %1")
-                .arg(skippedLines.size());
-    if (!skippedLines.isEmpty())
-        text += " (" + EepromTransfer::nameNumbers("line", "lines", skippedLines) + ")";
-    return text + ".";
+    return QStringLiteral("%1 lines of %2 were skipped (not an address and a value from 0 to "
+                          "255): %3; all other cells were written.")
+        .arg(lines.size())
+        .arg(path, EepromTransfer::nameNumbers("line", "lines", lines));
 }
 
 // Runs one transfer in a window of its own on the given memory port.
@@ -141,13 +135,19 @@ TEST(MemoryTransfer, TimedOutCellsKeepTheGoodFileAndAreSkippedOnWriteBack)
     EXPECT_EQ(readFileBytes(path), "previous");
 
     EXPECT_EQ(texts(transfer("CmdWriteEEPROM", 2, incomplete)),
-              QStringList{notComplete(256 - timedOut, {}, timedOutLines)});
+              QStringList{skipped(incomplete, timedOutLines)});
     const QByteArray source = first.eeprom();
     const QByteArray written = second.eeprom();
     for (int n = 0; n < 256; ++n) {
         const int expected = values[n] == kTimeOut ? 7 : cell(source, n);
         EXPECT_EQ(cell(written, n), expected) << "cell " << n;
     }
+
+    // A complete save replaces the old file and removes the data of the
+    // incomplete one beside it.
+    EXPECT_EQ(texts(transfer("CmdSaveEEPROM", 2, path)), QStringList{kSaved});
+    EXPECT_FALSE(QFile::exists(incomplete));
+    EXPECT_EQ(valuesOf(readFileBytes(path)).size(), 256);
 }
 
 TEST(MemoryTransfer, ATimeOutIsNotAConnectionAndTheOldFileStays)
@@ -163,6 +163,8 @@ TEST(MemoryTransfer, ATimeOutIsNotAConnectionAndTheOldFileStays)
     window.click("CmdSaveEEPROM");
     ASSERT_EQ(window.boxTexts(), QStringList{"GetConnectionToInclinometer Failed."});
     EXPECT_EQ(window.boxes.first().title, "PrjTK28950");
+    EXPECT_EQ(window.boxes.first().informative,
+              "The module did not answer the reset within 3000 ms.");
     EXPECT_EQ(readFileBytes(path), "previous");
     EXPECT_FALSE(QFile::exists(path + ".incomplete"));
     EXPECT_TRUE(window.find<QWidget>("CmdSaveEEPROM")->isEnabled());
@@ -209,9 +211,12 @@ TEST(MemoryTransfer, AModuleThatStopsAnsweringStopsTheWriteBack)
     timing.resyncBoundMs = 1000;
 
     EXPECT_EQ(texts(transfer("CmdWriteEEPROM", 1, path, timing)),
-              QStringList{notComplete(2, {1, 2}, {4, 5}) +
-                          " The module stopped answering properly, so the remaining cells were "
-                          "not written."});
+              QStringList{"Writing into EEPROM was not complete: 2 of 2 writes failed (cells 1 "
+                          "and 2). The module stopped answering properly, so the remaining cells "
+                          "were not written. 2 lines of " +
+                          path +
+                          " were skipped (not an address and a value from 0 to 255): lines 4 "
+                          "and 5."});
     EXPECT_EQ(module.eeprom(), QByteArray(256, char(9)));
     EXPECT_EQ(module.received().count("h002020"), 0);
 }
@@ -322,5 +327,31 @@ TEST(MemoryTransfer, WriteBackRefusesWhatIsNoDataFileBeforeWritingAnything)
         EXPECT_EQ(boxes[2], kWriteFailed);
     }
     // The program connects before it takes the path; no cell is written.
+    EXPECT_FALSE(module.received().contains('h')) << module.received().toStdString();
+}
+
+// A file saved by a Windows editor (with a byte order mark) that names a
+// cell twice alike is written with one write per cell; one that gives a cell
+// two values is refused before anything is written.
+TEST(MemoryTransfer, WriteBackWritesARepeatedCellOnceAndRefusesACellWithTwoValues)
+{
+    Simulator module;
+    ASSERT_TRUE(startSimulator(module, 1, {"--eeprom-fill", "0"}));
+    QTemporaryDir dir;
+    const QString alike = dir.filePath("alike.txt");
+    ASSERT_TRUE(writeFileBytes(alike, "\xEF\xBB\xBF"
+                                      "Address\tValue\r\n5\t7\r\n5\t7\r\n6\t1\r\n"));
+    EXPECT_EQ(texts(transfer("CmdWriteEEPROM", 1, alike)), QStringList{kWritten});
+    EXPECT_EQ(module.received().count("h005007"), 1) << module.received().toStdString();
+    EXPECT_EQ(cell(module.eeprom(), 6), 1);
+
+    module.clearTrace();
+    const QString twoValues = dir.filePath("two-values.txt");
+    ASSERT_TRUE(writeFileBytes(twoValues, "Address\tValue\r\n5\t7\r\n6\t1\r\n5\t8\r\n"));
+    const QStringList boxes = texts(transfer("CmdWriteEEPROM", 1, twoValues));
+    EXPECT_TRUE(boxes.contains("Nothing was written: File: " + twoValues +
+                               " names a cell twice: lines 2 and 4 both name cell 5, with the "
+                               "values 7 and 8."))
+        << boxes.join('\n').toStdString();
     EXPECT_FALSE(module.received().contains('h')) << module.received().toStdString();
 }

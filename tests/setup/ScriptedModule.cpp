@@ -1,7 +1,5 @@
 #include "ScriptedModule.h"
 
-#include <QTimer>
-
 namespace {
 
 // The length of the command that starts with letter.
@@ -17,11 +15,31 @@ int commandLength(char letter)
     }
 }
 
+// The answer as a damaged line brings it.
+QByteArray damaged(const QByteArray& answer, ScriptedModule::Damage damage)
+{
+    switch (damage) {
+    case ScriptedModule::Damage::Split:
+        return answer.left(answer.size() - 1) + '\r' + answer.right(1);
+    case ScriptedModule::Damage::DroppedByte:
+        return answer.left(1) + '\x01' + answer.mid(2);
+    case ScriptedModule::Damage::Refused:
+        return "1";
+    case ScriptedModule::Damage::NoiseFirst:
+    case ScriptedModule::Damage::None:
+        break;
+    }
+    return answer;
+}
+
 } // namespace
 
 ScriptedModule::ScriptedModule(QByteArray cells) : m_cells(std::move(cells))
 {
     m_clock.start();
+    m_sender.setSingleShot(true);
+    m_sender.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&m_sender, &QTimer::timeout, [this] { sendDue(); });
 }
 
 void ScriptedModule::onReadable()
@@ -36,18 +54,18 @@ void ScriptedModule::takeCommands()
         const QByteArray command = m_input.left(commandLength(m_input.at(0)));
         m_input.remove(0, command.size());
         m_commands.append(command);
-        int delayMs = 0;
-        QByteArray bytes = answer(command) + "\r\n";
+        Fault fault{command, 0};
         for (qsizetype i = 0; i < m_faults.size(); ++i) {
-            if (m_faults[i].command != command)
-                continue;
-            delayMs = m_faults[i].delayMs;
-            if (m_faults[i].noiseFirst)
-                sendLater("\r#", 0);
-            m_faults.remove(i);
-            break;
+            if (m_faults[i].command == command) {
+                fault = m_faults.takeAt(i);
+                break;
+            }
         }
-        sendLater(bytes, delayMs);
+        if (fault.damage == Damage::NoiseFirst)
+            sendLater("\r#", 0);
+        // A refused write leaves the cell as it was.
+        const QByteArray reply = fault.damage == Damage::Refused ? "1" : answer(command);
+        sendLater(damaged(reply, fault.damage) + "\r\n", fault.delayMs);
     }
 }
 
@@ -70,8 +88,17 @@ QByteArray ScriptedModule::answer(const QByteArray& command)
 
 void ScriptedModule::sendLater(const QByteArray& bytes, int delayMs)
 {
-    const qint64 at = qMax(m_clock.elapsed() + delayMs, m_lastAnswerAt);
-    m_lastAnswerAt = at;
-    QTimer::singleShot(int(at - m_clock.elapsed()), m_end.context(),
-                       [this, bytes] { m_end.write(bytes); });
+    const qint64 dueAt = m_clock.elapsed() + delayMs;
+    m_outbox.append({m_outbox.isEmpty() ? dueAt : qMax(dueAt, m_outbox.last().dueAt), bytes});
+    sendDue();
+}
+
+// Sends every answer whose time has come, in order, and wakes up again for
+// the next one. The time left is worked out once, so it is never negative.
+void ScriptedModule::sendDue()
+{
+    while (!m_outbox.isEmpty() && m_outbox.first().dueAt <= m_clock.elapsed())
+        m_end.write(m_outbox.takeFirst().bytes);
+    if (!m_outbox.isEmpty())
+        m_sender.start(int(qMax<qint64>(0, m_outbox.first().dueAt - m_clock.elapsed())));
 }

@@ -1,22 +1,31 @@
 #pragma once
 // A module on a pseudo-terminal whose misbehaviour a test writes down: it
 // keeps 256 cells, answers reads, writes, the reset and the version
-// request in order, and answers chosen commands late, or after noise (a
-// lone line end). The far end is opened by the test before any host, so
-// nothing the host sends is lost.
+// request in order, and answers chosen commands late, damaged or refused.
+// The far end is opened by the test before any host, so nothing the host
+// sends is lost.
 #include "PseudoTerminalEnd.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QString>
+#include <QTimer>
 #include <QVector>
 
 class ScriptedModule {
 public:
+    enum class Damage {
+        None,
+        NoiseFirst,  // a lone line end (and the byte after it) comes before the answer
+        Split,       // a lone line end inside the answer: "236" as "23", CR, "6"
+        DroppedByte, // a byte of the answer turned into one that is not printable:
+                     // "236" as "2", 0x01, "6"
+        Refused      // a write answered with "1" instead of its acknowledgement
+    };
     struct Fault {
         QByteArray command; // the first command sent with exactly this text
         int delayMs;        // answered this much later than it would be
-        bool noiseFirst;    // a lone line end (and the byte after it) comes first
+        Damage damage = Damage::None;
     };
 
     explicit ScriptedModule(QByteArray cells);
@@ -31,16 +40,25 @@ public:
     int faultsLeft() const { return static_cast<int>(m_faults.size()); }
 
 private:
+    struct Outgoing {
+        qint64 dueAt; // on m_clock
+        QByteArray bytes;
+    };
+
     void onReadable();
     void takeCommands();
     QByteArray answer(const QByteArray& command);
     void sendLater(const QByteArray& bytes, int delayMs);
+    void sendDue();
 
     QByteArray m_cells;
     QByteArray m_input;
     QVector<QByteArray> m_commands;
     QVector<Fault> m_faults;
     QElapsedTimer m_clock;
-    qint64 m_lastAnswerAt = 0; // answers leave in order
+    // Answers leave in the order they were made, each at its time or after
+    // the one before it.
+    QVector<Outgoing> m_outbox;
     PseudoTerminalEnd m_end{[this] { onReadable(); }};
+    QTimer m_sender; // last: it writes to m_end
 };

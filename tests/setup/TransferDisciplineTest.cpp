@@ -6,6 +6,7 @@
 #include "SetupWindow.h"
 #include "TestFiles.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -33,6 +34,24 @@ QByteArray readCommand(int address)
     return "i" + QByteArray::number(address).rightJustified(3, '0');
 }
 
+// The cells of a saved file that hold a number other than the module's; a
+// cell that holds no number was not read, which the save reports.
+QVector<int> wrongCells(const QByteArray& content)
+{
+    const QByteArray module = distinctCells();
+    const QStringList values = valuesOf(content);
+    QVector<int> wrong;
+    for (int n = 0; n < values.size(); ++n) {
+        bool number = false;
+        const int value = values[n].toInt(&number);
+        if (number && value != cell(module, n))
+            wrong.append(n);
+    }
+    if (values.size() != 256)
+        wrong.append(-1);
+    return wrong;
+}
+
 class LateAnswers : public ::testing::Test {
 protected:
     void SetUp() override
@@ -58,34 +77,36 @@ protected:
 } // namespace
 
 // A read that the control reports as timed out, and whose answer then
-// comes: the cell is unreadable, and no later cell takes that answer.
+// comes: the cell is unreadable, and no later cell takes that answer. A read
+// whose answer came after noise is read again once the link is in step.
 TEST_F(LateAnswers, ASaveNeverShiftsACell)
 {
-    module.addFault({readCommand(100), kAfterTheTimeOut, false});
-    module.addFault({readCommand(180), kAfterTheTimeOut, true});
+    module.addFault({readCommand(100), kAfterTheTimeOut});
+    module.addFault({readCommand(180), kAfterTheTimeOut, ScriptedModule::Damage::NoiseFirst});
     const QString path = dir.filePath("EEPROMData.txt");
 
     const QStringList boxes = save(path);
     EXPECT_EQ(module.faultsLeft(), 0);
     ASSERT_EQ(boxes.size(), 1);
-    EXPECT_TRUE(boxes[0].startsWith("2 of 256 cells could not be read (cells 100 and 180). "))
+    EXPECT_TRUE(boxes[0].startsWith("1 of 256 cells could not be read (cell 100). "))
         << boxes[0].toStdString();
     EXPECT_FALSE(QFile::exists(path));
     const QStringList values = valuesOf(readFileBytes(path + ".incomplete"));
     ASSERT_EQ(values.size(), 256);
     for (int n = 0; n < 256; ++n) {
-        const QString expected = (n == 100 || n == 180) ? QStringLiteral("TK28950 TIME OUT")
-                                                        : QString::number(cell(module.cells(), n));
+        const QString expected = n == 100 ? QStringLiteral("TK28950 TIME OUT")
+                                          : QString::number(cell(module.cells(), n));
         EXPECT_EQ(values[n], expected) << "cell " << n;
     }
 }
 
-// Noise first, then the answer after the next tick: the read waits for its
-// own answer, and the file is exact.
-TEST_F(LateAnswers, NoiseBeforeALateAnswerDoesNotEndTheRead)
+// Noise before an answer is the control's ErrorComm for the read under way:
+// the read ends at once, and the cell is read again once the link is back
+// in step, also when its first answer is still on its way.
+TEST_F(LateAnswers, NoiseInAnAnswerCostsAReadNotAValue)
 {
-    module.addFault({readCommand(7), kAfterTheNextTick, true});
-    module.addFault({readCommand(8), 0, true});
+    module.addFault({readCommand(7), kAfterTheNextTick, ScriptedModule::Damage::NoiseFirst});
+    module.addFault({readCommand(8), 0, ScriptedModule::Damage::NoiseFirst});
     const QString path = dir.filePath("EEPROMData.txt");
 
     EXPECT_EQ(save(path), QStringList{"EEPROM data have been saved in File successfully."});
@@ -93,11 +114,54 @@ TEST_F(LateAnswers, NoiseBeforeALateAnswerDoesNotEndTheRead)
     ASSERT_EQ(values.size(), 256);
     for (int n = 0; n < 256; ++n)
         ASSERT_EQ(values[n], QString::number(cell(module.cells(), n))) << "cell " << n;
+    for (int address : {7, 8}) {
+        const QVector<QByteArray>& commands = module.commands();
+        const auto first = commands.indexOf(readCommand(address));
+        const auto second = commands.indexOf(readCommand(address), first + 1);
+        ASSERT_GT(second, first) << "cell " << address;
+        EXPECT_TRUE(commands.mid(first, second - first).contains("v"));
+    }
+}
+
+// Answers split by a lone line end, and answers that come after the control
+// gave up on them, spread over a save as a noisy line brings them: no file
+// holds a value that is not the module's, and the cells whose read timed out
+// are named.
+TEST_F(LateAnswers, SplitAndLateAnswersNeverReachAFile)
+{
+    const QVector<int> split{12, 58, 101, 147, 236};
+    const QVector<int> late{64, 200};
+    for (int address : split)
+        module.addFault({readCommand(address), 0, ScriptedModule::Damage::Split});
+    for (int address : late)
+        module.addFault({readCommand(address), kAfterTheTimeOut});
+    const QString path = dir.filePath("EEPROMData.txt");
+
+    EXPECT_EQ(save(path),
+              QStringList{"2 of 256 cells could not be read (cells 64 and 200). The data were "
+                          "saved in File: " +
+                          path + ".incomplete; File: " + path + " was not written."});
+    EXPECT_EQ(module.faultsLeft(), 0);
+    EXPECT_EQ(wrongCells(readFileBytes(path + ".incomplete")), QVector<int>{});
+}
+
+// A byte that is not printable, dropped from inside an answer, leaves a
+// number that looks like a value: the control reports the damaged line,
+// and the read ends as for any ErrorComm.
+TEST_F(LateAnswers, AnAnswerThatLostAByteNeverReachesAFile)
+{
+    for (int address : {3, 99, 216})
+        module.addFault({readCommand(address), 0, ScriptedModule::Damage::DroppedByte});
+    const QString path = dir.filePath("EEPROMData.txt");
+
+    save(path);
+    EXPECT_EQ(module.faultsLeft(), 0);
+    const QString written = QFile::exists(path) ? path : path + ".incomplete";
+    EXPECT_EQ(wrongCells(readFileBytes(written)), QVector<int>{});
 }
 
 // A write acknowledged only after the control's time-out is made again once
-// the link is back in step; the later writes are judged by their own answers,
-// and an acknowledgement damaged by noise is none: that write is made again.
+// the link is back in step; the later writes are judged by their own answers.
 TEST_F(LateAnswers, AWriteBackAcknowledgedLateIsCompleteAndInOrder)
 {
     QByteArray file = "Address\tValue\r\n";
@@ -108,8 +172,8 @@ TEST_F(LateAnswers, AWriteBackAcknowledgedLateIsCompleteAndInOrder)
     }
     const QString path = dir.filePath("data.txt");
     ASSERT_TRUE(writeFileBytes(path, file));
-    module.addFault({"h005205", kAfterTheTimeOut, false});
-    module.addFault({"h006206", 0, true});
+    module.addFault({"h005205", kAfterTheTimeOut});
+    module.addFault({"h006206", 0, ScriptedModule::Damage::NoiseFirst});
 
     window.type("TxtEEPROMFile", path);
     window.click("CmdWriteEEPROM");
@@ -121,7 +185,32 @@ TEST_F(LateAnswers, AWriteBackAcknowledgedLateIsCompleteAndInOrder)
     const auto second = commands.indexOf("h005205", first + 1);
     ASSERT_GT(second, first);
     EXPECT_TRUE(commands.mid(first, second - first).contains("v"));
+    // Noise before the acknowledgement of cell 6 ended that attempt at once.
     EXPECT_EQ(commands.count("h006206"), 2);
+}
+
+// A write the module refuses ends its wait at once, at both attempts, and
+// the write-back goes on with the next cell.
+TEST_F(LateAnswers, ARefusedWriteDoesNotWaitOutItsBound)
+{
+    TransferTiming timing = SetupWindow::fastTiming();
+    timing.replyBoundMs = 60000;
+    window.form().setTiming(timing);
+    const QString path = dir.filePath("data.txt");
+    ASSERT_TRUE(writeFileBytes(path, "Address\tValue\r\n4\t40\r\n5\t50\r\n6\t60\r\n"));
+    module.addFault({"h005050", 0, ScriptedModule::Damage::Refused});
+    module.addFault({"h005050", 0, ScriptedModule::Damage::Refused});
+
+    QElapsedTimer clock;
+    clock.start();
+    window.type("TxtEEPROMFile", path);
+    window.click("CmdWriteEEPROM");
+    EXPECT_LT(clock.elapsed(), timing.replyBoundMs);
+    EXPECT_EQ(window.boxTexts(),
+              QStringList{"Writing into EEPROM was not complete: 1 of 3 writes failed (cell 5)."});
+    EXPECT_EQ(module.commands().count("h005050"), 2);
+    EXPECT_EQ(cell(module.cells(), 4), 40);
+    EXPECT_EQ(cell(module.cells(), 6), 60);
 }
 
 // On the normal path nothing is added to what goes over the line.

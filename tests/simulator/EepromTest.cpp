@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -110,6 +111,29 @@ TEST_F(EepromTest, FileOfAnotherSizeIsRefused)
         EXPECT_TRUE(simulator.error().contains("exactly 256")) << qPrintable(simulator.error());
         EXPECT_EQ(simulator.eeprom().size(), size) << "a refused file must stay as it was";
     }
+}
+
+// The file is read within the size of the table: a FIFO (which would wait
+// for a writer) and a file far too large are refused without being read.
+TEST_F(EepromTest, AFifoOrAHugeFileIsRefusedUnread)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("eeprom.fifo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_FALSE(simulator.start({QStringLiteral("--eeprom"), fifo}));
+    EXPECT_EQ(simulator.exitCode(), 2);
+    EXPECT_TRUE(simulator.error().contains("not a regular file")) << qPrintable(simulator.error());
+
+    const QString huge = dir.filePath(QStringLiteral("huge.bin"));
+    constexpr qint64 kHugeSize = qint64(1) << 32; // sparse: it takes no room on the disk
+    QFile file(huge);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(kHugeSize));
+    file.close();
+    EXPECT_FALSE(simulator.start({QStringLiteral("--eeprom"), huge}));
+    EXPECT_EQ(simulator.exitCode(), 2);
+    EXPECT_TRUE(simulator.error().contains("holds more than 256 bytes, expected exactly 256"))
+        << qPrintable(simulator.error());
+    EXPECT_EQ(QFileInfo(huge).size(), kHugeSize);
 }
 
 TEST_F(EepromTest, EepromResetRestoresTheFactoryTableUnlessProtected)

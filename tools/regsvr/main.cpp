@@ -23,6 +23,7 @@ enum ExitCode { kSuccess = 0, kFailure = 1, kUsage = 2 };
 struct Request {
     QString library;
     bool unregister = false;
+    bool system = false; // the machine's registry
 };
 
 void print(FILE* stream, const QString& text)
@@ -74,6 +75,7 @@ std::optional<ExitCode> parseArguments(const QStringList& arguments, Request* re
     // the name it was loaded by.
     request->library = QFileInfo(parser.positionalArguments().first()).absoluteFilePath();
     request->unregister = parser.isSet(unregisterOption);
+    request->system = parser.isSet(systemOption);
     // The library writes to the registry that TK28950_REGISTRY names.
     const QString registry = parser.isSet(systemOption)     ? component::Registry::systemPath()
                              : parser.isSet(registryOption) ? parser.value(registryOption)
@@ -81,6 +83,20 @@ std::optional<ExitCode> parseArguments(const QStringList& arguments, Request* re
     if (!registry.isEmpty())
         qputenv("TK28950_REGISTRY", QFile::encodeName(QFileInfo(registry).absoluteFilePath()));
     return std::nullopt;
+}
+
+// Programs look in the machine's registry for what the user's does not
+// know: a library unregistered from the user's registry alone is still
+// created when the machine's registry names it, which the user is told.
+void noteSystemRegistration(const QString& library)
+{
+    const QString system = component::Registry::systemPath();
+    if (component::Registry(system).classesOf(library).isEmpty())
+        return;
+    print(stderr, QStringLiteral("%1 stays registered in the machine's registry %2, which every "
+                                 "user's programs read: they still create it. To remove it "
+                                 "there: sudo tk28950-regsvr --system -u %1")
+                      .arg(library, system));
 }
 
 ExitCode run(const Request& request)
@@ -112,6 +128,8 @@ ExitCode run(const Request& request)
     print(stdout, QStringLiteral("%1 %2").arg(request.unregister ? QStringLiteral("Unregistered")
                                                                  : QStringLiteral("Registered"),
                                               request.library));
+    if (request.unregister && !request.system)
+        noteSystemRegistration(request.library);
     return kSuccess;
 }
 
