@@ -1,22 +1,19 @@
 #include "AnswerShape.h"
 
 #include "ControlTexts.h"
+#include "ModuleAnswers.h"
 
-#include <QRegularExpression>
-
+// The rules live with the control, which judges the same answers.
 namespace AnswerShape {
-
-std::optional<int> cellNumber(const QString& text)
-{
-    static const QRegularExpression decimal(QStringLiteral("^[0-9]{1,3}$"));
-    if (!decimal.match(text).hasMatch() || text.toInt() > 255)
-        return std::nullopt;
-    return text.toInt();
-}
 
 std::optional<int> cellValue(const QString& answer)
 {
-    return cellNumber(answer.trimmed());
+    return ModuleAnswers::cellValue(answer);
+}
+
+std::optional<int> cellNumber(const QString& text)
+{
+    return text == text.trimmed() ? ModuleAnswers::cellValue(text) : std::nullopt;
 }
 
 bool isRefusal(const QString& answer)
@@ -31,16 +28,12 @@ bool isTimeOut(const QString& answer)
 
 bool isSignedDecimal(const QString& answer)
 {
-    static const QRegularExpression number(QStringLiteral("^[+-]?[0-9]+(\\.[0-9]+)?$"));
-    return number.match(answer).hasMatch();
+    return ModuleAnswers::isSignedDecimal(answer);
 }
 
 bool isVersion(const QString& answer)
 {
-    static const QRegularExpression number(QStringLiteral("^[+-]?[0-9.]+$"));
-    const QString text = answer.trimmed();
-    return !text.isEmpty() && !isRefusal(text) && !number.match(text).hasMatch() &&
-           !isTimeOut(text);
+    return ModuleAnswers::isVersion(answer);
 }
 
 } // namespace AnswerShape

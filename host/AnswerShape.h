@@ -1,7 +1,7 @@
 #pragma once
 // What the module's answers must look like before a host takes them as the
-// answer to its request. The control passes the module's lines on as they
-// came; a host that prints, saves or writes back a value checks it here.
+// answer to its request: the control's own rules, for a host that prints,
+// saves or writes back a value it received as an event.
 #include <QString>
 #include <optional>
 

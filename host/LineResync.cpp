@@ -22,14 +22,16 @@ bool stopped(const Steps& steps)
 }
 
 // The first answer to the request within the bound; a line nobody asked for
-// is not one.
+// is not one, but a line the control could not take as an answer (damaged,
+// or not a version) took the request's place like any other answer.
 std::optional<Answer> awaitAnswer(AnswerWaiter& waiter, int boundMs, const Steps& steps)
 {
     const QDeadlineTimer bound(boundMs, Qt::PreciseTimer);
     for (;;) {
         const std::optional<Answer> answer =
             waiter.wait(static_cast<int>(bound.remainingTime()), steps.stopped);
-        if (!answer || answer->event != AnswerEvent::ErrorComm || stopped(steps))
+        if (!answer || answer->event != AnswerEvent::ErrorComm ||
+            answer->text == ControlTexts::kCommError || stopped(steps))
             return answer;
         waiter.arm();
     }

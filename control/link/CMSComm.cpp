@@ -208,9 +208,10 @@ void CMSComm::SetOutput(const QByteArray& bytes)
     m_serial->flush();
 }
 
+// A port closed because its device is gone has nothing more to give.
 QByteArray CMSComm::Input()
 {
-    const QByteArray bytes = m_serial ? m_serial->readAll() : QByteArray();
+    const QByteArray bytes = PortOpen() ? m_serial->readAll() : QByteArray();
     ByteTrace::Received(bytes);
     return bytes;
 }

@@ -10,6 +10,9 @@
 
 namespace {
 
+constexpr qint64 kNsPerMs = 1'000'000;
+constexpr qint64 kCommandTimeoutNs = CModuleLink::kCommandTimeoutMs * kNsPerMs;
+
 bool IsLineEnd(unsigned char byte)
 {
     return byte == '\r' || byte == '\n';
@@ -57,9 +60,10 @@ int CModuleLink::SendCommand(const QString& text, const QString& context, bool r
         ReportCode(kCommError);
         return 1;
     }
-    m_pendingQueue.Append({text, context, raw, m_clock.elapsed() + kCommandTimeoutMs, resends});
-    m_waitDone = false;
-    m_waitFailed = false;
+    m_pendingQueue.Append(
+        {text, context, raw, m_clock.nsecsElapsed() + kCommandTimeoutNs, resends, ++m_lastSerial});
+    if (resends > 0)
+        m_resendSerial = m_lastSerial;
     m_lastSent = true;
     // Written before the timer is armed: a message box about the timer runs
     // an event loop, and a command sent from inside it must not overtake
@@ -79,50 +83,81 @@ void CModuleLink::DiscardLine()
 {
     m_rxBuffer.clear();
     m_lineOverflow = false;
+    m_lineDamaged = false;
 }
 
+// A line is damaged when the intake had to change it: a lone line end and
+// the byte after it dropped, a byte dropped as not printable, or bytes lost
+// beyond the longest line. Its text is never taken as an answer.
 int CModuleLink::ReceiveByte(unsigned char byte)
 {
     if (m_bLineEnd) {
         m_bLineEnd = false;
         if (IsLineEnd(byte))
             return CompleteLine();
-        // A reset answer spans several lines: a lone line end and the byte
-        // after it are dropped, and the lines are gathered into one.
-        const bool resetPending = !m_pendingQueue.IsEmpty() && !m_pendingQueue.Front().raw &&
-                                  m_pendingQueue.Front().text == LoadMessage(Msg::CmdReset);
-        return resetPending ? kAccepted : kCommError;
+        return DropByte(kAccepted);
     }
     if (IsLineEnd(byte)) {
         m_bLineEnd = true;
         return kAccepted;
     }
     if (m_pendingQueue.IsEmpty() || !IsPrintable(byte))
-        return kDropped;
+        return DropByte(kDropped);
     return AcceptByte(byte);
+}
+
+// A reset answer spans several lines and carries blanks: while the reset is
+// the oldest command, its lines are gathered into one, each lone line end
+// and the byte after it, and every blank, removed (gatheredCode is then the
+// byte's code).
+int CModuleLink::DropByte(int gatheredCode)
+{
+    if (ResetPending())
+        return gatheredCode;
+    m_lineDamaged = true;
+    return kDropped;
+}
+
+bool CModuleLink::ResetPending() const
+{
+    return !m_pendingQueue.IsEmpty() && !m_pendingQueue.Front().raw &&
+           m_pendingQueue.Front().text == LoadMessage(Msg::CmdReset);
 }
 
 int CModuleLink::AcceptByte(unsigned char byte)
 {
-    if (m_rxBuffer.size() < kMaxLineBytes) {
-        m_rxBuffer.append(char(byte));
-        return kAccepted;
-    }
-    if (m_lineOverflow)
+    if (m_rxBuffer.size() >= kMaxLineBytes) {
+        m_lineOverflow = true;
         return kDropped;
-    m_lineOverflow = true;
-    return kCommError;
+    }
+    m_rxBuffer.append(char(byte));
+    return kAccepted;
 }
 
 int CModuleLink::CompleteLine()
 {
+    const bool damaged = m_lineDamaged || m_lineOverflow;
+    m_lineDamaged = false;
     m_lineOverflow = false;
-    const int code = ParseLine();
-    const bool completed = code == kCompleted || code == kXReading || code == kYReading;
-    if (completed && m_strReply.isEmpty())
-        EndWait(false); // answered, with an empty answer: nothing more will come for it
+    const int code = damaged ? DamagedLine() : ParseLine();
     RearmCommandTimer();
     return code;
+}
+
+// The module did answer the oldest command, so the line takes it; but what
+// is left of the answer is no value, and the command fails.
+int CModuleLink::DamagedLine()
+{
+    if (m_pControl)
+        m_pControl->StopCommandTimer();
+    m_strReply.clear();
+    m_rxBuffer.clear();
+    if (m_pendingQueue.IsEmpty())
+        return kUnpaired;
+    const PendingCommand command = m_pendingQueue.Take();
+    m_parsedSerial = command.serial;
+    FailWait(QStringLiteral("the answer to %1 was damaged on the line").arg(command.text));
+    return kCommError;
 }
 
 // The line in the receive buffer, paired with the oldest pending command.
@@ -137,6 +172,7 @@ int CModuleLink::ParseLine()
     if (m_pendingQueue.IsEmpty())
         return kUnpaired;
     const PendingCommand command = m_pendingQueue.Take();
+    m_parsedSerial = command.serial;
     return m_parser ? m_parser->ParseReply(command, line) : kUnpaired;
 }
 
@@ -145,8 +181,11 @@ bool CModuleLink::RearmCommandTimer()
     if (!m_pControl)
         return true;
     const qint64 deadline = m_pendingQueue.NextDeadline();
-    if (deadline >= 0)
-        return m_pControl->StartCommandTimer(int(qMax<qint64>(0, deadline - m_clock.elapsed())));
+    if (deadline >= 0) {
+        // Rounded up: the time-out never comes before the command time is up.
+        const qint64 remainingNs = qMax<qint64>(0, deadline - m_clock.nsecsElapsed());
+        return m_pControl->StartCommandTimer(int((remainingNs + kNsPerMs - 1) / kNsPerMs));
+    }
     m_pControl->StopCommandTimer();
     return true;
 }
@@ -202,20 +241,24 @@ bool CModuleLink::AwaitingAnswer() const
     return m_pendingQueue.NextDeadline() >= 0;
 }
 
-bool CModuleLink::WaitOver() const
+bool CModuleLink::WaitOver(const AwaitedCommand& awaited) const
 {
-    return !m_strReply.isEmpty() || m_waitDone || !m_pControl || m_pControl->TimedOut() ||
+    return !m_pendingQueue.Contains(awaited.serial) || !m_pControl || m_pControl->TimedOut() ||
            !AwaitingAnswer();
 }
 
 void CModuleLink::WaitForReply()
 {
+    AwaitedCommand awaited{m_lastSerial, {}};
+    AwaitedCommand* const outer = std::exchange(m_awaited, &awaited);
     for (;;) {
         Drain();
-        if (WaitOver() || !QAbstractEventDispatcher::instance())
-            return;
+        if (WaitOver(awaited) || !QAbstractEventDispatcher::instance())
+            break;
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
+    m_awaited = outer;
+    m_waitFailure = awaited.failure;
 }
 
 bool CModuleLink::TimedOut() const
@@ -223,23 +266,30 @@ bool CModuleLink::TimedOut() const
     return m_pControl && m_pControl->TimedOut();
 }
 
-void CModuleLink::EndWait(bool failed)
+void CModuleLink::FailWait(const QString& reason)
 {
-    m_waitDone = true;
-    m_waitFailed = m_waitFailed || failed;
+    if (m_awaited && m_awaited->serial == m_parsedSerial && m_awaited->failure.isEmpty())
+        m_awaited->failure = reason;
 }
 
 int CModuleLink::Resend(const PendingCommand& command, const std::function<void()>& send)
 {
     if (command.resends >= kMaxResends) {
-        EndWait(true);
+        FailWait(QStringLiteral("%1 was refused %2 times and given up")
+                     .arg(command.text)
+                     .arg(command.resends + 1));
         return kCommError;
     }
     m_nextResends = command.resends + 1;
     m_parserResend = true;
+    m_resendSerial = 0;
     send();
     m_parserResend = false;
     m_nextResends = 0;
+    // A wait for the command now waits for its resend (none when the resend
+    // could not be sent).
+    if (m_awaited && m_awaited->serial == command.serial)
+        m_awaited->serial = m_resendSerial;
     return kResent;
 }
 
@@ -275,24 +325,52 @@ void CModuleLink::EndRequest()
         m_pControl->SetEventsEnabled(true);
 }
 
-QString CModuleLink::TextRequest(const std::function<QString()>& body)
+void CModuleLink::NoteFailure(const QString& text)
+{
+    if (m_requestFailure.isEmpty())
+        m_requestFailure = text;
+}
+
+bool CModuleLink::FinishRequest(const QString& failure)
+{
+    m_lastFailure = failure;
+    return failure.isEmpty();
+}
+
+bool CModuleLink::RunRequest(const std::function<void()>& body)
 {
     if (!IsLinked())
-        return LoadMessage(Msg::NotInitialized);
+        return FinishRequest(LoadMessage(Msg::NotInitialized));
     if (m_pControl->TimedOut())
-        return LoadMessage(Msg::TimeOut);
+        return FinishRequest(LoadMessage(Msg::TimeOut));
+    const bool outermost = !RequestInProgress();
     if (!BeginRequest())
-        return BusyText();
-    const QString result = body();
+        return FinishRequest(BusyText());
+    if (outermost)
+        m_requestFailure.clear();
+    body();
     EndRequest();
-    return m_pControl->TimedOut() ? LoadMessage(Msg::TimeOut) : result;
+    if (m_pControl->TimedOut())
+        NoteFailure(LoadMessage(Msg::TimeOut));
+    return FinishRequest(m_requestFailure);
+}
+
+QString CModuleLink::TextRequest(const std::function<QString()>& body)
+{
+    if (!IsLinked()) {
+        FinishRequest({});
+        return LoadMessage(Msg::NotInitialized);
+    }
+    QString result;
+    return RunRequest([&] { result = body(); }) ? result : m_lastFailure;
 }
 
 qint16 CModuleLink::NumberRequest(const std::function<qint16()>& body)
 {
-    if (!IsLinked() || m_pControl->TimedOut() || !BeginRequest())
+    if (!IsLinked()) {
+        FinishRequest({});
         return 0;
-    const qint16 result = body();
-    EndRequest();
-    return m_pControl->TimedOut() ? 0 : result;
+    }
+    qint16 result = 0;
+    return RunRequest([&] { result = body(); }) ? result : 0;
 }

@@ -75,13 +75,17 @@ public:
     // from it too.
     void OnBytesReceived(const QByteArray& bytes);
     // Waits, dispatching events one pass at a time and blocking while none
-    // is due, until a reply text is in, the wait was ended early (a command
-    // given up or refused by the module), the timed-out flag is set, or no
-    // command is left that could still be answered. Bytes queued by the
+    // is due, until a line has taken the command sent last before the wait
+    // (or the resend of it), the timed-out flag is set, or no command is
+    // left that could still be answered. Answers and failures of other
+    // commands never end it. Bytes queued by the
     // receive path are handed to the intake first, so a wait started inside
     // an event handler of the receive path still sees its answer.
     void WaitForReply();
-    bool WaitFailed() const { return m_waitFailed; }
+    bool WaitFailed() const { return !m_waitFailure.isEmpty(); }
+    // Why the last wait failed (see IReplyLink::FailWait); empty when it
+    // did not.
+    QString WaitFailure() const { return m_waitFailure; }
     // The command timer expired (the owner has stopped it and set its
     // timed-out flag). The commands pending now have had their time-out:
     // they stay in the queue, so that a late answer still pairs with the
@@ -103,25 +107,46 @@ public:
     void EndRequest();
     bool RequestInProgress() const { return m_requestDepth > 0; }
     static QString BusyText();
-    // The whole frame around body: not-initialised, timed-out and busy
-    // fallbacks, the event gate closed around it, and a time-out met on
-    // the way reported as such (as 0 for numbers).
+    // The whole frame of a request around body: the event gate closed
+    // around it, refused (false) while not initialised, timed out or while
+    // another request waits. False too when body noted a failure or the
+    // command timer expired on the way; LastFailure() then says what went
+    // wrong.
+    bool RunRequest(const std::function<void()>& body);
+    // RunRequest with the not-initialised fallbacks: the not-initialised
+    // text, and 0 for numbers. A failed request gives its failure text,
+    // and 0 for numbers.
     QString TextRequest(const std::function<QString()>& body);
     qint16 NumberRequest(const std::function<qint16()>& body);
+    // Inside a running request: notes what keeps it from a sound result
+    // (the first failure is kept).
+    void NoteFailure(const QString& text);
+    // What the last finished request met that left it without a sound
+    // result; empty when it had none, or when it fell back because the
+    // module was not initialised.
+    QString LastFailure() const { return m_lastFailure; }
 
     // What the reply parser does to the link.
     void SetReply(const QString& text) override { m_strReply = text; }
     void ClearPending() override;
-    void EndWait(bool failed) override;
+    void FailWait(const QString& reason) override;
     int Resend(const PendingCommand& command, const std::function<void()>& send) override;
     void ShowMessage(const QString& text, const QString& caption) override;
 
 private:
     int AcceptByte(unsigned char byte);
+    int DropByte(int gatheredCode);
+    bool ResetPending() const;
     int CompleteLine();
+    int DamagedLine();
     int ParseLine();
-    bool WaitOver() const;
+    struct AwaitedCommand {
+        quint64 serial = 0;
+        QString failure;
+    };
+    bool WaitOver(const AwaitedCommand& awaited) const;
     bool AwaitingAnswer() const;
+    bool FinishRequest(const QString& failure);
     void Drain();
     bool PullFromPort();
     // Re-arms the timer for the oldest unanswered command, or stops it when
@@ -142,11 +167,17 @@ private:
     QByteArray m_intake;       // received, not yet handed to the intake
     qsizetype m_intakePos = 0; // next byte of m_intake to hand over
     bool m_draining = false;
-    bool m_lineOverflow = false; // the line being received lost bytes
-    bool m_waitDone = false;
-    bool m_waitFailed = false;
+    bool m_lineOverflow = false;         // the line being received lost bytes beyond its longest
+    bool m_lineDamaged = false;          // the intake dropped a byte of the line being received
+    quint64 m_lastSerial = 0;            // of the command sent last
+    quint64 m_parsedSerial = 0;          // of the command whose line is being parsed
+    quint64 m_resendSerial = 0;          // of the parser's latest resend
+    AwaitedCommand* m_awaited = nullptr; // of the innermost running wait
+    QString m_waitFailure;               // of the wait that ended last
     bool m_lastSent = false;
     int m_requestDepth = 0;      // nesting of running waiting requests
+    QString m_requestFailure;    // the first failure of the running request
+    QString m_lastFailure;       // the failure of the last finished request
     bool m_parserResend = false; // the next request is the parser's own resend
     int m_nextResends = 0;       // resend count of the parser's next send
 };

@@ -1,5 +1,7 @@
 #include "PendingQueue.h"
 
+#include <algorithm>
+
 #include "resources/MessageTable.h"
 
 int CPendingQueue::TextCount() const
@@ -41,4 +43,11 @@ void CPendingQueue::ExpireDeadlines()
 {
     for (PendingCommand& command : m_commands)
         command.deadline = -1;
+}
+
+bool CPendingQueue::Contains(quint64 serial) const
+{
+    return std::any_of(
+        m_commands.begin(), m_commands.end(),
+        [serial](const PendingCommand& command) { return command.serial == serial; });
 }

@@ -7,11 +7,13 @@
 #include <QStringList>
 
 struct PendingCommand {
-    QString text;         // exactly as written to the port
-    QString context;      // what the answer needs (a unit, a requested state); may be empty
-    bool raw = false;     // a raw command: its answer is passed on as it is
-    qint64 deadline = -1; // when its time-out is due; -1 once it has had it
-    int resends = 0;      // how often the module was sent this command again
+    QString text;     // exactly as written to the port
+    QString context;  // what the answer needs (a unit, a requested state); may be empty
+    bool raw = false; // a raw command: its answer is passed on as it is
+    qint64 deadline =
+        -1;             // when its time-out is due, in the link's clock's ns; -1 once it has had it
+    int resends = 0;    // how often the module was sent this command again
+    quint64 serial = 0; // tells this sending of the command from every other
 };
 
 class CPendingQueue {
@@ -27,6 +29,8 @@ public:
     QStringList Texts() const;
 
     void Append(PendingCommand command) { m_commands.append(std::move(command)); }
+    // The command sent with serial is still waiting for its line.
+    bool Contains(quint64 serial) const;
     // Takes the front command (an empty one when there is none).
     PendingCommand Take();
     void Clear() { m_commands.clear(); }

@@ -15,9 +15,10 @@ public:
     virtual void SetReply(const QString& text) = 0;
     // The answer voids every command still pending.
     virtual void ClearPending() = 0;
-    // Ends the running wait without a reply text; failed: the command was
-    // given up or refused by the module.
-    virtual void EndWait(bool failed) = 0;
+    // The command being answered fails: its answer was refused, given up or
+    // not the shape the command asks for. reason says which, for the host
+    // whose request waits for that command.
+    virtual void FailWait(const QString& reason) = 0;
     // Sends a command again through send, unless it was resent too often:
     // then it is given up (the wait ends) and the result is a
     // communication error instead of a resend.

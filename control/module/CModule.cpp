@@ -104,8 +104,13 @@ bool CModule::WaitForCommand(int command)
 
 QString CModule::CommandRequest(int command, const QString& failure)
 {
-    return m_link.TextRequest(
-        [=, this] { return WaitForCommand(command) ? LoadMessage(Msg::Ok) : failure; });
+    return m_link.TextRequest([=, this] {
+        if (WaitForCommand(command))
+            return LoadMessage(Msg::Ok);
+        if (!m_link.TimedOut()) // else the time-out is the failure
+            m_link.NoteFailure(failure);
+        return failure;
+    });
 }
 
 QString CModule::PotSetup()

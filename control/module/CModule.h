@@ -95,14 +95,19 @@ public:
     bool RequestInProgress() const { return m_link.RequestInProgress(); }
     static QString BusyText() { return CModuleLink::BusyText(); }
 
+    // What the last waiting request met that left it without a sound
+    // result (its value is then 0 or its text this failure); empty when it
+    // had none or fell back on an uninitialised module.
+    QString LastFailure() const { return m_link.LastFailure(); }
+
     // The control's own EEPROM reads and writes (see CCellAccess).
-    QStringList ReadCellReplies(std::initializer_list<int> cells)
+    std::optional<QList<int>> ReadCellValues(std::initializer_list<int> cells)
     {
-        return m_cells.ReadReplies(cells);
+        return m_cells.ReadValues(cells);
     }
-    void WriteCellValues(std::initializer_list<std::pair<int, int>> cellValues)
+    QString WriteCellValues(std::initializer_list<std::pair<int, int>> cellValues)
     {
-        m_cells.WriteValues(cellValues);
+        return m_cells.WriteValues(cellValues);
     }
 
 private:

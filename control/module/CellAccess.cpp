@@ -7,6 +7,7 @@
 #include "TextNumbers.h"
 #include "link/ModuleLink.h"
 #include "resources/MessageTable.h"
+#include "resources/ModuleAnswers.h"
 
 #include <cmath>
 
@@ -66,35 +67,42 @@ std::optional<int> StoredCoefficient(const QString& text, bool isSlope)
 
 CCellAccess::CCellAccess(CModuleLink& link, CModule& module) : m_link(link), m_module(module) {}
 
-CCellAccess::CellAnswer CCellAccess::ReadCell(int address)
+// Sends one EEPROM command through send and waits for its answer. What
+// kept it from a sound answer, or empty when the reply holds one.
+QString CCellAccess::Exchange(const std::function<QString()>& send)
 {
     if (m_link.TimedOut())
-        return {};
+        return LoadMessage(Msg::TimeOut);
     m_link.ClearReply();
-    m_module.ReadEEPROM(QString::number(address));
+    const QString sent = send();
+    if (sent != LoadMessage(Msg::Ok))
+        return sent; // refused without traffic
     if (!m_link.LastSendSucceeded())
-        return {};
+        return QStringLiteral("the command could not be sent");
     m_link.WaitForReply();
-    if (m_link.TimedOut() || m_link.WaitFailed())
-        return {};
-    return {true, m_link.Reply()};
+    if (m_link.TimedOut())
+        return LoadMessage(Msg::TimeOut);
+    if (m_link.WaitFailed())
+        return m_link.WaitFailure();
+    if (!m_link.IsLinked()) // the port was released while the command waited
+        return QString(ControlTexts::kDeviceDisconnected);
+    return {};
 }
 
-int CCellAccess::ReadCellValue(int address)
-{
-    const CellAnswer answer = ReadCell(address);
-    return answer.answered ? TextNumbers::LeadingInt(answer.text) : 0;
-}
-
-// The cell's value only when the module really gave one.
+// The cell's value only when the module really gave one; else the failure
+// is noted with the running request.
 std::optional<int> CCellAccess::ReadCellByte(int address)
 {
-    const CellAnswer answer = ReadCell(address);
-    const std::optional<qint64> value =
-        answer.answered ? TextNumbers::StrictDecimal(answer.text) : std::nullopt;
-    if (!value || *value < 0 || *value > CellMap::kMaxByte)
+    const QString cell = QString::number(address);
+    QString failure = Exchange([&, this] { return m_module.ReadEEPROM(cell); });
+    const std::optional<int> value = ModuleAnswers::cellValue(m_link.Reply());
+    if (failure.isEmpty() && !value)
+        failure = QStringLiteral("no answer");
+    if (!failure.isEmpty()) {
+        Failed(CellFailure(cell, "read", failure));
         return std::nullopt;
-    return int(*value);
+    }
+    return value;
 }
 
 QString CCellAccess::WriteCell(int address, int value)
@@ -104,31 +112,42 @@ QString CCellAccess::WriteCell(int address, int value)
 
 QString CCellAccess::WriteCellText(const QString& address, const QString& value)
 {
-    if (m_link.TimedOut())
-        return LoadMessage(Msg::TimeOut);
-    m_link.ClearReply();
-    const QString sent = m_module.WriteEEPROM(address, value);
-    if (sent != LoadMessage(Msg::Ok))
-        return sent;
-    if (!m_link.LastSendSucceeded())
-        return LoadMessage(Msg::CommError);
-    m_link.WaitForReply();
-    if (m_link.TimedOut())
-        return LoadMessage(Msg::TimeOut);
-    return m_link.WaitFailed() ? LoadMessage(Msg::CommError) : LoadMessage(Msg::Ok);
+    const QString failure = Exchange([&, this] { return m_module.WriteEEPROM(address, value); });
+    if (failure.isEmpty())
+        return LoadMessage(Msg::Ok);
+    return Failed(CellFailure(address, "written", failure));
 }
 
-qint16 CCellAccess::Read16(int lowCell)
+// A time-out is told by the control's own time-out text alone, which hosts
+// recognise; any other failure names the cell.
+QString CCellAccess::CellFailure(const QString& address, const char* done, const QString& reason)
 {
-    const int low = ReadCellValue(lowCell);
-    const int high = ReadCellValue(lowCell + 1);
-    return qint16(quint16(low | (high << 8)));
+    if (reason == LoadMessage(Msg::TimeOut))
+        return reason;
+    return QStringLiteral("EEPROM cell %1 could not be %2: %3")
+        .arg(address, QLatin1String(done), reason);
+}
+
+QString CCellAccess::Failed(const QString& failure)
+{
+    m_link.NoteFailure(failure);
+    return failure;
+}
+
+// Both cells, or nothing: half a value is no value.
+std::optional<qint16> CCellAccess::Read16(int lowCell)
+{
+    const std::optional<int> low = ReadCellByte(lowCell);
+    const std::optional<int> high = low ? ReadCellByte(lowCell + 1) : std::nullopt;
+    if (!high)
+        return std::nullopt;
+    return qint16(quint16(*low | (*high << 8)));
 }
 
 QString CCellAccess::Write16(int lowCell, int value)
 {
     if (value < kMin16 || value > kMax16)
-        return Invalid16Text(value);
+        return Failed(Invalid16Text(value));
     const QString low = WriteCell(lowCell, value & 0xFF);
     if (low != LoadMessage(Msg::Ok))
         return low;
@@ -142,14 +161,14 @@ QString CCellAccess::UpdateCell(int address, const std::function<int(int)>& chan
 {
     const std::optional<int> old = ReadCellByte(address);
     if (!old)
-        return QStringLiteral("EEPROM cell %1 could not be read; nothing written").arg(address);
+        return {}; // the failed read is the request's failure
     const QString written = WriteCell(address, change(*old) & 0xFF);
     return written == LoadMessage(Msg::Ok) ? success : written;
 }
 
 qint16 CCellAccess::Read16Request(int lowCell)
 {
-    return m_link.NumberRequest([=, this] { return Read16(lowCell); });
+    return m_link.NumberRequest([=, this] { return Read16(lowCell).value_or(0); });
 }
 
 QString CCellAccess::Write16Request(int lowCell, int value)
@@ -157,35 +176,28 @@ QString CCellAccess::Write16Request(int lowCell, int value)
     return m_link.TextRequest([=, this] { return Write16(lowCell, value); });
 }
 
-QStringList CCellAccess::ReadReplies(std::initializer_list<int> cells)
+std::optional<QList<int>> CCellAccess::ReadValues(std::initializer_list<int> cells)
 {
-    QStringList replies;
-    if (m_link.TimedOut() || !m_link.BeginRequest())
-        return replies;
-    for (int cell : cells) {
-        m_link.ClearReply();
-        m_module.ReadEEPROM(QString::number(cell));
-        m_link.WaitForReply();
-        replies << m_link.Reply();
-        if (m_link.TimedOut())
-            break;
-    }
-    m_link.EndRequest();
-    return replies;
+    QList<int> values;
+    const bool sound = m_link.RunRequest([&, this] {
+        for (int cell : cells) {
+            const std::optional<int> value = ReadCellByte(cell);
+            if (!value)
+                return;
+            values << *value;
+        }
+    });
+    return sound ? std::optional(values) : std::nullopt;
 }
 
-void CCellAccess::WriteValues(std::initializer_list<std::pair<int, int>> cellValues)
+QString CCellAccess::WriteValues(std::initializer_list<std::pair<int, int>> cellValues)
 {
-    if (m_link.TimedOut() || !m_link.BeginRequest())
-        return;
-    for (const auto& [cell, value] : cellValues) {
-        m_link.ClearReply();
-        m_module.WriteEEPROM(QString::number(cell), QString::number(value));
-        m_link.WaitForReply();
-        if (m_link.TimedOut())
-            break;
-    }
-    m_link.EndRequest();
+    const bool sound = m_link.RunRequest([&, this] {
+        for (const auto& [cell, value] : cellValues)
+            if (WriteCell(cell, value) != LoadMessage(Msg::Ok))
+                return;
+    });
+    return sound ? LoadMessage(Msg::Ok) : m_link.LastFailure();
 }
 
 QString CCellAccess::UpdateConfigBit(int bit, bool on)
@@ -210,8 +222,8 @@ QString CCellAccess::UpdateTemperatureCorrection(bool on)
 qint16 CCellAccess::ReadZoom(int shift)
 {
     return m_link.NumberRequest([=, this] {
-        const int code = (ReadCellValue(CellMap::kZoom) >> shift) & kZoomCodeMask;
-        return qint16(1 << code);
+        const std::optional<int> cell = ReadCellByte(CellMap::kZoom);
+        return cell ? qint16(1 << ((*cell >> shift) & kZoomCodeMask)) : qint16(0);
     });
 }
 

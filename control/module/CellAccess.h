@@ -3,8 +3,8 @@
 // single cells, the 16-bit settings built on them, read-modify-write
 // updates of the settings kept in bits of shared cells, and the
 // temperature coefficients.
+#include <QList>
 #include <QString>
-#include <QStringList>
 #include <array>
 #include <functional>
 #include <initializer_list>
@@ -29,27 +29,24 @@ public:
     QString WriteTemperatureCoefs(const QString& axis, const std::array<QString, 4>& texts);
     // The control's own reads and writes, cell by cell in one request: each
     // cell is sent and waited for in turn, and nothing more is sent once
-    // the command timer has expired. The read gives the reply of each cell
-    // answered (fewer after a time-out), nothing while another request
-    // waits.
-    QStringList ReadReplies(std::initializer_list<int> cells);
-    void WriteValues(std::initializer_list<std::pair<int, int>> cellValues);
+    // one has failed. The read gives every cell's value, or nothing (the
+    // link's LastFailure() says why); the write gives "Ok" or what failed.
+    std::optional<QList<int>> ReadValues(std::initializer_list<int> cells);
+    QString WriteValues(std::initializer_list<std::pair<int, int>> cellValues);
 
-    // Steps inside a running request.
+    // Steps inside a running request: "Ok", or the failure, which is noted
+    // with the request.
     QString WriteCell(int address, int value);
     QString WriteCellText(const QString& address, const QString& value);
 
     int ZoomCellCopy() const { return m_zoomCell; }
 
 private:
-    struct CellAnswer {
-        bool answered = false;
-        QString text;
-    };
-    CellAnswer ReadCell(int address);
-    int ReadCellValue(int address);
+    QString Exchange(const std::function<QString()>& send);
+    QString Failed(const QString& failure);
+    static QString CellFailure(const QString& address, const char* done, const QString& reason);
     std::optional<int> ReadCellByte(int address);
-    qint16 Read16(int lowCell);
+    std::optional<qint16> Read16(int lowCell);
     QString Write16(int lowCell, int value);
     QString UpdateCell(int address, const std::function<int(int)>& change, const QString& success);
 

@@ -16,10 +16,6 @@ bool IsErrorAnswer(const QString& line)
     return line.contains(u'E');
 }
 
-} // namespace
-
-namespace {
-
 constexpr int kCompleted = CModuleLink::kCompleted;
 constexpr int kUnpaired = CModuleLink::kUnpaired;
 constexpr int kXReading = CModuleLink::kXReading;
@@ -34,6 +30,15 @@ CReplyParser::CReplyParser(IReplyLink& link, CModule& module) : m_link(link), m_
 bool CReplyParser::Signal(int index) const
 {
     return index >= 1 && index <= 4 && m_bSignal[index - 1];
+}
+
+// The line is not the shape of an answer to command: whatever it is (a
+// stale answer to another command, a damaged one), it is no value.
+int CReplyParser::WrongShape(const PendingCommand& command, const QString& line, const char* shape)
+{
+    m_link.FailWait(QStringLiteral("the answer \"%1\" to %2 is not %3")
+                        .arg(line, command.text, QLatin1String(shape)));
+    return kCommError;
 }
 
 int CReplyParser::ParseReply(const PendingCommand& command, const QString& line)
@@ -54,9 +59,9 @@ CReplyParser::AnswerRow CReplyParser::RowFor(const QString& command)
         {Msg::CmdCorrection, false, &CReplyParser::AnswerToggle},
         {Msg::CmdAngleOutput, false, &CReplyParser::AnswerToggle},
         {Msg::CmdDac, false, &CReplyParser::AnswerToggle},
-        {Msg::CmdReset, false, &CReplyParser::AnswerText},
+        {Msg::CmdReset, false, &CReplyParser::AnswerReset},
         {Msg::CommandMarker, false, &CReplyParser::AnswerRawCommand},
-        {Msg::CmdVersion, false, &CReplyParser::AnswerText},
+        {Msg::CmdVersion, false, &CReplyParser::AnswerVersion},
         {Msg::CmdEepromReset, false, &CReplyParser::AnswerEepromReset},
         {Msg::CmdXChannel, false, &CReplyParser::AnswerXReading},
         {Msg::CmdYChannel, false, &CReplyParser::AnswerYReading},
@@ -92,6 +97,8 @@ int CReplyParser::AnswerTemperature(const PendingCommand& command, const QString
     const QString unit = ContextOf(command, Msg::Fahrenheit, Msg::Centigrade);
     if (unit.isEmpty())
         return kUnpaired;
+    if (!ModuleAnswers::isSignedDecimal(line))
+        return WrongShape(command, line, "a temperature");
     m_link.SetReply(ModuleAnswers::degreesText(TextNumbers::LeadingDouble(line),
                                                unit == LoadMessage(Msg::Fahrenheit)));
     return kCompleted;
@@ -126,8 +133,16 @@ int CReplyParser::AnswerToggle(const PendingCommand& command, const QString& lin
     return kUnpaired;
 }
 
-int CReplyParser::AnswerText(const PendingCommand&, const QString& line)
+int CReplyParser::AnswerReset(const PendingCommand&, const QString& line)
 {
+    m_link.SetReply(line);
+    return kCompleted;
+}
+
+int CReplyParser::AnswerVersion(const PendingCommand& command, const QString& line)
+{
+    if (!ModuleAnswers::isVersion(line))
+        return WrongShape(command, line, "a version text");
     m_link.SetReply(line);
     return kCompleted;
 }
@@ -146,14 +161,18 @@ int CReplyParser::AnswerEepromReset(const PendingCommand&, const QString& line)
     return kCompleted;
 }
 
-int CReplyParser::AnswerXReading(const PendingCommand&, const QString& line)
+int CReplyParser::AnswerXReading(const PendingCommand& command, const QString& line)
 {
+    if (!ModuleAnswers::isSignedDecimal(line))
+        return WrongShape(command, line, "a reading");
     m_link.SetReply(line);
     return kXReading;
 }
 
-int CReplyParser::AnswerYReading(const PendingCommand&, const QString& line)
+int CReplyParser::AnswerYReading(const PendingCommand& command, const QString& line)
 {
+    if (!ModuleAnswers::isSignedDecimal(line))
+        return WrongShape(command, line, "a reading");
     m_link.SetReply(line);
     return kYReading;
 }
@@ -169,6 +188,8 @@ int CReplyParser::AnswerCellRead(const PendingCommand& command, const QString& l
 {
     if (IsErrorAnswer(line))
         return m_link.Resend(command, [&, this] { m_module.ReadEEPROM(command.text.mid(1)); });
+    if (!ModuleAnswers::cellValue(line))
+        return WrongShape(command, line, "a cell value (0 to 255)");
     m_link.SetReply(line);
     return kCompleted;
 }
@@ -182,7 +203,8 @@ int CReplyParser::AnswerCellWrite(const PendingCommand& command, const QString& 
             m_module.WriteEEPROM(command.text.mid(1, 3), command.text.mid(4));
         });
     if (!ModuleAnswers::isWriteAcknowledged(line)) {
-        m_link.EndWait(true);
+        m_link.FailWait(
+            QStringLiteral("the module refused %1 with \"%2\"").arg(command.text, line));
         return kCommError;
     }
     m_link.SetReply(line);
@@ -197,7 +219,8 @@ int CReplyParser::AnswerPotSetup(const PendingCommand& command, const QString& l
         m_link.SetReply(line);
         return kCompleted;
     }
-    m_link.EndWait(true);
+    m_link.FailWait(
+        QStringLiteral("the answer \"%1\" to %2 is not \"OK\"").arg(line, command.text));
     m_link.ShowMessage(QStringLiteral("Error in potsetup"), QStringLiteral("ocx"));
     return kUnpaired;
 }

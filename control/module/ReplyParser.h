@@ -28,7 +28,9 @@ private:
 
     int AnswerTemperature(const PendingCommand& command, const QString& line);
     int AnswerToggle(const PendingCommand& command, const QString& line);
-    int AnswerText(const PendingCommand& command, const QString& line);
+    int WrongShape(const PendingCommand& command, const QString& line, const char* shape);
+    int AnswerReset(const PendingCommand& command, const QString& line);
+    int AnswerVersion(const PendingCommand& command, const QString& line);
     int AnswerRawCommand(const PendingCommand& command, const QString& line);
     int AnswerEepromReset(const PendingCommand& command, const QString& line);
     int AnswerXReading(const PendingCommand& command, const QString& line);

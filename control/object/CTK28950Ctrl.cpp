@@ -30,6 +30,9 @@ CTK28950Ctrl::CTK28950Ctrl() : m_strModuleName(QStringLiteral("TK28950"))
 {
     server::objectCreated();
     m_commandTimer.setSingleShot(true);
+    // A coarse timer may fire up to 5 % early: a time-out must never come
+    // before the module's time is up.
+    m_commandTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_commandTimer, &QTimer::timeout, this, &CTK28950Ctrl::OnTimer);
     connect(&m_comm, &CMSComm::OnComm, this, &CTK28950Ctrl::OnComm);
 }

@@ -63,11 +63,13 @@ public:
     QString ModuleName() const { return m_strModuleName; }
     void SetModuleName(const QString& name);
     QString PortError() const { return m_strPortError; }
-    QString GainText(int cell);
-    qint16 Amp(int cell);
-    qint16 GlobalOffset(int lowCell);
-    void SetGlobalOffset(int lowCell, qint16 value);
-    QString TemperatureOffsetText();
+    // The control's own reads and writes: the value, or the failure the
+    // request met.
+    dispatch::Outcome GainText(int cell);
+    dispatch::Outcome Amp(int cell);
+    dispatch::Outcome GlobalOffset(int lowCell);
+    dispatch::Outcome SetGlobalOffset(int lowCell, qint16 value);
+    dispatch::Outcome TemperatureOffsetText();
     dispatch::Outcome SetTemperatureOffsetText(const QString& text);
 
     CModule& Module() { return m_module; }

@@ -15,54 +15,54 @@ const QString kNoGain = QStringLiteral("----");
 constexpr qint16 kNoAmp = -1;
 constexpr qint16 kNoOffset = 999;
 
-qint16 cellNumber(const QStringList& replies, int index)
-{
-    return static_cast<qint16>(
-        TextNumbers::LeadingInteger(replies.value(index), TextNumbers::kFifteenNines));
-}
-
 } // namespace
 
-// The cell's answer as received (empty when the module did not answer).
-QString CTK28950Ctrl::GainText(int cell)
+// The cell's value as the module sent it.
+dispatch::Outcome CTK28950Ctrl::GainText(int cell)
 {
     if (!IsInitialised())
         return kNoGain;
-    if (m_bTimedOut)
-        return LoadMessage(Msg::TimeOut);
-    return m_module.ReadCellReplies({cell}).value(0);
+    const auto values = m_module.ReadCellValues({cell});
+    return values ? dispatch::Outcome(QString::number(values->at(0)))
+                  : dispatch::Outcome::requestFailure(m_module.LastFailure());
 }
 
-qint16 CTK28950Ctrl::Amp(int cell)
+dispatch::Outcome CTK28950Ctrl::Amp(int cell)
 {
     if (!IsInitialised())
-        return kNoAmp;
-    return cellNumber(m_module.ReadCellReplies({cell}), 0);
+        return component::Variant(kNoAmp);
+    const auto values = m_module.ReadCellValues({cell});
+    return values ? dispatch::Outcome(component::Variant(qint16(values->at(0))))
+                  : dispatch::Outcome::requestFailure(m_module.LastFailure());
 }
 
-// Two cells, low byte first; an unanswered cell counts as 0.
-qint16 CTK28950Ctrl::GlobalOffset(int lowCell)
+// Two cells, low byte first.
+dispatch::Outcome CTK28950Ctrl::GlobalOffset(int lowCell)
 {
     if (!IsInitialised())
-        return kNoOffset;
-    const QStringList replies = m_module.ReadCellReplies({lowCell, lowCell + 1});
-    const int low = cellNumber(replies, 0);
-    const int high = cellNumber(replies, 1) & 0xFF;
-    return static_cast<qint16>(low | (high << 8));
+        return component::Variant(kNoOffset);
+    const auto values = m_module.ReadCellValues({lowCell, lowCell + 1});
+    if (!values)
+        return dispatch::Outcome::requestFailure(m_module.LastFailure());
+    return component::Variant(static_cast<qint16>(values->at(0) | (values->at(1) << 8)));
 }
 
-void CTK28950Ctrl::SetGlobalOffset(int lowCell, qint16 value)
+dispatch::Outcome CTK28950Ctrl::SetGlobalOffset(int lowCell, qint16 value)
 {
     if (!IsInitialised())
-        return;
-    m_module.WriteCellValues({{lowCell, value & 0xFF}, {lowCell + 1, (value >> 8) & 0xFF}});
+        return {};
+    const QString written =
+        m_module.WriteCellValues({{lowCell, value & 0xFF}, {lowCell + 1, (value >> 8) & 0xFF}});
     SetModified();
+    return dispatch::Outcome::unlessFailed(written, LoadMessage(Msg::Ok));
 }
 
 // The module keeps tenths of a degree; hosts see degrees with one decimal.
-QString CTK28950Ctrl::TemperatureOffsetText()
+dispatch::Outcome CTK28950Ctrl::TemperatureOffsetText()
 {
     const qint16 tenths = m_module.GetTemperatureOffset();
+    if (!m_module.LastFailure().isEmpty())
+        return dispatch::Outcome::requestFailure(m_module.LastFailure());
     return QString::asprintf("%3.1f", static_cast<double>(tenths * 0.1f));
 }
 
@@ -74,7 +74,7 @@ dispatch::Outcome CTK28950Ctrl::SetTemperatureOffsetText(const QString& text)
         return dispatch::Outcome::failure(
             component::kOverflow,
             QStringLiteral("TemperatureOffset: %1 is out of range (-3276.8 to 3276.7)").arg(text));
-    m_module.SetTemperatureOffset(static_cast<int>(tenths));
+    const QString written = m_module.SetTemperatureOffset(static_cast<int>(tenths));
     SetModified();
-    return {};
+    return dispatch::Outcome::unlessFailed(written, LoadMessage(Msg::Ok));
 }

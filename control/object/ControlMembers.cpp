@@ -44,38 +44,48 @@ Outcome withTwoTexts(C& c, const Arguments& a)
     return (c.Module().*Op)(a.text(0), a.text(1));
 }
 
-// Configuration switches: the operation runs, the caller gets the empty text.
+// What a waiting operation gave the caller: value, unless the request met
+// a failure on the way.
+Outcome unlessRequestFailed(C& c, Outcome value)
+{
+    const QString failure = c.Module().LastFailure();
+    return failure.isEmpty() ? value : Outcome::requestFailure(failure);
+}
+
+// Configuration switches: the operation runs, the caller gets the empty
+// text, or the failure that kept the switch from being written.
 template <QString (CModule::*Op)(bool)> Outcome switchOption(C& c, const Arguments& a)
 {
     (c.Module().*Op)(a.flag(0));
-    return QString();
+    return unlessRequestFailed(c, QString());
 }
 
 // 16-bit properties kept in the module: read operation, write operation.
 template <qint16 (CModule::*Get)()> Outcome readShort(C& c, const Arguments&)
 {
-    return Variant(static_cast<qint16>((c.Module().*Get)()));
+    const qint16 value = (c.Module().*Get)();
+    return unlessRequestFailed(c, Variant(value));
 }
 
 template <QString (CModule::*Set)(int)> Outcome writeShort(C& c, const Arguments& a)
 {
     (c.Module().*Set)(a.number(0));
     c.SetModified();
-    return {};
+    return unlessRequestFailed(c, {});
 }
 
 // Signal outputs: the read fetches all four flags and gives one of them.
 template <int Index> Outcome readSignal(C& c, const Arguments&)
 {
     c.Module().ReadSignals();
-    return Variant(static_cast<qint16>(c.Module().Signal(Index) ? 1 : 0));
+    return unlessRequestFailed(c, Variant(static_cast<qint16>(c.Module().Signal(Index) ? 1 : 0)));
 }
 
 template <QString (CModule::*Set)(bool)> Outcome writeSignal(C& c, const Arguments& a)
 {
     (c.Module().*Set)(a.number(0) != 0);
     c.SetModified();
-    return {};
+    return unlessRequestFailed(c, {});
 }
 
 // Signals 3 and 4 have no command of their own.
@@ -93,34 +103,33 @@ template <int Cell> Outcome readGain(C& c, const Arguments&)
 
 template <QString (CModule::*Set)(const QString&)> Outcome writeGain(C& c, const Arguments& a)
 {
-    if (c.IsInitialised()) {
-        (c.Module().*Set)(a.text(0));
-        c.SetModified();
-    }
-    return {};
+    if (!c.IsInitialised())
+        return {};
+    (c.Module().*Set)(a.text(0));
+    c.SetModified();
+    return unlessRequestFailed(c, {});
 }
 
 template <int Cell> Outcome readAmp(C& c, const Arguments&)
 {
-    return Variant(c.Amp(Cell));
+    return c.Amp(Cell);
 }
 
 template <QString (CModule::*Set)(const QString&)> Outcome writeAmp(C& c, const Arguments& a)
 {
     (c.Module().*Set)(QString::number(a.number(0)));
     c.SetModified();
-    return {};
+    return unlessRequestFailed(c, {});
 }
 
 template <int LowCell> Outcome readOffset(C& c, const Arguments&)
 {
-    return Variant(c.GlobalOffset(LowCell));
+    return c.GlobalOffset(LowCell);
 }
 
 template <int LowCell> Outcome writeOffset(C& c, const Arguments& a)
 {
-    c.SetGlobalOffset(LowCell, a.number(0));
-    return {};
+    return c.SetGlobalOffset(LowCell, a.number(0));
 }
 
 const Param kStatus{"vStatus", T::Boolean};

@@ -127,6 +127,16 @@ Outcome Outcome::failure(HResult hr, const QString& description)
     return outcome;
 }
 
+Outcome Outcome::requestFailure(const QString& description)
+{
+    return failure(component::kException, description);
+}
+
+Outcome Outcome::unlessFailed(const QString& result, const QString& success)
+{
+    return result == success ? Outcome() : requestFailure(result);
+}
+
 bool Arguments::flag(int index) const
 {
     bool value = false;

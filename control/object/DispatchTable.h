@@ -34,6 +34,12 @@ struct Outcome {
     Outcome(component::Variant v) : value(std::move(v)) {}
     Outcome(const QString& text) : value(text) {}
     static Outcome failure(component::HResult hr, const QString& description);
+    // A module request that met a failure (no answer, a damaged or wrong
+    // answer, a refusal): the call fails with what it met.
+    static Outcome requestFailure(const QString& description);
+    // The result text of a module operation: nothing when it is success,
+    // else the request failure it describes.
+    static Outcome unlessFailed(const QString& result, const QString& success);
 };
 
 // The arguments of one call, each already converted to its parameter's type.

@@ -11,7 +11,7 @@ namespace {
 constexpr std::array<std::pair<int, const char*>, 43> kMessages{{
     {1, "TK28950 Control"},
     {2, "TK28950 Property Page"},
-    {3, "Error communication with RS232 module"},
+    {3, ControlTexts::kCommError.data()},
     {4, ControlTexts::kOk.data()},
     {5, "Message Ready"},
     {6, "Nothing to report"},

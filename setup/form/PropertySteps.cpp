@@ -30,8 +30,7 @@ bool PropertySteps::runStep(const PropertyStep& step) const
     case PropertyStep::Kind::PutNumericText:
         return putConverted(step, target);
     case PropertyStep::Kind::PutText:
-        m_control->put(step.dispid, textOf(target));
-        return true;
+        return succeeded(m_control->put(step.dispid, textOf(target)), target);
     case PropertyStep::Kind::GetInteger:
     case PropertyStep::Kind::GetText:
         return get(step, target);
@@ -49,22 +48,18 @@ bool PropertySteps::putConverted(const PropertyStep& step, QWidget* target) cons
     }
     // Values passed as text are converted by the control itself; the check
     // above only makes sure that it can, and tells the operator when not.
-    if (step.kind == PropertyStep::Kind::PutInteger)
-        m_control->put(step.dispid, *value);
-    else
-        m_control->put(step.dispid, text);
-    return true;
+    const CallResult result = step.kind == PropertyStep::Kind::PutInteger
+                                  ? m_control->put(step.dispid, *value)
+                                  : m_control->put(step.dispid, text);
+    return succeeded(result, target);
 }
 
-// False when the device went away during the call: what the control then
-// returns is not the module's.
+// A value the module did not give is never shown: the box keeps its text.
 bool PropertySteps::get(const PropertyStep& step, QWidget* target) const
 {
     const CallResult result = m_control->get(step.dispid);
-    if (m_deviceGone())
+    if (!succeeded(result, target))
         return false;
-    if (!result.ok())
-        return true;
     if (step.kind == PropertyStep::Kind::GetText) {
         setTextOf(target, result.text());
         return true;
@@ -73,6 +68,19 @@ bool PropertySteps::get(const PropertyStep& step, QWidget* target) const
     if (component::succeeded(result.value.toShort(&value)))
         setTextOf(target, integerToText(value));
     return true;
+}
+
+// False when the device went away during the call (what the control then
+// returns is not the module's), or when the call failed: the operator is
+// told what failed.
+bool PropertySteps::succeeded(const CallResult& result, const QWidget* target) const
+{
+    if (m_deviceGone())
+        return false;
+    if (result.ok())
+        return true;
+    m_messages->show(QStringLiteral("%1: %2").arg(target->accessibleName(), result.error));
+    return false;
 }
 
 QWidget* PropertySteps::box(const char* name) const

@@ -4,8 +4,9 @@
 // 16-bit integer where one is needed stops the run before it sends anything,
 // and the operator is told which box holds what. A device that went away
 // stops a run at the step that finds it gone; its box keeps what it showed.
-// Nothing else stops a run: what the module makes of a value reaches the
-// operator through the control's events.
+// A property the control could not read or write (the module did not
+// answer, or not soundly) stops the run too, and the operator is told what
+// failed.
 #include "Dispatch.h"
 
 #include <QString>
@@ -13,6 +14,7 @@
 #include <functional>
 
 class ControlClient;
+struct CallResult;
 class MessageBoxes;
 class QWidget;
 
@@ -35,8 +37,8 @@ public:
     PropertySteps(ControlClient* control, QWidget* form, MessageBoxes* messages,
                   std::function<bool()> deviceGone);
 
-    // Runs the steps in order; false when a conversion or a device that
-    // went away stopped them.
+    // Runs the steps in order; false when a conversion, a failed property
+    // call or a device that went away stopped them.
     bool run(const QVector<PropertyStep>& steps) const;
 
     // The text a box shows: a text box's text, a combo box's edit text.
@@ -47,6 +49,7 @@ private:
     bool runStep(const PropertyStep& step) const;
     bool putConverted(const PropertyStep& step, QWidget* box) const;
     bool get(const PropertyStep& step, QWidget* box) const;
+    bool succeeded(const CallResult& result, const QWidget* box) const;
     QWidget* box(const char* name) const;
 
     ControlClient* m_control;

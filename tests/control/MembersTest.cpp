@@ -218,3 +218,50 @@ TEST_F(Members, ModuleNameAndRangeWorkWithoutTraffic)
     EXPECT_EQ(host.call(id::RangeAvailable).text(), "170,180");
     EXPECT_EQ(wire(), "");
 }
+
+// A module that refuses every command, or a line that damages every
+// answer: no property read gives a value, no switch or write reports
+// success, and nothing is written from a read that gave no value.
+class MemberFailures : public Members {
+protected:
+    void expectOnlyFailures(const QStringList& simArgs, const char* why)
+    {
+        const auto fails = [why](const Call& call) {
+            EXPECT_EQ(call.hr, component::kException);
+            EXPECT_TRUE(call.error.contains(why)) << qPrintable(call.error);
+        };
+        const QByteArray cells = eepromImage({{9, 0x80}, {187, 40}, {189, 0xD2}, {190, 0x04}});
+        open(cells, simArgs);
+        for (auto property : {id::SN, id::Threshold1, id::ZoomY, id::GainX, id::AmpX,
+                              id::GlobalXOff, id::TemperatureOffset})
+            fails(host.get(property));
+        for (auto method : {id::StupAngleOn, id::EnResetEE, id::StupEnCorrection})
+            fails(host.call(method, {true}));
+        fails(host.put(id::ZoomX, s16(8)));
+        EXPECT_EQ(sim.eeprom(), cells);
+    }
+};
+
+TEST_F(MemberFailures, ModuleRefusingEveryCommand)
+{
+    expectOnlyFailures({"--error-repeat", "1000"}, "given up");
+}
+
+TEST_F(MemberFailures, LineDamagingEveryAnswer)
+{
+    expectOnlyFailures({"--noise", "1"}, "damaged");
+}
+
+TEST_F(Members, WriteTheControlRefusesIsAFailure)
+{
+    open(eepromImage({{187, 40}}));
+    for (const char* gain : {"300", "-5", "abc", ""}) {
+        const Call call = host.put(id::GainX, QString::fromLatin1(gain));
+        EXPECT_EQ(call.hr, component::kException) << gain;
+        EXPECT_FALSE(call.error.isEmpty()) << gain;
+    }
+    EXPECT_EQ(cell(sim.eeprom(), 187), 40);
+    EXPECT_EQ(host.put(id::GainX, QStringLiteral("41")).hr, component::kOk);
+    EXPECT_EQ(cell(sim.eeprom(), 187), 41);
+    EXPECT_EQ(host.get(id::GainX).text(), "41");
+}

@@ -13,6 +13,7 @@ using Codes = QList<int>;
 constexpr int kOk = CModuleLink::kCompleted;
 constexpr int kIn = CModuleLink::kAccepted;
 constexpr int kDrop = CModuleLink::kDropped;
+constexpr int kBad = CModuleLink::kCommError;
 
 class ByteIntake : public ::testing::Test {
 protected:
@@ -41,27 +42,51 @@ protected:
 
 } // namespace
 
-TEST_F(ByteIntake, AnyTwoLineEndsCloseALineAndBlanksControlAndHighBytesVanish)
+TEST_F(ByteIntake, AnyTwoLineEndsCloseALine)
 {
     for (const char* ends : {"\r\n", "\n\r", "\r\r", "\n\n"}) {
-        m().Version();
+        m().ReadEEPROM(QStringLiteral("1"));
         EXPECT_EQ(Feed(QByteArray("12") + ends), LineCodes(2, kOk)) << ends;
         EXPECT_EQ(m().Reply(), QStringLiteral("12"));
     }
-    m().Version();
-    EXPECT_EQ(Feed(QByteArray("1 2\x00\xB0\x7F\t3\r\n", 10)),
-              (Codes{kIn, kDrop, kIn, kDrop, kDrop, kDrop, kDrop, kIn, kIn, kOk}));
-    EXPECT_EQ(m().Reply(), QStringLiteral("123"));
-    EXPECT_EQ(owner.Count(CModuleLink::kCommError), 0);
-    EXPECT_TRUE(Pending().isEmpty());
 }
 
-TEST_F(ByteIntake, LoneLineEndIsAFaultExceptInsideTheGatheredResetAnswer)
+// The line has no checksum: an answer the intake had to change is not the
+// module's answer. It still takes its command (the module did answer it),
+// but it completes nothing and is reported once, at its end.
+TEST_F(ByteIntake, LineWithADroppedByteIsDamagedAndTakesItsCommandWithoutAValue)
 {
-    m().Version();
-    EXPECT_EQ(Feed("12\r3\r\n"), (Codes{kIn, kIn, kIn, CModuleLink::kCommError, kIn, kOk}));
-    EXPECT_EQ(m().Reply(), QStringLiteral("12"));
+    struct Case {
+        QByteArray bytes;
+        Codes codes;
+    };
+    const Case cases[] = {
+        {"23\r6\r\n", {kIn, kIn, kIn, kDrop, kIn, kBad}}, // a split answer: "236" is not "23"
+        {"1 2\r\n", {kIn, kDrop, kIn, kIn, kBad}},        // a blank inside
+        {QByteArray("1\x00"
+                    "2\r\n",
+                    5),
+         {kIn, kDrop, kIn, kIn, kBad}},
+        {"1\xB0"
+         "2\r\n",
+         {kIn, kDrop, kIn, kIn, kBad}},
+        {"\x7F"
+         "12\r\n",
+         {kDrop, kIn, kIn, kIn, kBad}},
+    };
+    for (const Case& c : cases) {
+        m().ReadEEPROM(QStringLiteral("1"));
+        m().ReadEEPROM(QStringLiteral("2"));
+        EXPECT_EQ(Feed(c.bytes), c.codes) << c.bytes.toHex(' ').constData();
+        EXPECT_TRUE(m().Reply().isEmpty());
+        EXPECT_EQ(Pending(), QStringList{"i002"}) << "the damaged line took its own command";
+        EXPECT_EQ(Feed("7\r\n").last(), kOk) << "the next line is whole again";
+        EXPECT_EQ(m().Reply(), QStringLiteral("7"));
+    }
+}
 
+TEST_F(ByteIntake, ResetAnswerIsGatheredAcrossLoneLineEndsAndBlanks)
+{
     m().ResetModule();
     EXPECT_EQ(Feed("12\r3\r\n"), (Codes{kIn, kIn, kIn, kIn, kIn, kOk}));
     EXPECT_EQ(m().Reply(), QStringLiteral("12"));
@@ -69,7 +94,42 @@ TEST_F(ByteIntake, LoneLineEndIsAFaultExceptInsideTheGatheredResetAnswer)
     m().ResetModule();
     Feed("TK28950 V1.2\r READY\r\n");
     EXPECT_EQ(m().Reply(), QStringLiteral("TK28950V1.2READY"));
-    EXPECT_EQ(Wire(), QByteArray("vxx"));
+    EXPECT_EQ(Wire(), QByteArray("xx"));
+}
+
+// An answer whose shape does not fit its command is no value either: a
+// stale answer to another command, or one damaged beyond recognition.
+TEST_F(ByteIntake, AnswerOfTheWrongShapeCompletesNothing)
+{
+    struct Case {
+        std::function<void()> send;
+        const char* line;
+    };
+    const Case cases[] = {
+        {[&] { m().ReadEEPROM(QStringLiteral("9")); }, "256"},
+        {[&] { m().ReadEEPROM(QStringLiteral("9")); }, "-1"},
+        {[&] { m().ReadEEPROM(QStringLiteral("9")); }, "V1.07"},
+        {[&] { m().ReadEEPROM(QStringLiteral("9")); }, "1.5"},
+        {[&] { m().ReadEEPROM(QStringLiteral("9")); }, ""},
+        {[&] { m().Version(); }, "107"},
+        {[&] { m().Version(); }, "1.07"},
+        {[&] { m().Version(); }, ""},
+        {[&] { m().ReadTemperature("c"); }, "abc"},
+        {[&] { m().ReadTemperature("c"); }, "23.5.1"},
+        {[&] { m().ReadXChan(0); }, "V1.07"},
+        {[&] { m().ReadYChan(0); }, "+"},
+    };
+    for (const Case& c : cases) {
+        c.send();
+        EXPECT_EQ(Feed(QByteArray(c.line) + "\r\n").last(), kBad) << c.line;
+        EXPECT_TRUE(m().Reply().isEmpty()) << c.line;
+        EXPECT_TRUE(Pending().isEmpty()) << c.line;
+    }
+    // The line has no checksum: a flipped digit that still fits the shape
+    // cannot be told from the module's answer here (hosts read twice).
+    m().ReadEEPROM(QStringLiteral("9"));
+    EXPECT_EQ(Feed("56\r\n").last(), kOk);
+    EXPECT_EQ(m().Reply(), QStringLiteral("56"));
 }
 
 TEST_F(ByteIntake, LinesWithNothingPendingAreDroppedButStillReportedUnpaired)
@@ -78,13 +138,13 @@ TEST_F(ByteIntake, LinesWithNothingPendingAreDroppedButStillReportedUnpaired)
     EXPECT_TRUE(m().Reply().isEmpty());
 }
 
-TEST_F(ByteIntake, OverlongLineKeepsItsFirst1024BytesAndReportsOnce)
+TEST_F(ByteIntake, OverlongLineIsDamagedAndReportedOnce)
 {
     m().Version();
     const Codes codes = Feed(QByteArray(3000, 'A') + "\r\n");
-    EXPECT_EQ(codes.count(CModuleLink::kCommError), 1);
-    EXPECT_EQ(codes.last(), kOk);
-    EXPECT_EQ(m().Reply(), QString(CModuleLink::kMaxLineBytes, u'A'));
+    EXPECT_EQ(codes.count(kBad), 1);
+    EXPECT_EQ(codes.last(), kBad);
+    EXPECT_TRUE(m().Reply().isEmpty());
     // The next line is whole again.
     m().Version();
     Feed("v1\r\n");
@@ -115,9 +175,10 @@ TEST_F(ByteIntake, MissedAnswerShiftsThePairingUntilTheLinkIsReset)
 {
     m().Version();
     m().ReadEEPROM(QStringLiteral("5"));
-    // The answer to "v" was lost: the cell's value pairs with "v".
-    Feed("42\r\n");
-    EXPECT_EQ(m().Reply(), QStringLiteral("42"));
+    // The answer to "v" was lost: the cell's value pairs with "v", and is
+    // no version.
+    EXPECT_EQ(Feed("42\r\n").last(), kBad);
+    EXPECT_TRUE(m().Reply().isEmpty());
     EXPECT_EQ(Pending(), QStringList{"i005"});
     m().ResetLink();
     EXPECT_TRUE(Pending().isEmpty());
@@ -140,7 +201,6 @@ TEST_F(ByteIntake, ReadingsTemperaturesAndEepromResetAnswers)
         {[&] { m().ReadYChan(0); }, "-00.500", "-00.500", CModuleLink::kYReading},
         {[&] { m().ReadTemperature("c"); }, "235", "23.50", kOk},
         {[&] { m().ReadTemperature("F"); }, "235", "74.30", kOk},
-        {[&] { m().ReadTemperature("f"); }, "abc", "32.00", kOk},
         {[&] { m().ReadTemperature("Fahrenheit"); }, "-52", "-5.20", kOk},
         {[&] { m().ResetEEPROM(); }, "G", "EEPROM set to default Values", kOk},
         {[&] { m().ResetEEPROM(); }, "gg", "EEPROM protected", kOk},

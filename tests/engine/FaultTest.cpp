@@ -5,6 +5,7 @@
 #include "resources/MessageTable.h"
 
 #include <QElapsedTimer>
+#include <functional>
 
 TEST_F(OnSimulator, SilentModuleTimesOutOnceAndNoUpdateIsBuiltFromTheFailedRead)
 {
@@ -41,15 +42,17 @@ TEST_F(OnSimulator, ModuleAnsweringOnlyErrorsIsGivenUpWithoutATimeOut)
     QElapsedTimer clock;
     clock.start();
     EXPECT_EQ(m().GetSerialNumber(), 0);
-    EXPECT_EQ(m().EnResetEE(false),
-              QStringLiteral("EEPROM cell 9 could not be read; nothing written"));
+    EXPECT_EQ(m().LastFailure(), QStringLiteral("EEPROM cell 189 could not be read: "
+                                                "i189 was refused 17 times and given up"));
+    EXPECT_EQ(m().EnResetEE(false), QStringLiteral("EEPROM cell 9 could not be read: "
+                                                   "i009 was refused 17 times and given up"));
     EXPECT_FALSE(owner.TimedOut());
     EXPECT_LT(clock.elapsed(), 2900) << "the waits ended by the time-out";
     const QByteArray wire = sim.received();
     EXPECT_EQ(Occurrences(wire, "i189"), CModuleLink::kMaxResends + 1);
-    EXPECT_EQ(Occurrences(wire, "i190"), CModuleLink::kMaxResends + 1);
+    EXPECT_EQ(Occurrences(wire, "i190"), 0) << "half a value is no value: not asked for";
     EXPECT_EQ(Occurrences(wire, "h"), 0);
-    EXPECT_EQ(owner.Count(CModuleLink::kCommError), 3);
+    EXPECT_EQ(owner.Count(CModuleLink::kCommError), 2);
     EXPECT_TRUE(owner.events.isEmpty()) << "the gate was closed";
 
     m().ReadEEPROM("5"); // asynchronous: the give-up is an event
@@ -68,13 +71,77 @@ TEST_F(OnSimulator, StuckToggleIsGivenUpAfterTheResendBound)
     EXPECT_FALSE(owner.CommandTimerActive());
 }
 
-TEST_F(OnSimulator, NoisyLineStillGivesTheRightValues)
+// Noise the intake drops (blanks, NUL, 0xB0, a lone line end) means the
+// answer is not the module's as it was sent: a read then fails, and never
+// gives a value built from what is left.
+TEST_F(OnSimulator, NoisyLineGivesTheRightValueOrAFailureNeverAWrongOne)
 {
-    Start({"--noise", "1", "--seed", "7"});
-    for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(m().GetSerialNumber(), 1234);
-    EXPECT_EQ(m().GetTemperatureOffset(), -15);
+    Start({"--noise", "0.3", "--seed", "7"});
+    int right = 0;
+    int failed = 0;
+    for (int i = 0; i < 20; ++i) {
+        const qint16 serial = m().GetSerialNumber();
+        if (m().LastFailure().isEmpty()) {
+            EXPECT_EQ(serial, 1234);
+            ++right;
+        } else {
+            EXPECT_EQ(serial, 0);
+            EXPECT_TRUE(m().LastFailure().contains("damaged")) << qPrintable(m().LastFailure());
+            ++failed;
+        }
+    }
+    EXPECT_GT(right, 0);
+    EXPECT_GT(failed, 0);
     EXPECT_FALSE(owner.TimedOut());
+    EXPECT_TRUE(m().Pending().isEmpty()) << "every damaged line took its own command";
+}
+
+// The far end played by the test sends the answers of a poor line.
+TEST(DamagedAnswers, ReadModifyWriteWritesNothingUnlessItsReadWasSound)
+{
+    PtyPeer peer;
+    TestOwner owner;
+    ASSERT_TRUE(owner.Open(peer.devicePath()));
+    CModule& m = owner.module;
+    struct Case {
+        const char* answer; // to every cell read
+        const char* why;
+    };
+    const Case cases[] = {
+        {"3\r1\r\n", "damaged"},           // a split answer: "31" arrives as "3", "1"
+        {"3 1\r\n", "damaged"},            // a blank inside
+        {"V1.07\r\n", "not a cell value"}, // a stale version answer
+    };
+    const std::function<QString()> updates[] = {
+        [&] { return m.SetZoomX(8); },          [&] { return m.SetZoomY(2); },
+        [&] { return m.EnResetEE(true); },      [&] { return m.StupAngleOn(false); },
+        [&] { return m.EnableTempCorr(true); },
+    };
+    for (const Case& c : cases) {
+        peer.setResponder([&](const QByteArray& chunk) -> QByteArray {
+            return chunk.startsWith('i') ? QByteArray(c.answer) : "0\r\n";
+        });
+        for (const auto& update : updates) {
+            const QString result = update();
+            EXPECT_TRUE(result.contains(c.why)) << qPrintable(result);
+            EXPECT_EQ(result, m.LastFailure());
+        }
+        EXPECT_EQ(m.GetZoomX(), 0);
+        EXPECT_TRUE(m.LastFailure().contains(c.why)) << qPrintable(m.LastFailure());
+        EXPECT_EQ(m.GetScaleFactorY(), 0);
+        EXPECT_FALSE(m.LastFailure().isEmpty());
+    }
+    EXPECT_FALSE(peer.received().contains('h')) << peer.received().constData();
+    EXPECT_FALSE(owner.TimedOut());
+    EXPECT_TRUE(m.Pending().isEmpty());
+
+    // A sound read, and the same update writes.
+    peer.setResponder([](const QByteArray& chunk) -> QByteArray {
+        return chunk.startsWith('i') ? "49\r\n" : "0\r\n";
+    });
+    EXPECT_EQ(m.SetZoomX(4), LoadMessage(Msg::Ok));
+    EXPECT_TRUE(m.LastFailure().isEmpty());
+    EXPECT_TRUE(peer.received().endsWith("i201h201050"));
 }
 
 // The far end played by the test: answers go missing or come late.
@@ -109,4 +176,32 @@ TEST(PairingAfterTimeOut, LateAndLostAnswersDoNotShiftLaterPairs)
         return chunk == "i193" ? "232\r\n" : "3\r\n";
     });
     EXPECT_EQ(m.GetThreshold2(), 1000);
+}
+
+// A waiting request ends on its own command's answer: an answer to a command
+// sent before it, or the failure of that command, is never its result.
+TEST(DamagedAnswers, WaitEndsOnItsOwnCommandOnly)
+{
+    PtyPeer peer;
+    TestOwner owner;
+    ASSERT_TRUE(owner.Open(peer.devicePath()));
+    CModule& m = owner.module;
+    peer.setResponder([](const QByteArray& chunk) -> QByteArray {
+        QByteArray answers;
+        for (qsizetype at = 0; at + 4 <= chunk.size(); at += 4) {
+            const QByteArray command = chunk.mid(at, 4);
+            answers += command == "i005"   ? "42\r\n"
+                       : command == "i006" ? "4 2\r\n" // damaged
+                       : command == "i189" ? "210\r\n"
+                                           : "4\r\n";
+        }
+        return answers;
+    });
+    m.ReadEEPROM(QStringLiteral("5"));
+    EXPECT_EQ(m.GetSerialNumber(), 1234);
+    EXPECT_TRUE(m.LastFailure().isEmpty()) << qPrintable(m.LastFailure());
+    m.ReadEEPROM(QStringLiteral("6"));
+    EXPECT_EQ(m.GetSerialNumber(), 1234);
+    EXPECT_TRUE(m.LastFailure().isEmpty()) << qPrintable(m.LastFailure());
+    EXPECT_TRUE(m.Pending().isEmpty());
 }

@@ -19,13 +19,18 @@ protected:
     }
     CModule& m() { return owner.module; }
 
-    // Answers cell reads with the cell number + 100 and writes with "0".
+    // Answers cell reads with CellValue and writes with "0".
+    static int CellValue(int cell) { return (cell + 100) & 0xFF; }
+    static qint16 PairValue(int lowCell)
+    {
+        return qint16(CellValue(lowCell) | (CellValue(lowCell + 1) << 8));
+    }
     static QByteArray CellAnswers(const QByteArray& chunk)
     {
         QByteArray answers;
         for (qsizetype at = 0; at < chunk.size(); ++at) {
             if (chunk[at] == 'i')
-                answers += QByteArray::number(chunk.mid(at + 1, 3).toInt() + 100) + "\r\n";
+                answers += QByteArray::number(CellValue(chunk.mid(at + 1, 3).toInt())) + "\r\n";
             else if (chunk[at] == 'h')
                 answers += "0\r\n";
         }
@@ -51,6 +56,7 @@ TEST_F(Link, SilentModuleTimesOutTheOldestCommandAndLaterWaitsEndAtOnce)
     QElapsedTimer clock;
     clock.start();
     EXPECT_EQ(m().GetSerialNumber(), 0);
+    EXPECT_EQ(m().LastFailure(), LoadMessage(Msg::TimeOut));
     EXPECT_EQ(m().EnResetEE(true), LoadMessage(Msg::TimeOut));
     EXPECT_EQ(m().PotSetup(), LoadMessage(Msg::TimeOut));
     EXPECT_LT(clock.elapsed(), 1000);
@@ -59,13 +65,23 @@ TEST_F(Link, SilentModuleTimesOutTheOldestCommandAndLaterWaitsEndAtOnce)
 
     owner.Reinitialise();
     peer.setResponder(CellAnswers);
-    EXPECT_EQ(m().GetSerialNumber(), qint16(289 | (290 << 8)));
+    EXPECT_EQ(m().GetSerialNumber(), PairValue(189));
+}
+
+// The command time is the module's: a time-out never comes before it.
+TEST_F(Link, TimeOutNeverComesBeforeTheCommandTime)
+{
+    QElapsedTimer clock;
+    clock.start();
+    m().ReadEEPROM(QStringLiteral("1"));
+    EXPECT_TRUE(WaitUntil([&] { return owner.TimedOut(); }, 6000));
+    EXPECT_GE(clock.elapsed(), CModuleLink::kCommandTimeoutMs);
 }
 
 TEST_F(Link, WaitingReadGetsItsValueAndTheTimerStopsWithTheLastAnswer)
 {
     peer.setResponder(CellAnswers);
-    EXPECT_EQ(m().GetThreshold1(), qint16(291 | (292 << 8)));
+    EXPECT_EQ(m().GetThreshold1(), PairValue(191));
     EXPECT_EQ(peer.received(), QByteArray("i191i192"));
     EXPECT_FALSE(owner.CommandTimerActive());
     EXPECT_TRUE(owner.events.isEmpty()) << "the gate was closed for the answers";
@@ -92,15 +108,19 @@ TEST_F(Link, AnswerThatEndsAWaitWithoutReplyDoesNotMarkATimeOut)
     });
     QElapsedTimer clock;
     clock.start();
-    EXPECT_EQ(m().SetThreshold2(5), LoadMessage(Msg::CommError));   // refused write
-    EXPECT_EQ(m().GetThreshold2(), 0);                              // reads given up
+    EXPECT_EQ(m().SetThreshold2(5), // refused write
+              QStringLiteral("EEPROM cell 193 could not be written: "
+                             "the module refused h193005 with \"7\""));
+    EXPECT_EQ(m().GetThreshold2(), 0); // reads given up
+    EXPECT_EQ(m().LastFailure(), QStringLiteral("EEPROM cell 193 could not be read: "
+                                                "i193 was refused 17 times and given up"));
     EXPECT_EQ(m().PotSetup(), QStringLiteral("Error in potsetup")); // nested resends given up
     EXPECT_LT(clock.elapsed(), 2500);
     EXPECT_FALSE(owner.TimedOut());
     EXPECT_EQ(Occurrences(peer.received(), "p"), CModuleLink::kMaxResends + 1);
 
     peer.setResponder(CellAnswers);
-    EXPECT_EQ(m().GetThreshold2(), qint16(293 | (294 << 8)));
+    EXPECT_EQ(m().GetThreshold2(), PairValue(193));
 }
 
 TEST_F(Link, FullPendingQueueRefusesSendsWithoutTraffic)
@@ -151,7 +171,7 @@ TEST_F(Link, WaitStartedInsideAnEventHandlerStillGetsItsAnswer)
     peer.setResponder(CellAnswers);
     peer.write("9\r\n");
     EXPECT_TRUE(WaitUntil([&] { return serial != -1; }));
-    EXPECT_EQ(serial, qint16(289 | (290 << 8)));
+    EXPECT_EQ(serial, PairValue(189));
     EXPECT_FALSE(owner.TimedOut());
 }
 

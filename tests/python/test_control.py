@@ -43,9 +43,14 @@ def published(kind):
     )
 
 
+# Methods that wait for the module: called first, while no answer of an
+# asynchronous call is still on its way to take their commands' places.
+WAITING = {"StupAngleOn", "EnResetEE", "StupEnCorrection", "EnableTempCorr", "TemperatureCoef"}
+
+
 def test_every_published_method_answers_with_its_result_type(ctl):
     assert published("method") == sorted(METHOD_ARGUMENTS)
-    for name, args in METHOD_ARGUMENTS.items():
+    for name, args in sorted(METHOD_ARGUMENTS.items(), key=lambda item: item[0] not in WAITING):
         result = getattr(ctl, name)(*args)
         assert result is None if name == "AboutBox" else isinstance(result, str), name
     assert ctl.RangeAvailable() == "170,180"

@@ -347,3 +347,22 @@ TEST_F(InitialisedWindow, RefusalsAndFailedLoadsAreShown)
                        "into the module.");
     EXPECT_TRUE(module.received().isEmpty());
 }
+
+// A module that answers every read with "E": the control gives up, and the
+// window shows the failure, never a value the module did not give.
+TEST(BoardCommandsOnARefusingModule, AFailedPropertyIsShownNotAValue)
+{
+    Simulator module;
+    ASSERT_TRUE(startSimulator(module, 1, {"--error-repeat", "1000"}));
+    SetupWindow window;
+    window.click("CmdInitialize");
+    window.boxes.clear();
+    window.type("txtSFX", "7");
+    window.click("cmdSF");
+    const QStringList boxes = window.boxTexts();
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0].startsWith("Scale Factor on X-Axis: ")) << boxes[0].toStdString();
+    EXPECT_TRUE(boxes[0].contains("given up")) << boxes[0].toStdString();
+    EXPECT_EQ(window.text("txtSFX"), "7");
+    EXPECT_FALSE(module.received().contains("i199")) << "the run stopped at the failure";
+}
