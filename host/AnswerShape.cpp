@@ -18,7 +18,7 @@ std::optional<int> cellNumber(const QString& text)
 
 bool isRefusal(const QString& answer)
 {
-    return answer.trimmed() == QLatin1String("E");
+    return ModuleAnswers::isRefusal(answer);
 }
 
 bool isTimeOut(const QString& answer)

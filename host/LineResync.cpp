@@ -23,7 +23,7 @@ bool stopped(const Steps& steps)
 
 // The first answer to the request within the bound; a line nobody asked for
 // is not one, but a line the control could not take as an answer (damaged,
-// or not a version) took the request's place like any other answer.
+// refused, or not a version) took the request's place like any other answer.
 std::optional<Answer> awaitAnswer(AnswerWaiter& waiter, int boundMs, const Steps& steps)
 {
     const QDeadlineTimer bound(boundMs, Qt::PreciseTimer);
@@ -31,7 +31,8 @@ std::optional<Answer> awaitAnswer(AnswerWaiter& waiter, int boundMs, const Steps
         const std::optional<Answer> answer =
             waiter.wait(static_cast<int>(bound.remainingTime()), steps.stopped);
         if (!answer || answer->event != AnswerEvent::ErrorComm ||
-            answer->text == ControlTexts::kCommError || stopped(steps))
+            answer->text == ControlTexts::kCommError || AnswerShape::isRefusal(answer->text) ||
+            stopped(steps))
             return answer;
         waiter.arm();
     }

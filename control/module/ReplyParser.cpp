@@ -38,6 +38,12 @@ int CReplyParser::WrongShape(const PendingCommand& command, const QString& line,
 {
     m_link.FailWait(QStringLiteral("the answer \"%1\" to %2 is not %3")
                         .arg(line, command.text, QLatin1String(shape)));
+    // A refusal of a command the module is not asked again: the host is
+    // told it was refused, not that the line failed.
+    if (ModuleAnswers::isRefusal(line)) {
+        m_link.SetReply(line);
+        return kUnpaired;
+    }
     return kCommError;
 }
 

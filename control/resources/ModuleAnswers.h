@@ -56,6 +56,12 @@ inline bool isSignedDecimal(QStringView answer)
     return rest[0] == u'.' && rest.size() > 1 && detail::digitRun(rest.mid(1)) == rest.size() - 1;
 }
 
+// The module's refusal of a command: "E", blanks around allowed.
+inline bool isRefusal(QStringView answer)
+{
+    return answer.trimmed() == u"E";
+}
+
 // The answer to the version request: a text that no other request can
 // bring back (not empty, not "E", not a number, not the control's time-out
 // text in any letter case).
@@ -68,7 +74,7 @@ inline bool isVersion(QStringView answer)
     const bool number = !unsignedText.isEmpty() &&
                         std::all_of(unsignedText.begin(), unsignedText.end(),
                                     [](QChar c) { return detail::isDigit(c) || c == u'.'; });
-    return !text.isEmpty() && text != u"E" && !number &&
+    return !text.isEmpty() && !isRefusal(text) && !number &&
            text.compare(ControlTexts::kTimeOut, Qt::CaseInsensitive) != 0;
 }
 

@@ -215,9 +215,10 @@ TEST_F(Failures, EveryErrorIsPrintedOnceWithOnePrefix)
 {
     startSimulator({"--error-repeat", "2"}); // the first answers to a command are "E"
     const QList<QPair<QStringList, QByteArray>> cases = {
-        {{"version"}, "tk28950: version: Error communication with RS232 module\n"},
-        {{"temperature"}, "tk28950: temperature: the answer \"E\" is not a temperature\n"},
-        {{"read", "y"}, "tk28950: read y: Error communication with RS232 module\n"},
+        {{"version"}, "tk28950: version: the module refused the command (it answered \"E\")\n"},
+        {{"temperature"},
+         "tk28950: temperature: the module refused the command (it answered \"E\")\n"},
+        {{"read", "y"}, "tk28950: read y: the module refused the command (it answered \"E\")\n"},
     };
     for (const auto& [arguments, message] : cases) {
         const ToolResult result = run(QStringList{"--retries", "0"} + arguments);
