@@ -45,12 +45,12 @@ Table Invalid(const QString& problem)
 QString TokenProblem(int number, const QByteArray& token)
 {
     if (token.size() > kMaxTokenLength)
-        return QStringLiteral("token %1 %2 is longer than %3 characters")
+        return QStringLiteral("value %1 %2 is longer than %3 characters")
             .arg(number)
             .arg(component::quotedInput(token))
             .arg(kMaxTokenLength);
     if (!IsByteValue(token))
-        return QStringLiteral("token %1 %2 is not a number from 0 to %3")
+        return QStringLiteral("value %1 %2 is not a number from 0 to %3")
             .arg(number)
             .arg(component::quotedInput(token))
             .arg(CellMap::kMaxByte);

@@ -86,16 +86,16 @@ TEST_F(CoefLoad, ShortOrBadFilesWriteNothing)
         QString result;
     } cases[] = {
         {Values(30), "Error reading coef file: only 30 of 56 values"},
-        {badToken, "Error reading coef file: token 31 \"3x\" is not a number from 0 to 255"},
+        {badToken, "Error reading coef file: value 31 \"3x\" is not a number from 0 to 255"},
         {Values(55) + "256",
-         "Error reading coef file: token 56 \"256\" is not a number from 0 to 255"},
+         "Error reading coef file: value 56 \"256\" is not a number from 0 to 255"},
         {"1234567890123456 " + Values(55),
-         "Error reading coef file: token 1 \"1234567890123456\" is longer than 15 characters"},
+         "Error reading coef file: value 1 \"1234567890123456\" is longer than 15 characters"},
         // Too big for an int: a converted value would wrap to something small.
         {Values(9) + "4294967296 " + Values(46),
-         "Error reading coef file: token 10 \"4294967296\" is not a number from 0 to 255"},
+         "Error reading coef file: value 10 \"4294967296\" is not a number from 0 to 255"},
         {"112222222269 " + Values(55),
-         "Error reading coef file: token 1 \"112222222269\" is not a number from 0 to 255"},
+         "Error reading coef file: value 1 \"112222222269\" is not a number from 0 to 255"},
         {"", "Error reading coef file: only 0 of 56 values"},
     };
     for (const auto& c : cases)

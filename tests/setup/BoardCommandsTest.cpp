@@ -343,7 +343,7 @@ TEST_F(InitialisedWindow, RefusalsAndFailedLoadsAreShown)
     ASSERT_EQ(window->boxes.size(), 1);
     EXPECT_EQ(window->boxes[0].text, "Error reading coef file");
     EXPECT_EQ(window->boxes[0].informative,
-              broken + ": token 3 \"abc\" is not a number from 0 to 255. Nothing was written "
+              broken + ": value 3 \"abc\" is not a number from 0 to 255. Nothing was written "
                        "into the module.");
     EXPECT_TRUE(module.received().isEmpty());
 }
