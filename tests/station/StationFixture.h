@@ -13,7 +13,6 @@
 
 class StationFixture : public ::testing::Test {
 public:
-
     // The recipe's cells and a module's own ones.
     static QByteArray imageCells();
     static QByteArray moduleCells(int serialNumber);
