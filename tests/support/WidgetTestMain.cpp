@@ -1,4 +1,5 @@
-// Runs the live view's tests inside a widget application, with the freshly
+// Runs a test program of widgets (the setup program's, the live view's)
+// inside a widget application on the offscreen platform, with the freshly
 // built control registered in a registry of this run only.
 #include "ControlRegistration.h"
 
