@@ -122,6 +122,7 @@ Report viaSession(const QString& device, Operation operation, const QTemporaryDi
     return report;
 }
 
+#ifndef TK28950_NO_PYTHON_HOST
 Report viaPython(const QString& device, Operation operation, const QTemporaryDir&)
 {
     static const char* script = R"(
@@ -154,6 +155,7 @@ except tk28950.Error as error:
         report.values << value.toInt();
     return report;
 }
+#endif
 
 struct Host {
     const char* name;
@@ -164,7 +166,9 @@ struct Host {
 const Host kHosts[] = {
     {"tool", viaTool},
     {"SDK session", viaSession},
+#ifndef TK28950_NO_PYTHON_HOST
     {"Python", viaPython},
+#endif
 };
 
 struct Fault {
