@@ -1,6 +1,7 @@
 #include "RecipeReader.h"
 
 #include "EepromDataFile.h"
+#include "PropertyValues.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -268,8 +269,12 @@ private:
             }
             component::Variant converted;
             const QString why = m_convert(member->name, *value, member->type, &converted);
+            const std::optional<QString> refusal =
+                why.isEmpty() ? PropertyValues::refusal(member->dispid, converted) : std::nullopt;
             if (!why.isEmpty())
                 problem(line, why);
+            else if (refusal)
+                problem(line, QStringLiteral("%1: %2").arg(member->name, *refusal));
             else
                 m_recipe.settings.append({member->name, member->dispid, converted});
         }

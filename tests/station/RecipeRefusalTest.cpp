@@ -19,6 +19,8 @@ const Case kCases[] = {
      "unknown key colour"},
     {"unknown property", "ZoomX = 8\n", "ZoomZ = 8\n", 11, "unknown property ZoomZ"},
     {"value out of range", "ZoomX = 8\n", "ZoomX = 70000\n", 11, "is not a number from -32768"},
+    {"value the property cannot hold", "GainY = 140\n", "GainY = 300\n", 12,
+     "GainY: \"300\" is not"},
     {"read-only property", "GainY = 140\n", "PortError = \"x\"\n", 12, "cannot be set"},
     {"missing image", "image = \"golden.txt\"\n", "image = \"silver.txt\"\n", 5, "silver.txt"},
     {"overlapping keep", "keep = [\"13-124\", \"189-190\"]", "keep = [\"13-124\", \"100-190\"]", 6,
