@@ -30,4 +30,7 @@ if(TK28950_HARDENING AND TK28950_DPKG_BUILDFLAGS AND NOT TK28950_SANITIZE AND NO
     add_compile_options(${cppflags} ${cxxflags} $<$<NOT:$<CONFIG:Debug>>:${fortify}>)
     add_link_options(${ldflags})
     message(STATUS "Hardening flags (dpkg-buildflags): ${cppflags} ${cxxflags} ${ldflags}")
+    set(TK28950_HARDENED ON)
+else()
+    set(TK28950_HARDENED OFF)
 endif()
