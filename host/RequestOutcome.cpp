@@ -37,8 +37,9 @@ QString describeOutcome(RequestOutcome outcome, const OutcomeDetail& detail)
                    : QStringLiteral("the module did not answer (%1)").arg(ControlTexts::kTimeOut);
     case RequestOutcome::Damaged:
         return detail.reason.isEmpty()
-                   ? QStringLiteral("the answer was damaged on the line")
-                   : QStringLiteral("the answer was damaged on the line (%1)").arg(detail.reason);
+                   ? QStringLiteral("the answer was damaged or did not fit the request")
+                   : QStringLiteral("the answer was damaged or did not fit the request (%1)")
+                         .arg(detail.reason);
     case RequestOutcome::Refused:
         return QStringLiteral("the module refused the command (it answered \"E\")");
     case RequestOutcome::WrongShape:

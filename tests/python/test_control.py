@@ -187,7 +187,11 @@ def test_a_late_answer_is_never_taken_for_the_next_request(start_simulator, monk
     monkeypatch.setenv("TK28950_PORT_10", sim.device)
     with tk28950.Control(timeout=0.1) as control:
         control.init(10)
-        with pytest.raises(tk28950.Error, match="no answer within 100 ms"):
+        # Which of the tries is last decides the reason: no answer in time,
+        # or a late answer that took the place of a later request's.
+        with pytest.raises(
+            tk28950.Error, match="no answer within 100 ms|damaged or did not fit the request"
+        ):
             control.read_cell(9)
         control.timeout = 2.0
         assert control.read_cell(10) == 10
