@@ -1,7 +1,7 @@
 #include "ModuleRun.h"
 
 #include "AnswerShape.h"
-#include "CoefficientCells.h"
+#include "CellMap.h"
 #include "CoefficientFile.h"
 #include "ControlError.h"
 #include "ControlSession.h"
@@ -182,7 +182,7 @@ private:
             throw StepFailure(
                 QStringLiteral("coefficients of axis %1: %2").arg(coefficients.axis, result));
         for (int index = 0; index < CoefficientFile::kValues; ++index)
-            m_planned[CoefficientCells::cell(coefficients.axis == QLatin1String("x"), index)] =
+            m_planned[CellMap::coefCell(coefficients.axis == QLatin1String("x"), index)] =
                 table.values[size_t(index)];
     }
 

@@ -109,15 +109,22 @@ private:
         return node ? node->as_table() : nullptr;
     }
 
+    // The key's node; a missing key that is required is a problem.
+    const toml::node* entry(const toml::table& table, const char* key, bool required,
+                            int lineIfMissing)
+    {
+        const toml::node* node = table.get(key);
+        if (!node && required)
+            problem(lineIfMissing, QStringLiteral("%1 is missing").arg(key));
+        return node;
+    }
+
     std::optional<QString> string(const toml::table& table, const char* key, bool required,
                                   int lineIfMissing)
     {
-        const toml::node* node = table.get(key);
-        if (!node) {
-            if (required)
-                problem(lineIfMissing, QStringLiteral("%1 is missing").arg(key));
+        const toml::node* node = entry(table, key, required, lineIfMissing);
+        if (!node)
             return std::nullopt;
-        }
         if (!node->is_string() || node->as_string()->get().empty()) {
             problem(lineOf(*node), QStringLiteral("%1 must be a text that is not empty").arg(key));
             return std::nullopt;
@@ -128,12 +135,9 @@ private:
     std::optional<double> number(const toml::table& table, const char* key, bool required,
                                  int lineIfMissing)
     {
-        const toml::node* node = table.get(key);
-        if (!node) {
-            if (required)
-                problem(lineIfMissing, QStringLiteral("%1 is missing").arg(key));
+        const toml::node* node = entry(table, key, required, lineIfMissing);
+        if (!node)
             return std::nullopt;
-        }
         if (const std::optional<double> value = node->value<double>();
             value && (node->is_integer() || node->is_floating_point()) && std::isfinite(*value))
             return value;

@@ -117,6 +117,16 @@ struct Figures {
     double ratio() const { return seconds / wireSeconds(); }
 };
 
+// Starts simulator paced at the module's baud rate, with the given cells and
+// faults; a benchmark without its module ends here.
+void startPaced(Simulator& simulator, const QByteArray& eeprom, const QStringList& faults)
+{
+    if (!simulator.start(QStringList{"--pace", QString::number(kBaud)} + faults, eeprom)) {
+        std::fprintf(stderr, "cli_bench: %s\n", qUtf8Printable(simulator.error()));
+        std::exit(1);
+    }
+}
+
 // Runs on a simulator of its own, paced, started with the given cells: a
 // simulator that has just saved changed cells to its file is slower to
 // answer than one whose cells were already equal, so no run inherits
@@ -124,10 +134,7 @@ struct Figures {
 Figures measure(const QByteArray& eeprom, const Run& run, const QStringList& faults = {})
 {
     Simulator simulator;
-    if (!simulator.start(QStringList{"--pace", QString::number(kBaud)} + faults, eeprom)) {
-        std::fprintf(stderr, "cli_bench: %s\n", qUtf8Printable(simulator.error()));
-        std::exit(1);
-    }
+    startPaced(simulator, eeprom, faults);
     QElapsedTimer clock;
     clock.start();
     if (!run(simulator.device())) {
@@ -177,10 +184,7 @@ struct Ending {
 Ending timed(const QByteArray& eeprom, const Run& run, const QStringList& faults)
 {
     Simulator simulator;
-    if (!simulator.start(QStringList{"--pace", QString::number(kBaud)} + faults, eeprom)) {
-        std::fprintf(stderr, "cli_bench: %s\n", qUtf8Printable(simulator.error()));
-        std::exit(1);
-    }
+    startPaced(simulator, eeprom, faults);
     QElapsedTimer clock;
     clock.start();
     const bool succeeded = run(simulator.device());

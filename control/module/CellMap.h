@@ -47,4 +47,13 @@ constexpr int kCoefSecondX = 69;
 constexpr int kCoefFirstY = 41;
 constexpr int kCoefSecondY = 97;
 
+// The cell of the index-th coefficient (from 0) of the X or the Y table.
+constexpr int coefCell(bool axisX, int index)
+{
+    const bool firstRange = index < kCoefRange;
+    const int start = axisX ? (firstRange ? kCoefFirstX : kCoefSecondX)
+                            : (firstRange ? kCoefFirstY : kCoefSecondY);
+    return start + index % kCoefRange;
+}
+
 } // namespace CellMap

@@ -9,19 +9,6 @@
 #include "link/ModuleOwner.h"
 #include "resources/MessageTable.h"
 
-namespace {
-
-// The cell of the index-th coefficient (from 0) of an axis.
-int CoefCell(bool axisX, int index)
-{
-    const bool firstRange = index < CellMap::kCoefRange;
-    const int start = axisX ? (firstRange ? CellMap::kCoefFirstX : CellMap::kCoefSecondX)
-                            : (firstRange ? CellMap::kCoefFirstY : CellMap::kCoefSecondY);
-    return start + index % CellMap::kCoefRange;
-}
-
-} // namespace
-
 QString CModule::LoadCoef(const QString& axis, const QString& file)
 {
     if (!m_link.IsLinked())
@@ -44,7 +31,7 @@ QString CModule::LoadCoef(const QString& axis, const QString& file)
     const QString result = m_link.TextRequest([&, this] {
         QString written = LoadMessage(Msg::Ok);
         for (int i = 0; i < CellMap::kCoefCount && written == LoadMessage(Msg::Ok); ++i)
-            written = m_cells.WriteCell(CoefCell(axisX, i), table.values[size_t(i)]);
+            written = m_cells.WriteCell(CellMap::coefCell(axisX, i), table.values[size_t(i)]);
         return written;
     });
     if (result == LoadMessage(Msg::Ok)) {
