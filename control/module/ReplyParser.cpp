@@ -7,7 +7,7 @@
 #include "resources/MessageTable.h"
 #include "resources/ModuleAnswers.h"
 
-#include <array>
+#include <QHash>
 
 namespace {
 
@@ -47,24 +47,31 @@ int CReplyParser::WrongShape(const PendingCommand& command, const QString& line,
     return kCommError;
 }
 
+// How the answer to one command is understood. A toggle or a signal
+// setting that the module asks for again is sent by resend, for the state on.
+struct CReplyParser::Row {
+    Msg::Text command;
+    bool byFirstLetter; // EEPROM commands carry their digits after the letter
+    Answer answer;
+    QString (CModule::*resend)(bool on) = nullptr;
+    bool on = false;
+};
+
 int CReplyParser::ParseReply(const PendingCommand& command, const QString& line)
 {
-    const AnswerRow row = command.raw ? &CReplyParser::AnswerRawCommand : RowFor(command.text);
-    return row ? (this->*row)(command, line) : kUnpaired;
+    if (command.raw)
+        return AnswerRawCommand(command, line);
+    const Row* row = RowFor(command.text);
+    return row ? (this->*row->answer)(command, line) : kUnpaired;
 }
 
-CReplyParser::AnswerRow CReplyParser::RowFor(const QString& command)
+const CReplyParser::Row* CReplyParser::RowFor(const QString& command)
 {
-    struct Row {
-        int command;
-        bool byFirstLetter; // EEPROM commands carry their digits after the letter
-        AnswerRow answer;
-    };
-    static const std::array<Row, 19> kRows{{
+    static const Row kRows[] = {
         {Msg::CmdTemperature, false, &CReplyParser::AnswerTemperature},
-        {Msg::CmdCorrection, false, &CReplyParser::AnswerToggle},
-        {Msg::CmdAngleOutput, false, &CReplyParser::AnswerToggle},
-        {Msg::CmdDac, false, &CReplyParser::AnswerToggle},
+        {Msg::CmdCorrection, false, &CReplyParser::AnswerToggle, &CModule::Correction},
+        {Msg::CmdAngleOutput, false, &CReplyParser::AnswerToggle, &CModule::OutputAngle},
+        {Msg::CmdDac, false, &CReplyParser::AnswerToggle, &CModule::EnableDAC},
         {Msg::CmdReset, false, &CReplyParser::AnswerReset},
         {Msg::CommandMarker, false, &CReplyParser::AnswerRawCommand},
         {Msg::CmdVersion, false, &CReplyParser::AnswerVersion},
@@ -73,22 +80,36 @@ CReplyParser::AnswerRow CReplyParser::RowFor(const QString& command)
         {Msg::CmdYChannel, false, &CReplyParser::AnswerYReading},
         {Msg::CmdSleep, false, &CReplyParser::AnswerSleep},
         {Msg::CmdPotSetup, false, &CReplyParser::AnswerPotSetup},
-        {Msg::CmdSignal1On, false, &CReplyParser::AnswerSignal},
-        {Msg::CmdSignal2On, false, &CReplyParser::AnswerSignal},
-        {Msg::CmdSignal1Off, false, &CReplyParser::AnswerSignal},
-        {Msg::CmdSignal2Off, false, &CReplyParser::AnswerSignal},
+        {Msg::CmdSignal1On, false, &CReplyParser::AnswerSignal, &CModule::SetSignal1, true},
+        {Msg::CmdSignal2On, false, &CReplyParser::AnswerSignal, &CModule::SetSignal2, true},
+        {Msg::CmdSignal1Off, false, &CReplyParser::AnswerSignal, &CModule::SetSignal1, false},
+        {Msg::CmdSignal2Off, false, &CReplyParser::AnswerSignal, &CModule::SetSignal2, false},
         {Msg::CmdReadSignals, false, &CReplyParser::AnswerSignalRead},
-        // Tested after every exact command, so that only an EEPROM command
-        // can match them.
         {Msg::CmdEepromRead, true, &CReplyParser::AnswerCellRead},
         {Msg::CmdEepromWrite, true, &CReplyParser::AnswerCellWrite},
-    }};
-    for (const Row& row : kRows) {
-        const QString letter = LoadMessage(row.command);
-        if (row.byFirstLetter ? command.startsWith(letter) : command == letter)
-            return row.answer;
-    }
-    return nullptr;
+    };
+    // The rows by their command text, and the EEPROM rows by their letter,
+    // so that every line finds its row at once.
+    struct Index {
+        QHash<QString, const Row*> byText;
+        QHash<QChar, const Row*> byFirstLetter;
+    };
+    static const Index kIndex = [] {
+        Index index;
+        for (const Row& row : kRows) {
+            const QString text = LoadMessage(row.command);
+            if (row.byFirstLetter)
+                index.byFirstLetter.insert(text.front(), &row);
+            else
+                index.byText.insert(text, &row);
+        }
+        return index;
+    }();
+    // An exact command comes first, so that only an EEPROM command can
+    // match by its letter.
+    if (const Row* row = kIndex.byText.value(command))
+        return row;
+    return command.isEmpty() ? nullptr : kIndex.byFirstLetter.value(command.front());
 }
 
 // The context kept with a command, when it is one of the two expected.
@@ -114,15 +135,6 @@ int CReplyParser::AnswerTemperature(const PendingCommand& command, const QString
 // toggle is sent again until the state is the one asked for.
 int CReplyParser::AnswerToggle(const PendingCommand& command, const QString& line)
 {
-    struct Toggle {
-        int command;
-        QString (CModule::*send)(bool on);
-    };
-    static const std::array<Toggle, 3> kToggles{{
-        {Msg::CmdCorrection, &CModule::Correction},
-        {Msg::CmdAngleOutput, &CModule::OutputAngle},
-        {Msg::CmdDac, &CModule::EnableDAC},
-    }};
     const QString requested = ContextOf(command, Msg::On, Msg::Off);
     const bool nowOn = line == QLatin1String("1");
     if (requested.isEmpty() || (!nowOn && line != QLatin1String("0")))
@@ -132,11 +144,8 @@ int CReplyParser::AnswerToggle(const PendingCommand& command, const QString& lin
         m_link.SetReply(nowOn ? QStringLiteral("On") : QStringLiteral("Off"));
         return kCompleted;
     }
-    for (const Toggle& toggle : kToggles) {
-        if (command.text == LoadMessage(toggle.command))
-            return m_link.Resend(command, [&, this] { (m_module.*toggle.send)(wantOn); });
-    }
-    return kUnpaired;
+    const Row* row = RowFor(command.text);
+    return m_link.Resend(command, [&, this] { (m_module.*row->resend)(wantOn); });
 }
 
 int CReplyParser::AnswerReset(const PendingCommand&, const QString& line)
@@ -233,26 +242,11 @@ int CReplyParser::AnswerPotSetup(const PendingCommand& command, const QString& l
 
 int CReplyParser::AnswerSignal(const PendingCommand& command, const QString& line)
 {
-    struct SignalSetting {
-        int command;
-        QString (CModule::*send)(bool on);
-        bool on;
-    };
-    static const std::array<SignalSetting, 4> kSignals{{
-        {Msg::CmdSignal1On, &CModule::SetSignal1, true},
-        {Msg::CmdSignal2On, &CModule::SetSignal2, true},
-        {Msg::CmdSignal1Off, &CModule::SetSignal1, false},
-        {Msg::CmdSignal2Off, &CModule::SetSignal2, false},
-    }};
-    for (const SignalSetting& signal : kSignals) {
-        if (command.text != LoadMessage(signal.command))
-            continue;
-        if (IsErrorAnswer(line))
-            return m_link.Resend(command, [&, this] { (m_module.*signal.send)(signal.on); });
-        m_link.SetReply(LoadMessage(signal.on ? Msg::On : Msg::Off));
-        return kSilent;
-    }
-    return kUnpaired;
+    const Row* row = RowFor(command.text);
+    if (IsErrorAnswer(line))
+        return m_link.Resend(command, [&, this] { (m_module.*row->resend)(row->on); });
+    m_link.SetReply(LoadMessage(row->on ? Msg::On : Msg::Off));
+    return kSilent;
 }
 
 int CReplyParser::AnswerSignalRead(const PendingCommand& command, const QString& line)

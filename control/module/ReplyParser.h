@@ -21,9 +21,10 @@ public:
     bool Signal(int index) const; // 1 to 4
 
 private:
-    using AnswerRow = int (CReplyParser::*)(const PendingCommand& command, const QString& line);
+    using Answer = int (CReplyParser::*)(const PendingCommand& command, const QString& line);
+    struct Row;
 
-    static AnswerRow RowFor(const QString& command);
+    static const Row* RowFor(const QString& command);
     static QString ContextOf(const PendingCommand& command, int first, int second);
 
     int AnswerTemperature(const PendingCommand& command, const QString& line);

@@ -1,10 +1,10 @@
 #pragma once
 // The library's numbered texts: command letters, result texts, event texts.
-// Every use looks its text up by number.
+// Every use looks its text up by number; the names say what each text is.
 #include <QString>
 
 namespace Msg {
-enum : int {
+enum Text : int {
     ControlTypeName = 1,
     PropPageName = 2,
     CommError = 3,

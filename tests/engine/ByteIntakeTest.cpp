@@ -284,6 +284,25 @@ TEST_F(ByteIntake, SignalAnswersSetTheFlags)
     EXPECT_EQ(owner.Count(CModuleLink::kSilent), 2);
 }
 
+// A signal setting answered with an error goes out again as it was: the
+// same output, the same state.
+TEST_F(ByteIntake, SignalSettingsAnsweredWithAnErrorAreSentAgainUnchanged)
+{
+    QByteArray previous;
+    peer.setResponder([&previous](const QByteArray& chunk) -> QByteArray {
+        const bool again = chunk == previous;
+        previous = chunk;
+        return again ? "1\r\n" : "E\r\n";
+    });
+    EXPECT_EQ(m().SetSignal1(true), QStringLiteral("Ok"));
+    EXPECT_EQ(m().Reply(), QStringLiteral("ON"));
+    EXPECT_EQ(m().SetSignal1(false), QStringLiteral("Ok"));
+    EXPECT_EQ(m().Reply(), QStringLiteral("OFF"));
+    EXPECT_EQ(m().SetSignal2(true), QStringLiteral("Ok"));
+    EXPECT_EQ(m().SetSignal2(false), QStringLiteral("Ok"));
+    EXPECT_EQ(Wire(), QByteArray("ssrrttuu"));
+}
+
 TEST_F(ByteIntake, PotSetupWithoutOkShowsTheBoxAndEndsItsWaitAtOnce)
 {
     peer.setResponder([](const QByteArray&) -> QByteArray { return "e\r\n"; });

@@ -4,6 +4,8 @@
 #include "SimulatorFixture.h"
 #include "resources/MessageTable.h"
 
+#include <limits>
+
 namespace {
 
 const QString kOk = QStringLiteral("Ok");
@@ -193,4 +195,16 @@ TEST_F(OnSimulator, ValuesTheWireCannotCarryAreRefusedWithoutTraffic)
     EXPECT_EQ(m().ReadEEPROM("abc"), kOk);
     EXPECT_EQ(m().ReadEEPROM(" 7x"), kOk);
     EXPECT_EQ(WireUpToNow(), QByteArray("i000i007"));
+}
+
+// Entries are looked up by number at every use; a number the table does not
+// hold, below, between or above its two ranges, has no text.
+TEST(MessageTable, NumbersOutsideTheTableHaveNoText)
+{
+    EXPECT_EQ(LoadMessage(Msg::Ok), QStringLiteral("Ok"));
+    EXPECT_EQ(LoadMessage(Msg::TimeOut), QStringLiteral("TK28950 Time out"));
+    EXPECT_EQ(LoadMessage(Msg::CmdEepromWrite), QStringLiteral("h"));
+    for (int number :
+         {std::numeric_limits<int>::min(), -1, 0, 37, 199, 207, std::numeric_limits<int>::max()})
+        EXPECT_TRUE(LoadMessage(number).isEmpty()) << number;
 }
