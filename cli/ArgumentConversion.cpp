@@ -3,8 +3,10 @@
 #include "AnswerShape.h"
 #include "QuotedInput.h"
 #include "ToolError.h"
+#include "ValueType.h"
 
 using component::HResult;
+using component::ValueType;
 using component::Variant;
 
 namespace ArgumentConversion {
@@ -34,35 +36,41 @@ Variant toBoolean(const QString& text, const QString& what)
     throw notConvertible(what, text, QStringLiteral("on or off (1, 0, true, false, yes, no)"));
 }
 
+// What a number of type must look like, for messages; empty for the types
+// that take any text.
+QString expectedText(ValueType type)
+{
+    switch (type) {
+    case ValueType::Byte:
+        return QStringLiteral("a number from 0 to 255");
+    case ValueType::Short:
+        return QStringLiteral("a number from -32768 to 32767");
+    case ValueType::Long:
+        return QStringLiteral("a 32-bit number");
+    case ValueType::Double:
+        return QStringLiteral("a number");
+    case ValueType::None:
+    case ValueType::Boolean:
+    case ValueType::Text:
+        break;
+    }
+    return QString();
+}
+
 } // namespace
 
 Variant toType(const QString& text, const QString& type, const QString& what)
 {
-    const QString kind = type.toLower();
-    const Variant input(text);
-    if (kind == QLatin1String("short")) {
-        std::int16_t value = 0;
-        check(input.toShort(&value), what, text, QStringLiteral("a number from -32768 to 32767"));
-        return Variant(value);
-    }
-    if (kind == QLatin1String("byte")) {
-        std::uint8_t value = 0;
-        check(input.toByte(&value), what, text, QStringLiteral("a number from 0 to 255"));
-        return Variant(value);
-    }
-    if (kind == QLatin1String("long")) {
-        std::int32_t value = 0;
-        check(input.toLong(&value), what, text, QStringLiteral("a 32-bit number"));
-        return Variant(value);
-    }
-    if (kind == QLatin1String("double")) {
-        double value = 0;
-        check(input.toDouble(&value), what, text, QStringLiteral("a number"));
-        return Variant(value);
-    }
-    if (kind == QLatin1String("boolean") || kind == QLatin1String("bool"))
+    const std::optional<ValueType> valueType = component::valueTypeNamed(type);
+    if (valueType == ValueType::Boolean)
         return toBoolean(text, what);
-    return input;
+    const Variant input(text);
+    const QString expected = expectedText(valueType.value_or(ValueType::Text));
+    if (expected.isEmpty())
+        return input;
+    Variant value;
+    check(component::convertTo(input, *valueType, &value), what, text, expected);
+    return value;
 }
 
 int toCellNumber(const QString& text, const QString& what)

@@ -1,7 +1,8 @@
 #include "ValueText.h"
 
-#include <QStringList>
+#include "ValueType.h"
 
+using component::ValueType;
 using component::Variant;
 
 namespace ValueText {
@@ -14,20 +15,30 @@ QString text(const Variant& value)
 
 QJsonValue json(const Variant& value, const QString& type)
 {
-    static const QStringList integers{"short", "byte", "long"};
-    const QString kind = type.toLower();
-    if (integers.contains(kind)) {
+    switch (component::valueTypeNamed(type).value_or(ValueType::Text)) {
+    case ValueType::Byte:
+    case ValueType::Short:
+    case ValueType::Long: {
         std::int32_t number = 0;
         if (component::succeeded(value.toLong(&number)))
             return number;
-    } else if (kind == QLatin1String("double")) {
+        break;
+    }
+    case ValueType::Double: {
         double number = 0;
         if (component::succeeded(value.toDouble(&number)))
             return number;
-    } else if (kind == QLatin1String("boolean") || kind == QLatin1String("bool")) {
+        break;
+    }
+    case ValueType::Boolean: {
         bool flag = false;
         if (component::succeeded(value.toBool(&flag)))
             return flag;
+        break;
+    }
+    case ValueType::None:
+    case ValueType::Text:
+        break;
     }
     if (value.isEmpty())
         return QJsonValue::Null;

@@ -4,6 +4,7 @@
 // "Name:type", and classes that name interfaces of the library.
 #include "Property.h"
 #include "TypeLib.h"
+#include "ValueType.h"
 
 #include <QSet>
 
@@ -16,8 +17,8 @@ namespace {
 
 bool IsType(const QString& type, bool noneAllowed)
 {
-    static const QSet<QString> kTypes{"boolean", "byte", "short", "long", "double", "text"};
-    return kTypes.contains(type) || (noneAllowed && type == QLatin1String("none"));
+    const std::optional<component::ValueType> known = component::valueTypeNamed(type);
+    return known && (noneAllowed || *known != component::ValueType::None);
 }
 
 void CheckInterface(const component::TypeLibInterface& interface)

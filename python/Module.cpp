@@ -5,6 +5,7 @@
 #include "MemberCatalog.h"
 #include "PyControl.h"
 #include "TypeLib.h"
+#include "ValueType.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -15,6 +16,7 @@
 
 namespace py = pybind11;
 using component::DispId;
+using component::ValueType;
 
 namespace {
 
@@ -44,16 +46,24 @@ MemberCatalog publishedMembers()
     return MemberCatalog::fromTypeLibrary(*library);
 }
 
+// The Python type that stands for a value of the interface's type; the
+// stub (make_stub.py) writes the same, which the Python tests hold it to.
 QString pythonType(const QString& type)
 {
-    if (type == QLatin1String("text"))
-        return QStringLiteral("str");
-    if (type == QLatin1String("boolean"))
-        return QStringLiteral("bool");
-    if (type == QLatin1String("none"))
+    switch (component::valueTypeNamed(type).value_or(ValueType::Long)) {
+    case ValueType::None:
         return QStringLiteral("None");
-    if (type == QLatin1String("double"))
+    case ValueType::Boolean:
+        return QStringLiteral("bool");
+    case ValueType::Double:
         return QStringLiteral("float");
+    case ValueType::Text:
+        return QStringLiteral("str");
+    case ValueType::Byte:
+    case ValueType::Short:
+    case ValueType::Long:
+        break;
+    }
     return QStringLiteral("int");
 }
 

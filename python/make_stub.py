@@ -3,11 +3,24 @@ published methods and properties, read from its type library."""
 import json
 import sys
 
-PYTHON_TYPES = {"text": "str", "boolean": "bool", "none": "None", "double": "float"}
+# The Python type of each of the interface's value types (named as in
+# runtime/ValueType.h), as the module's help() shows it too; the Python tests
+# hold the stub to that help.
+PYTHON_TYPES = {
+    "none": "None",
+    "boolean": "bool",
+    "byte": "int",
+    "short": "int",
+    "long": "int",
+    "double": "float",
+    "text": "str",
+}
 
 
 def python_type(type_name):
-    return PYTHON_TYPES.get(type_name, "int")
+    if type_name not in PYTHON_TYPES:
+        sys.exit(f"make_stub.py: the type library names an unknown type {type_name!r}")
+    return PYTHON_TYPES[type_name]
 
 
 def dispatch_members(library):

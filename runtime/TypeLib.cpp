@@ -5,6 +5,7 @@
 #include "ComponentHost.h"
 #include "ModulePath.h"
 #include "TypeLibJson.h"
+#include "ValueType.h"
 
 #include <QJsonDocument>
 #include <QResource>
@@ -17,14 +18,6 @@ namespace {
 
 using Need = JsonObjectReader::Need;
 
-constexpr QLatin1String kNoValue("none");
-constexpr QLatin1String kValueTypes[] = {kNoValue,
-                                         QLatin1String("boolean"),
-                                         QLatin1String("byte"),
-                                         QLatin1String("short"),
-                                         QLatin1String("long"),
-                                         QLatin1String("double"),
-                                         QLatin1String("text")};
 constexpr QLatin1String kMemberKinds[] = {QLatin1String("method"), QLatin1String("property"),
                                           QLatin1String("event")};
 constexpr QLatin1String kEventKind("event");
@@ -43,8 +36,10 @@ QString elementPath(const QString& arrayPath, qsizetype index)
 bool isParameter(const QString& parameter)
 {
     const QStringList parts = parameter.split(QLatin1Char(':'));
-    return parts.size() == 2 && !parts[0].trimmed().isEmpty() && parts[1] != kNoValue &&
-           isOneOf(parts[1], kValueTypes);
+    if (parts.size() != 2 || parts[0].trimmed().isEmpty())
+        return false;
+    const std::optional<ValueType> type = valueTypeNamed(parts[1]);
+    return type && *type != ValueType::None;
 }
 
 void checkKind(JsonObjectReader& reader, const QString& kind, bool eventsInterface)
@@ -66,8 +61,9 @@ TypeLibMember readMember(const QJsonValue& value, const QString& path, bool even
     member.name = reader.text("name", Need::Required);
     member.kind = reader.text("kind", Need::Required);
     checkKind(reader, member.kind, eventsInterface);
-    member.type = reader.text("type", Need::Optional, kNoValue);
-    if (!isOneOf(member.type, kValueTypes))
+    member.type =
+        reader.text("type", Need::Optional, QString::fromLatin1(typeName(ValueType::None)));
+    if (!valueTypeNamed(member.type))
         reader.report("type", QStringLiteral("unknown type %1").arg(quotedInput(member.type)));
     member.params = reader.texts("params");
     for (qsizetype i = 0; i < member.params.size(); ++i) {

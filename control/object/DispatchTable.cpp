@@ -25,40 +25,6 @@ const Member* memberById(DispId dispid)
     return found == members.end() ? nullptr : &*found;
 }
 
-HResult convert(const Variant& in, ValueType type, Variant* out)
-{
-    HResult hr = component::kTypeMismatch;
-    switch (type) {
-    case ValueType::Boolean: {
-        bool value = false;
-        hr = in.toBool(&value);
-        *out = Variant(value);
-        break;
-    }
-    case ValueType::Byte: {
-        std::uint8_t value = 0;
-        hr = in.toByte(&value);
-        *out = Variant(value);
-        break;
-    }
-    case ValueType::Short: {
-        std::int16_t value = 0;
-        hr = in.toShort(&value);
-        *out = Variant(value);
-        break;
-    }
-    case ValueType::Text: {
-        QString value;
-        hr = in.toText(&value);
-        *out = Variant(value);
-        break;
-    }
-    case ValueType::None:
-        break;
-    }
-    return hr;
-}
-
 Variant owned(const Variant& value)
 {
     QString text;
@@ -101,23 +67,6 @@ Handler accessor(const Member& member, InvokeKind kind, QVector<Param>* params, 
 }
 
 } // namespace
-
-const char* typeName(ValueType type)
-{
-    switch (type) {
-    case ValueType::None:
-        return "none";
-    case ValueType::Boolean:
-        return "boolean";
-    case ValueType::Byte:
-        return "byte";
-    case ValueType::Short:
-        return "short";
-    case ValueType::Text:
-        return "text";
-    }
-    return "none";
-}
 
 Outcome Outcome::failure(HResult hr, const QString& description)
 {
@@ -202,7 +151,7 @@ HResult invoke(CTK28950Ctrl& control, DispId dispid, InvokeKind kind, const QVec
                         .arg(args.size()));
     QVector<Variant> converted(args.size());
     for (int i = 0; i < args.size(); ++i) {
-        const HResult hr = convert(args[i], params[i].type, &converted[i]);
+        const HResult hr = component::convertTo(args[i], params[i].type, &converted[i]);
         if (component::failed(hr))
             return fail(error, hr,
                         QStringLiteral("%1: %2 is not a %3 (%4)")

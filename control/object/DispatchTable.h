@@ -4,6 +4,7 @@
 // Name look-up, argument checking and conversion, and the refusal of a
 // second waiting request all work from this one table.
 #include "Dispatch.h"
+#include "ValueType.h"
 #include "Variant.h"
 
 #include <QString>
@@ -13,11 +14,9 @@ class CTK28950Ctrl;
 
 namespace dispatch {
 
-enum class ValueType { None, Boolean, Byte, Short, Text };
+using component::typeName;
+using component::ValueType;
 enum class MemberKind { Method, Property };
-
-// The name of a value type as the type library writes it.
-const char* typeName(ValueType type);
 
 struct Param {
     const char* name;

@@ -5,7 +5,7 @@ import time
 import pytest
 import tk28950
 
-from conftest import PORT
+from conftest import BUILD, PORT
 
 # Arguments for one call of every published method; the test below checks
 # that this covers exactly what the control publishes.
@@ -258,3 +258,18 @@ def test_help_lists_the_published_members():
     )
     assert "ReadEEPROM(Address: str) -> str" in text
     assert "SN (int)" in text
+
+
+def test_the_stub_gives_every_published_member_the_types_help_gives():
+    """The stub is written at build time by make_stub.py, help() by the
+    module: each names the Python type of every interface type itself."""
+    stub = (BUILD / "python" / "tk28950.pyi").read_text(encoding="utf-8").splitlines()
+    for name in published("method"):
+        signature = getattr(tk28950.Control, name).__doc__.splitlines()[0]
+        params, result = signature[len(name) + 1 :].split(") -> ")
+        params = ", ".join(["self"] + ([params] if params else []))
+        assert f"    def {name}({params}) -> {result}: ..." in stub, signature
+    for name in published("property"):
+        doc = getattr(tk28950.Control, name).__doc__
+        type_name = doc[len(name) + 2 :].split(")")[0].split(",")[0]
+        assert f"    {name}: {type_name}" in stub, doc

@@ -1,5 +1,6 @@
 #include "Variant.h"
 #include "ResultText.h"
+#include "ValueType.h"
 
 #include <gtest/gtest.h>
 
@@ -199,4 +200,48 @@ TEST(ResultCodes, ReadAsHexAndWords)
     EXPECT_EQ(resultText(kOverflow), QStringLiteral("0x8002000A (overflow)"));
     EXPECT_EQ(resultText(kOk), QStringLiteral("0x00000000 (success)"));
     EXPECT_STREQ(describe(static_cast<HResult>(0x80001234u)), "unknown failure");
+}
+
+// The type library's names and the types are one vocabulary both ways; a
+// name in another case or an abbreviation is none of them.
+TEST(ValueTypes, NamesReadBackAsTheirTypesAndNothingElseIsAType)
+{
+    const std::initializer_list<std::pair<ValueType, const char*>> named{
+        {ValueType::None, "none"},   {ValueType::Boolean, "boolean"}, {ValueType::Byte, "byte"},
+        {ValueType::Short, "short"}, {ValueType::Long, "long"},       {ValueType::Double, "double"},
+        {ValueType::Text, "text"}};
+    for (const auto& [type, name] : named) {
+        EXPECT_STREQ(typeName(type), name);
+        EXPECT_EQ(valueTypeNamed(QString::fromLatin1(name)), type) << name;
+    }
+    for (const char* other : {"", "bool", "Short", "TEXT", "int", "short "})
+        EXPECT_EQ(valueTypeNamed(QString::fromLatin1(other)), std::nullopt) << '"' << other << '"';
+}
+
+// A conversion to an interface type gives a value of the variant's matching
+// type, or fails and leaves the target as it was; nothing converts to none.
+TEST(ValueTypes, ConversionGivesTheTypesValueOrLeavesTheTargetAlone)
+{
+    const Variant keep(QStringLiteral("kept"));
+    const struct {
+        Variant in;
+        ValueType type;
+        HResult result;
+        Variant out;
+    } cases[] = {
+        {Variant("-1"), ValueType::Boolean, kOk, Variant(true)},
+        {Variant("255"), ValueType::Byte, kOk, Variant(std::uint8_t{255})},
+        {Variant("256"), ValueType::Byte, kOverflow, keep},
+        {Variant("2.5"), ValueType::Short, kOk, Variant(std::int16_t{2})},
+        {Variant("x"), ValueType::Short, kTypeMismatch, keep},
+        {Variant(std::int16_t{7}), ValueType::Long, kOk, Variant(std::int32_t{7})},
+        {Variant(" 1.25 "), ValueType::Double, kOk, Variant(1.25)},
+        {Variant(true), ValueType::Text, kOk, Variant("True")},
+        {Variant("a"), ValueType::None, kTypeMismatch, keep},
+    };
+    for (const auto& c : cases) {
+        Variant out = keep;
+        EXPECT_EQ(convertTo(c.in, c.type, &out), c.result) << c.in.debugText().toStdString();
+        EXPECT_EQ(out, c.out) << c.in.debugText().toStdString();
+    }
 }
