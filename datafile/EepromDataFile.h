@@ -2,6 +2,7 @@
 // The EEPROM data file: a header line "Address" TAB "Value", then one line
 // per cell, "n" TAB value, every line ended by CR LF. Plain 8-bit text.
 #include "BoundedFile.h"
+#include "ModuleLimits.h"
 
 #include <QByteArray>
 #include <QSaveFile>
@@ -12,7 +13,7 @@
 
 namespace EepromDataFile {
 
-constexpr int kCells = 256;
+using tk28950::kCells;
 // Files longer than these are refused when read: no EEPROM file comes
 // close. A file as large as the byte bound is refused before it is read.
 constexpr int kMaxLines = 32767;

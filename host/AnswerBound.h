@@ -4,6 +4,8 @@
 // smoothed round trip plus four times its variation, within a floor and a
 // ceiling, and doubles after an answer that did not come (until the next
 // measured round trip). A host may fix it instead.
+#include "ModuleLimits.h"
+
 #include <QtGlobal>
 
 class AnswerBound {
@@ -15,9 +17,10 @@ public:
     // Below this, a busy host's scheduling alone would make answers late
     // (a wire time of 2.5 ms and an adapter's 16 ms each way are far below).
     static constexpr int kFloorMs = 100;
-    // A lost answer never costs more than this; the control's own time-out
-    // is three times as long.
-    static constexpr int kCeilingMs = 1000;
+    // A lost answer never costs more than this: a third of the control's own
+    // time-out, so that a session gives up on a lost answer well before the
+    // control's timer would.
+    static constexpr int kCeilingMs = tk28950::kCommandTimeoutMs / 3;
 
     // The bound for one exchange now.
     int ms() const { return m_fixedMs > 0 ? m_fixedMs : m_boundMs; }

@@ -422,7 +422,7 @@ Answer ControlSession::exchange(DispId method, const QVector<Variant>& args, con
 }
 
 // A call that waits inside the control ends when the control's command
-// timer expires, after 3 s. The session's own bound is shorter: each time it
+// timer expires, after its command time. The session's own bound is shorter: each time it
 // passes, the control's link is restarted from inside the wait, which
 // forgets the pending commands and so ends the wait the call is in. A call
 // makes a bounded number of exchanges, so it comes back; it is then taken as
@@ -570,8 +570,8 @@ QVector<int> ControlSession::dump(const Progress& progress)
 void ControlSession::restore(const QVector<int>& cells, bool verify, const Progress& progress)
 {
     if (cells.size() != kCells)
-        throw std::invalid_argument("a restore takes exactly 256 cell values, got " +
-                                    std::to_string(cells.size()));
+        throw std::invalid_argument("a restore takes exactly " + std::to_string(kCells) +
+                                    " cell values, got " + std::to_string(cells.size()));
     for (int address = 0; address < kCells; ++address)
         if (cells[address] < 0 || cells[address] > 255)
             throw std::invalid_argument("cell " + std::to_string(address) + ": " +

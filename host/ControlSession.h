@@ -24,6 +24,7 @@
 #include "AnswerBound.h"
 #include "AnswerWaiter.h"
 #include "ControlClient.h"
+#include "ModuleLimits.h"
 #include "RequestOutcome.h"
 
 #include <QString>
@@ -42,7 +43,7 @@ struct Expectation {
 
 class ControlSession {
 public:
-    static constexpr int kCells = 256;
+    static constexpr int kCells = tk28950::kCells;
     // How often a request whose answer was lost or wrong is tried again.
     static constexpr int kDefaultRetries = 3;
 

@@ -1,6 +1,7 @@
 #include "MemberCatalog.h"
 
 #include "ControlError.h"
+#include "ValueType.h"
 
 #include <algorithm>
 
@@ -79,7 +80,8 @@ QVector<MemberCatalog::Parameter> MemberCatalog::parameters(const TypeLibMember&
     QVector<Parameter> result;
     for (const QString& entry : member.params) {
         const qsizetype colon = entry.indexOf(QLatin1Char(':'));
-        result.append(colon < 0 ? Parameter{entry, QStringLiteral("text")}
+        const QString untyped = QString::fromLatin1(typeName(component::ValueType::Text));
+        result.append(colon < 0 ? Parameter{entry, untyped}
                                 : Parameter{entry.left(colon), entry.mid(colon + 1)});
     }
     return result;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ModuleLimits.h"
+
 #include <QString>
 
 #include <array>
@@ -9,7 +11,7 @@
 // (written aside, then renamed), so a crash never leaves half a file.
 class EepromStore {
 public:
-    static constexpr int CellCount = 256;
+    static constexpr int CellCount = tk28950::kCells;
     using Cells = std::array<quint8, CellCount>;
 
     // The table a module leaves the factory with, and restores on an EEPROM reset.

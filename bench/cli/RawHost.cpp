@@ -1,13 +1,16 @@
 #include "RawHost.h"
 
+#include "ModuleLimits.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 
 namespace {
-constexpr int kAnswerTimeoutMs = 3000;
-}
+// As long as the control waits for an answer.
+constexpr int kAnswerTimeoutMs = tk28950::kCommandTimeoutMs;
+} // namespace
 
 RawHost::RawHost(const QString& device)
 {

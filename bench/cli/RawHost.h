@@ -12,7 +12,7 @@ public:
     bool isOpen() const { return m_fd >= 0; }
 
     // Sends the command and returns the answer line without its line end;
-    // an empty result when none came within 3 s.
+    // an empty result when none came within the control's command time.
     QByteArray exchange(const QByteArray& command);
 
 private:

@@ -7,6 +7,7 @@
 // not a test.
 #include "CommandContext.h"
 #include "Commands.h"
+#include "ModuleLimits.h"
 #include "Output.h"
 #include "RawHost.h"
 #include "Simulator.h"
@@ -25,7 +26,7 @@ namespace {
 
 constexpr int kBaud = 38400;
 constexpr int kBitsPerByte = 10;
-constexpr int kCells = 256;
+constexpr int kCells = tk28950::kCells;
 // The setup program's pace: a read waits one 500 ms timer period and pauses
 // 100 ms; a write pauses 100 ms.
 constexpr double kSetupReadSeconds = 0.6;
@@ -165,7 +166,7 @@ void report(const char* title, const Figures& tool, const Figures& process, cons
 }
 
 // The same work on a line that loses answers: each loss costs the learnt
-// bound and a resynchronisation, not the control's 3 s.
+// bound and a resynchronisation, not the control's command time.
 void reportLossy(const char* title, double lost, const Figures& clean, const Figures& lossy)
 {
     const double ratio = lossy.seconds / clean.wireSeconds();

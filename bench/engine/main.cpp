@@ -1,5 +1,5 @@
 // Prints figures of the protocol engine on a real pseudo-terminal:
-//  - processor time used by one wait that ends by the 3 s time-out, started
+//  - processor time used by one wait that ends by the command time-out, started
 //    from the top level and from inside a receive handler;
 //  - latency from the last byte of an answer to the return of the wait,
 //    against a far end that answers from a thread of its own;

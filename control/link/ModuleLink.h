@@ -6,7 +6,7 @@
 #include "PendingQueue.h"
 #include "ReplyLink.h"
 
-#include "resources/TK28950Members.h"
+#include "resources/ModuleLimits.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>

@@ -3,7 +3,6 @@
 // each; 16-bit settings take two cells, low byte at the lower address.
 namespace CellMap {
 
-constexpr int kLastCell = 255;
 constexpr int kMaxByte = 255;
 
 constexpr int kGlobalOffsetX = 1;

@@ -3,6 +3,7 @@
 // how its result comes back, and how many request-and-answer exchanges with
 // the module one call makes at the most (which bounds how long it may take).
 // The control's member table is checked against this table by its tests.
+#include "ModuleLimits.h"
 #include "TK28950Dispids.h"
 
 #include <algorithm>
@@ -10,10 +11,6 @@
 #include <iterator>
 
 namespace tk28950 {
-
-// How long the control waits for the module's answer to one command before
-// it reports the time-out.
-inline constexpr int kCommandTimeoutMs = 3000;
 
 enum class Result {
     Immediate,    // the call's result is all there is; nothing is sent

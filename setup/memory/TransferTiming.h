@@ -1,6 +1,8 @@
 #pragma once
 // The pace of the memory transfers: how often the reply handshake is checked,
 // the pause after each request, and how long an answer is waited for at most.
+#include "ModuleLimits.h"
+
 #include <QString>
 #include <functional>
 
@@ -8,9 +10,10 @@ struct TransferTiming {
     int connectIntervalMs = 200; // check interval while connecting
     int readIntervalMs = 500;    // check interval while reading a cell
     int pauseMs = 100;           // pause after each request
-    // The control reports a missing answer after 3000 ms; an answer not seen
-    // within this bound counts as lost all the same.
-    int replyBoundMs = 6000;
+    // The control reports a missing answer once its command time is up; when
+    // not even that report has come within the command time again, the answer
+    // counts as lost all the same.
+    int replyBoundMs = 2 * tk28950::kCommandTimeoutMs;
     // Bringing the link back in step after a lost exchange: the module's
     // version answer must come back within this time, or the module is
     // taken as no longer answering.

@@ -156,7 +156,7 @@ TEST(PairingAfterTimeOut, LateAndLostAnswersDoNotShiftLaterPairs)
     // initialisation, a read must get its own answer, not the one "v" would
     // have taken.
     m.Version();
-    EXPECT_TRUE(WaitUntil([&] { return owner.TimedOut(); }, 6000));
+    EXPECT_TRUE(WaitUntil([&] { return owner.TimedOut(); }, 2 * CModuleLink::kCommandTimeoutMs));
     owner.Reinitialise();
     peer.setResponder(
         [](const QByteArray& chunk) -> QByteArray { return chunk == "i191" ? "44\r\n" : "1\r\n"; });

@@ -48,7 +48,7 @@ TEST_F(Link, SilentModuleTimesOutTheOldestCommandAndLaterWaitsEndAtOnce)
     m().ReadXChan(0);
     RunEventsFor(2000);
     m().Version(); // a poll does not put the time-out off
-    EXPECT_TRUE(WaitUntil([&] { return owner.TimedOut(); }, 6000));
+    EXPECT_TRUE(WaitUntil([&] { return owner.TimedOut(); }, 2 * CModuleLink::kCommandTimeoutMs));
     EXPECT_GE(owner.timedOutAtMs, 2900);
     EXPECT_LT(owner.timedOutAtMs, 4500) << "timed from the poll, not from the oldest command";
     EXPECT_EQ(owner.events, (QList<HostEvent>{{"DataReady", "TK28950 Time out"}}));
@@ -74,7 +74,7 @@ TEST_F(Link, TimeOutNeverComesBeforeTheCommandTime)
     QElapsedTimer clock;
     clock.start();
     m().ReadEEPROM(QStringLiteral("1"));
-    EXPECT_TRUE(WaitUntil([&] { return owner.TimedOut(); }, 6000));
+    EXPECT_TRUE(WaitUntil([&] { return owner.TimedOut(); }, 2 * CModuleLink::kCommandTimeoutMs));
     EXPECT_GE(clock.elapsed(), CModuleLink::kCommandTimeoutMs);
 }
 
