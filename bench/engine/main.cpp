@@ -3,7 +3,8 @@
 //    from the top level and from inside a receive handler;
 //  - latency from the last byte of an answer to the return of the wait,
 //    against a far end that answers from a thread of its own;
-//  - byte-intake throughput, for answer lines and for bytes nobody waits for.
+//  - byte-intake throughput, for long and short answer lines and for bytes
+//    nobody waits for.
 #include "PtyPeer.h"
 #include "TestOwner.h"
 
@@ -86,7 +87,8 @@ void SilentWait(bool insideReceiveHandler)
 }
 
 // Answers every cell read at once from a thread of its own and notes when
-// the last byte of each answer was written.
+// each answer was written. The note is made before the write, so that the
+// reader, which may take the answer the moment it is written, always finds it.
 class AnsweringThread {
 public:
     explicit AnsweringThread(int master) : m_master(master), m_thread([this] { Run(); }) {}
@@ -111,10 +113,10 @@ private:
                 if (buffer[i] != 'i')
                     continue;
                 static const char answer[] = "123\r\n";
-                if (write(m_master, answer, sizeof answer - 1) < 0)
-                    return;
                 m_answeredAt[m_count] = WallSeconds();
                 m_count = m_count + 1;
+                if (write(m_master, answer, sizeof answer - 1) < 0)
+                    return;
             }
         }
     }
@@ -161,18 +163,16 @@ void ReplyLatency(int reads)
     close(master);
 }
 
-void IntakeThroughput()
+// Answer lines of length bytes (line end included), each taking a pending
+// version request: long lines weigh the intake's byte handling, short ones
+// what every line costs (pairing, finding its command's row, parsing).
+void LineIntake(CModule& m, PtyPeer& peer, const CountingOwner& owner, int length, int batches)
 {
-    PtyPeer peer;
-    CountingOwner owner;
-    if (!owner.Open(peer.devicePath()))
-        return;
-    CModule& m = owner.module;
-    const QByteArray line = QByteArray(998, 'A') + "\r\n";
+    const QByteArray line = QByteArray(length - 2, 'A') + "\r\n";
     const QByteArray batch = line.repeated(CModuleLink::kMaxPending);
-    constexpr int kBatches = 256;
+    const long long before = owner.completed;
     double busy = 0;
-    for (int b = 0; b < kBatches; ++b) {
+    for (int b = 0; b < batches; ++b) {
         for (int i = 0; i < CModuleLink::kMaxPending; ++i)
             m.Version();
         peer.received(); // keep the far end drained
@@ -180,9 +180,22 @@ void IntakeThroughput()
         m.OnBytesReceived(batch);
         busy += CpuSeconds() - t0;
     }
-    const double mb = double(batch.size()) * kBatches / 1e6;
-    std::printf("byte intake, answer lines of 1000 bytes: %.1f MB/s (%.0f MB, %lld lines)\n",
-                mb / busy, mb, static_cast<long long>(owner.completed));
+    const double mb = double(batch.size()) * batches / 1e6;
+    const long long lines = owner.completed - before;
+    std::printf("byte intake, answer lines of %d bytes: %.1f MB/s, %.0f lines/s (%.1f MB, %lld "
+                "lines)\n",
+                length, mb / busy, double(lines) / busy, mb, lines);
+}
+
+void IntakeThroughput()
+{
+    PtyPeer peer;
+    CountingOwner owner;
+    if (!owner.Open(peer.devicePath()))
+        return;
+    CModule& m = owner.module;
+    LineIntake(m, peer, owner, 1000, 256);
+    LineIntake(m, peer, owner, 8, 2048);
 
     const QByteArray noise = QByteArray("12 34\x00\xB0\r\n", 10).repeated(100000);
     const double t0 = CpuSeconds();
