@@ -36,8 +36,8 @@ Variant toBoolean(const QString& text, const QString& what)
     throw notConvertible(what, text, QStringLiteral("on or off (1, 0, true, false, yes, no)"));
 }
 
-// What a number of type must look like, for messages; empty for the types
-// that take any text.
+// What a number of type must look like, for messages; empty for a type that
+// is not a number.
 QString expectedText(ValueType type)
 {
     switch (type) {
