@@ -58,15 +58,15 @@ dispatch::Outcome CTK28950Ctrl::SetGlobalOffset(int lowCell, qint16 value)
 }
 
 // The module keeps tenths of a degree; hosts see degrees with one decimal.
-dispatch::Outcome CTK28950Ctrl::TemperatureOffsetText()
+dispatch::Outcome CTK28950Ctrl::TemperatureOffsetText(int lowCell)
 {
-    const qint16 tenths = m_module.GetTemperatureOffset();
+    const qint16 tenths = m_module.Cells().Read16Request(lowCell);
     if (!m_module.LastFailure().isEmpty())
         return dispatch::Outcome::requestFailure(m_module.LastFailure());
     return QString::asprintf("%3.1f", static_cast<double>(tenths * 0.1f));
 }
 
-dispatch::Outcome CTK28950Ctrl::SetTemperatureOffsetText(const QString& text)
+dispatch::Outcome CTK28950Ctrl::SetTemperatureOffsetText(int lowCell, const QString& text)
 {
     const double tenths = std::trunc(TextNumbers::LeadingDecimal(text) * 10.0);
     if (!(tenths >= std::numeric_limits<qint16>::min() &&
@@ -74,7 +74,7 @@ dispatch::Outcome CTK28950Ctrl::SetTemperatureOffsetText(const QString& text)
         return dispatch::Outcome::failure(
             component::kOverflow,
             QStringLiteral("TemperatureOffset: %1 is out of range (-3276.8 to 3276.7)").arg(text));
-    const QString written = m_module.SetTemperatureOffset(static_cast<int>(tenths));
+    const QString written = m_module.Cells().Write16Request(lowCell, static_cast<int>(tenths));
     SetModified();
     return dispatch::Outcome::unlessFailed(written, LoadMessage(Msg::Ok));
 }
