@@ -152,6 +152,24 @@ const Served kServed[] = {
     {id::PortError, [](C& c, const Arguments&) -> Outcome { return c.PortError(); }},
 };
 
+// A setting the module object reads and writes in waiting requests, at the
+// row's cells.
+template <qint16 (CCellAccess::*Read)(int), QString (CCellAccess::*Write)(int, int)>
+Served moduleCells(const MemberFacts& row)
+{
+    const int at = row.cells.at;
+    return {row.dispid,
+            [at](C& c, const Arguments&) {
+                const qint16 value = (c.Module().Cells().*Read)(at);
+                return unlessRequestFailed(c, Variant(value));
+            },
+            [at](C& c, const Arguments& a) {
+                (c.Module().Cells().*Write)(at, a.number(0));
+                return afterWrite(c);
+            },
+            kBothWait};
+}
+
 // The code serving a row: a property kept in cells is read and written in
 // the shape its row gives; any other member has its code in kServed.
 Served servedBy(const MemberFacts& row)
@@ -159,27 +177,9 @@ Served servedBy(const MemberFacts& row)
     const int at = row.cells.at;
     switch (row.cells.shape) {
     case CellShape::Word:
-        return {row.dispid,
-                [at](C& c, const Arguments&) {
-                    const qint16 value = c.Module().Cells().Read16Request(at);
-                    return unlessRequestFailed(c, Variant(value));
-                },
-                [at](C& c, const Arguments& a) {
-                    c.Module().Cells().Write16Request(at, a.number(0));
-                    return afterWrite(c);
-                },
-                kBothWait};
+        return moduleCells<&CCellAccess::Read16Request, &CCellAccess::Write16Request>(row);
     case CellShape::ZoomCode:
-        return {row.dispid,
-                [at](C& c, const Arguments&) {
-                    const qint16 factor = c.Module().Cells().ReadZoom(at);
-                    return unlessRequestFailed(c, Variant(factor));
-                },
-                [at](C& c, const Arguments& a) {
-                    c.Module().Cells().WriteZoom(at, a.number(0));
-                    return afterWrite(c);
-                },
-                kBothWait};
+        return moduleCells<&CCellAccess::ReadZoom, &CCellAccess::WriteZoom>(row);
     case CellShape::OwnWord:
         return {row.dispid, [at](C& c, const Arguments&) { return c.GlobalOffset(at); },
                 [at](C& c, const Arguments& a) { return c.SetGlobalOffset(at, a.number(0)); },

@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QSet>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -136,24 +137,32 @@ TEST(PublishedInterface, TypeLibraryAndNameListsHoldThePublishedMembers)
 }
 
 // The worked example of adding a property: one row in the member table is
-// all the control and the generated interface need.
+// all the control and the generated interface need (here a second name for
+// the cells of ThreWind2, under a dispid of its own).
 TEST(PublishedInterface, ARowAddedToTheTableIsPublishedAndServed)
 {
     std::vector<MemberFacts> rows(std::begin(tk28950::members::kTable),
                                   std::end(tk28950::members::kTable));
-    rows.push_back({.dispid = 60,
-                    .name = "ThreWind3",
-                    .cells = {tk28950::CellShape::Word, CellMap::kTemperatureOffset + 2}});
+    const int dispid =
+        std::max_element(rows.begin(), rows.end(),
+                         [](const auto& a, const auto& b) { return a.dispid < b.dispid; })
+            ->dispid +
+        1;
+    rows.push_back({.dispid = dispid,
+                    .name = "ScratchWindow",
+                    .cells = {tk28950::CellShape::Word, CellMap::kThresholdWindow2}});
 
     const QStringList lines = listing(typeLibrary(fillTypeLibrary(rows)));
     EXPECT_EQ(lines.size(), QString::fromUtf8(kPublished).split('\n').size() + 1);
-    EXPECT_EQ(lines.last(), "60 ThreWind3 property short \"property ThreWind3\"");
-    EXPECT_TRUE(published::fill("@TK28950_PROPERTIES@", rows).endsWith(" PortError ThreWind3"));
+    EXPECT_EQ(
+        lines.last(),
+        QStringLiteral("%1 ScratchWindow property short \"property ScratchWindow\"").arg(dispid));
+    EXPECT_TRUE(published::fill("@TK28950_PROPERTIES@", rows).endsWith(" ScratchWindow"));
 
     const QVector<dispatch::Member> members = dispatch::membersOf(rows);
-    const dispatch::Member* added = find(members, 60);
+    const dispatch::Member* added = find(members, dispid);
     ASSERT_NE(added, nullptr);
-    EXPECT_STREQ(added->name, "ThreWind3");
+    EXPECT_STREQ(added->name, "ScratchWindow");
     EXPECT_TRUE(added->call && added->put);
     EXPECT_EQ(added->waits, unsigned(dispatch::kBothWait));
 }
@@ -163,7 +172,7 @@ TEST(PublishedInterface, ARowAddedToTheTableIsPublishedAndServed)
 // is read-only.
 TEST(MemberTable, EveryRowIsServed)
 {
-    const MemberFacts unserved[] = {{.dispid = 61,
+    const MemberFacts unserved[] = {{.dispid = 999,
                                      .name = "Unserved",
                                      .kind = tk28950::MemberKind::Method,
                                      .type = tk28950::ValueType::Text}};
