@@ -10,8 +10,6 @@
 
 #include <QString>
 #include <QStringList>
-#include <initializer_list>
-#include <utility>
 
 class CModule {
 public:
@@ -67,7 +65,6 @@ public:
                             const QString& fiftySlope, const QString& fiftyOff);
 
     bool Signal(int index) const { return m_parser.Signal(index); } // 1 to 4
-    int ZoomCellCopy() const { return m_cells.ZoomCellCopy(); }
 
     // True while a waiting request started by a host call runs; a second one
     // is refused with BusyText() (resends from inside the parser still run).
@@ -80,18 +77,9 @@ public:
     QString LastFailure() const { return m_link.LastFailure(); }
 
     // The module's EEPROM cells: the settings kept in them are read and
-    // written through this, as the control's member table says where each
-    // one lies.
+    // written through this, where the control's member table says each one
+    // lies, as are the cells the control reads and writes itself.
     CCellAccess& Cells() { return m_cells; }
-    // The control's own EEPROM reads and writes (see CCellAccess).
-    std::optional<QList<int>> ReadCellValues(std::initializer_list<int> cells)
-    {
-        return m_cells.ReadValues(cells);
-    }
-    QString WriteCellValues(std::initializer_list<std::pair<int, int>> cellValues)
-    {
-        return m_cells.WriteValues(cellValues);
-    }
 
 private:
     // Sends a command of its own and waits for its answer, in one request.

@@ -22,7 +22,7 @@ dispatch::Outcome CTK28950Ctrl::GainText(int cell)
 {
     if (!IsInitialised())
         return kNoGain;
-    const auto values = m_module.ReadCellValues({cell});
+    const auto values = m_module.Cells().ReadValues({cell});
     return values ? dispatch::Outcome(QString::number(values->at(0)))
                   : dispatch::Outcome::requestFailure(m_module.LastFailure());
 }
@@ -31,7 +31,7 @@ dispatch::Outcome CTK28950Ctrl::Amp(int cell)
 {
     if (!IsInitialised())
         return component::Variant(kNoAmp);
-    const auto values = m_module.ReadCellValues({cell});
+    const auto values = m_module.Cells().ReadValues({cell});
     return values ? dispatch::Outcome(component::Variant(qint16(values->at(0))))
                   : dispatch::Outcome::requestFailure(m_module.LastFailure());
 }
@@ -41,7 +41,7 @@ dispatch::Outcome CTK28950Ctrl::GlobalOffset(int lowCell)
 {
     if (!IsInitialised())
         return component::Variant(kNoOffset);
-    const auto values = m_module.ReadCellValues({lowCell, lowCell + 1});
+    const auto values = m_module.Cells().ReadValues({lowCell, lowCell + 1});
     if (!values)
         return dispatch::Outcome::requestFailure(m_module.LastFailure());
     return component::Variant(static_cast<qint16>(values->at(0) | (values->at(1) << 8)));
@@ -52,7 +52,7 @@ dispatch::Outcome CTK28950Ctrl::SetGlobalOffset(int lowCell, qint16 value)
     if (!IsInitialised())
         return {};
     const QString written =
-        m_module.WriteCellValues({{lowCell, value & 0xFF}, {lowCell + 1, (value >> 8) & 0xFF}});
+        m_module.Cells().WriteValues({{lowCell, value & 0xFF}, {lowCell + 1, (value >> 8) & 0xFF}});
     SetModified();
     return dispatch::Outcome::unlessFailed(written, LoadMessage(Msg::Ok));
 }

@@ -97,7 +97,7 @@ TEST_F(OnSimulator, ZoomAndTemperatureCorrectionKeepTheOtherBitsOfTheirCell)
     Start({}, Cells({{201, 0x31}, {182, 0xF0}}));
     EXPECT_EQ(m().Cells().WriteZoom(CellMap::kZoomShiftX, 4), kOk);
     EXPECT_EQ(Cell(201), 0x32);
-    EXPECT_EQ(m().ZoomCellCopy(), 0x32);
+    EXPECT_EQ(m().Cells().ZoomCellCopy(), 0x32);
     EXPECT_EQ(m().Cells().WriteZoom(CellMap::kZoomShiftX, 3), kOk); // not a zoom factor: 1
     EXPECT_EQ(Cell(201), 0x30);
     EXPECT_EQ(m().Cells().WriteZoom(CellMap::kZoomShiftY, 4), kOk);
