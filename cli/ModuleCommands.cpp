@@ -26,7 +26,7 @@ namespace {
 
 bool resultIs(DispId method, tk28950::Result result)
 {
-    const tk28950::MethodFacts* facts = tk28950::methodFacts(method);
+    const tk28950::MemberFacts* facts = tk28950::methodFacts(method);
     return facts && facts->result == result;
 }
 

@@ -93,7 +93,7 @@ const Expectation& writeExpectation()
 // most; no call is given less time than a property access.
 int exchangesOf(InvokeKind kind, DispId dispid)
 {
-    const tk28950::MethodFacts* facts =
+    const tk28950::MemberFacts* facts =
         kind == InvokeKind::Method ? tk28950::methodFacts(dispid) : nullptr;
     return std::max(facts ? facts->exchanges : 0, tk28950::kPropertyExchanges);
 }

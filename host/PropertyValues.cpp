@@ -2,18 +2,14 @@
 
 #include "AnswerShape.h"
 #include "QuotedInput.h"
-#include "TK28950Dispids.h"
+#include "TK28950Members.h"
 
 #include <QRegularExpression>
-#include <algorithm>
 #include <cmath>
-#include <iterator>
 #include <limits>
 
 namespace PropertyValues {
 namespace {
-
-namespace id = tk28950::dispid;
 
 bool isCellValue(const QString& text)
 {
@@ -54,40 +50,40 @@ bool isFlag(const component::Variant& value)
 }
 
 struct Rule {
-    component::DispId dispid;
     bool (*accepts)(const component::Variant&);
     const char* expected;
 };
 
-constexpr Rule kRules[] = {
-    {id::GainX, textRule<isCellValue>, "a whole number from 0 to 255"},
-    {id::GainY, textRule<isCellValue>, "a whole number from 0 to 255"},
-    {id::AmpX, textRule<isCellValue>, "a whole number from 0 to 255"},
-    {id::AmpY, textRule<isCellValue>, "a whole number from 0 to 255"},
-    {id::ZoomX, textRule<isZoomFactor>, "a zoom factor: 1, 2, 4 or 8"},
-    {id::ZoomY, textRule<isZoomFactor>, "a zoom factor: 1, 2, 4 or 8"},
-    {id::Signal1, isFlag, "0 or 1"},
-    {id::Signal2, isFlag, "0 or 1"},
-    {id::Signal3, isFlag, "0 or 1"},
-    {id::Signal4, isFlag, "0 or 1"},
-    {id::TemperatureOffset, textRule<isTenthsOfDegree>,
-     "a number of degrees from -3276.8 to 3276.7"},
-};
+// The rule of each kind of values the member table gives a property.
+Rule ruleFor(tk28950::Values values)
+{
+    switch (values) {
+    case tk28950::Values::CellByte:
+        return {textRule<isCellValue>, "a whole number from 0 to 255"};
+    case tk28950::Values::ZoomFactor:
+        return {textRule<isZoomFactor>, "a zoom factor: 1, 2, 4 or 8"};
+    case tk28950::Values::Flag:
+        return {isFlag, "0 or 1"};
+    case tk28950::Values::TenthsOfDegree:
+        return {textRule<isTenthsOfDegree>, "a number of degrees from -3276.8 to 3276.7"};
+    case tk28950::Values::Any:
+        break;
+    }
+    return {nullptr, nullptr};
+}
 
 } // namespace
 
 std::optional<QString> refusal(component::DispId dispid, const component::Variant& value)
 {
-    const auto* rule = std::find_if(std::begin(kRules), std::end(kRules),
-                                    [dispid](const Rule& row) { return row.dispid == dispid; });
-    if (rule == std::end(kRules))
-        return std::nullopt;
-    if (rule->accepts(value))
+    const tk28950::MemberFacts* facts = tk28950::memberFacts(dispid);
+    const Rule rule = facts ? ruleFor(facts->values) : Rule{nullptr, nullptr};
+    if (!rule.accepts || rule.accepts(value))
         return std::nullopt;
     QString text;
     value.toText(&text);
     return QStringLiteral("%1 is not %2")
-        .arg(component::quotedInput(text), QLatin1String(rule->expected));
+        .arg(component::quotedInput(text), QLatin1String(rule.expected));
 }
 
 } // namespace PropertyValues

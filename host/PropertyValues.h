@@ -14,7 +14,8 @@ namespace PropertyValues {
 
 // Why value cannot be written to the property dispid (""300" is not a
 // whole number from 0 to 255"), or nothing when it can. Properties with no
-// rule of their own take any value their type converts.
+// rule of their own take any value their type converts. The member table
+// says which values each property can hold.
 std::optional<QString> refusal(component::DispId dispid, const component::Variant& value);
 
 } // namespace PropertyValues

@@ -125,76 +125,6 @@ QString CModule::SetGain(int cell, const QString& value)
     return written == LoadMessage(Msg::Ok) ? PotSetup() : written;
 }
 
-QString CModule::SetGainX(const QString& value)
-{
-    return SetGain(CellMap::kGainX, value);
-}
-
-QString CModule::SetGainY(const QString& value)
-{
-    return SetGain(CellMap::kGainY, value);
-}
-
-qint16 CModule::GetScaleFactorX()
-{
-    return m_cells.Read16Request(CellMap::kScaleFactorX);
-}
-
-QString CModule::SetScaleFactorX(int value)
-{
-    return m_cells.Write16Request(CellMap::kScaleFactorX, value);
-}
-
-QString CModule::SetThreWind1(int value)
-{
-    return m_cells.Write16Request(CellMap::kThresholdWindow1, value);
-}
-
-QString CModule::SetThreWind2(int value)
-{
-    return m_cells.Write16Request(CellMap::kThresholdWindow2, value);
-}
-
-qint16 CModule::GetThreWind1()
-{
-    return m_cells.Read16Request(CellMap::kThresholdWindow1);
-}
-
-qint16 CModule::GetThreWind2()
-{
-    return m_cells.Read16Request(CellMap::kThresholdWindow2);
-}
-
-QString CModule::SetThreshold1(int value)
-{
-    return m_cells.Write16Request(CellMap::kThreshold1, value);
-}
-
-QString CModule::SetThreshold2(int value)
-{
-    return m_cells.Write16Request(CellMap::kThreshold2, value);
-}
-
-qint16 CModule::GetThreshold1()
-{
-    return m_cells.Read16Request(CellMap::kThreshold1);
-}
-
-qint16 CModule::GetThreshold2()
-{
-    return m_cells.Read16Request(CellMap::kThreshold2);
-}
-
-qint16 CModule::GetSerialNumber()
-{
-    return m_cells.Read16Request(CellMap::kSerialNumber);
-}
-
-QString CModule::SetSerialNumber(int value)
-{
-    return m_cells.Write16Request(CellMap::kSerialNumber, value);
-}
-
 QString CModule::SetSignal1(bool on)
 {
     return CommandRequest(on ? Msg::CmdSignal1On : Msg::CmdSignal1Off, LoadMessage(Msg::CommError));
@@ -208,46 +138,6 @@ QString CModule::SetSignal2(bool on)
 QString CModule::ReadSignals()
 {
     return CommandRequest(Msg::CmdReadSignals, LoadMessage(Msg::CommError));
-}
-
-QString CModule::SetScaleFactorY(int value)
-{
-    return m_cells.Write16Request(CellMap::kScaleFactorY, value);
-}
-
-qint16 CModule::GetScaleFactorY()
-{
-    return m_cells.Read16Request(CellMap::kScaleFactorY);
-}
-
-qint16 CModule::GetZoomX()
-{
-    return m_cells.ReadZoom(CellMap::kZoomShiftX);
-}
-
-QString CModule::SetZoomX(int factor)
-{
-    return m_cells.WriteZoom(CellMap::kZoomShiftX, factor);
-}
-
-qint16 CModule::GetZoomY()
-{
-    return m_cells.ReadZoom(CellMap::kZoomShiftY);
-}
-
-QString CModule::SetZoomY(int factor)
-{
-    return m_cells.WriteZoom(CellMap::kZoomShiftY, factor);
-}
-
-qint16 CModule::GetTemperatureOffset()
-{
-    return m_cells.Read16Request(CellMap::kTemperatureOffset);
-}
-
-QString CModule::SetTemperatureOffset(int value)
-{
-    return m_cells.Write16Request(CellMap::kTemperatureOffset, value);
 }
 
 QString CModule::EnableTempCorr(bool on)

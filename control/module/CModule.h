@@ -10,13 +10,11 @@
 
 #include <QString>
 #include <QStringList>
-#include <initializer_list>
-#include <utility>
 
 class CModule {
 public:
     CModule();
-    virtual ~CModule();
+    ~CModule();
     CModule(const CModule&) = delete;
     CModule& operator=(const CModule&) = delete;
 
@@ -37,58 +35,36 @@ public:
     CModuleLink& Link() { return m_link; }
 
     // Asynchronous commands.
-    virtual QString ReadTemperature(const QString& unit);
-    virtual QString Correction(bool on);
-    virtual QString ResetModule();
-    virtual QString SendCMD(const QString& text);
-    virtual QString Version();
-    virtual QString ResetEEPROM();
-    virtual QString OutputAngle(bool on);
-    virtual QString EnableDAC(bool on);
-    virtual QString ReadXChan(unsigned char option);
-    virtual QString ReadYChan(unsigned char option);
-    virtual QString Sleep(bool on);
-    virtual QString ReadEEPROM(const QString& address);
-    virtual QString WriteEEPROM(const QString& address, const QString& value);
+    QString ReadTemperature(const QString& unit);
+    QString Correction(bool on);
+    QString ResetModule();
+    QString SendCMD(const QString& text);
+    QString Version();
+    QString ResetEEPROM();
+    QString OutputAngle(bool on);
+    QString EnableDAC(bool on);
+    QString ReadXChan(unsigned char option);
+    QString ReadYChan(unsigned char option);
+    QString Sleep(bool on);
+    QString ReadEEPROM(const QString& address);
+    QString WriteEEPROM(const QString& address, const QString& value);
 
     // Waiting requests.
-    virtual QString EnResetEE(bool on);
-    virtual QString StupEnCorrection(bool on);
-    virtual QString StupAngleOn(bool on);
-    virtual QString SetGainX(const QString& value);
-    virtual QString PotSetup();
-    virtual QString SetGainY(const QString& value);
-    virtual QString LoadCoef(const QString& axis, const QString& file);
-    virtual qint16 GetScaleFactorX();
-    virtual QString SetScaleFactorX(int value);
-    virtual QString SetThreWind1(int value);
-    virtual QString SetThreWind2(int value);
-    virtual qint16 GetThreWind1();
-    virtual qint16 GetThreWind2();
-    virtual QString SetThreshold1(int value);
-    virtual QString SetThreshold2(int value);
-    virtual qint16 GetThreshold1();
-    virtual qint16 GetThreshold2();
-    virtual qint16 GetSerialNumber();
-    virtual QString SetSerialNumber(int value);
-    virtual QString SetSignal1(bool on);
-    virtual QString SetSignal2(bool on);
-    virtual QString ReadSignals();
-    virtual QString SetScaleFactorY(int value);
-    virtual qint16 GetScaleFactorY();
-    virtual qint16 GetZoomX();
-    virtual QString SetZoomX(int factor);
-    virtual qint16 GetZoomY();
-    virtual QString SetZoomY(int factor);
-    virtual qint16 GetTemperatureOffset();
-    virtual QString SetTemperatureOffset(int value);
-    virtual QString EnableTempCorr(bool on);
-    virtual QString TemperatureCoef(const QString& axis, const QString& mTenSlope,
-                                    const QString& mTenOff, const QString& fiftySlope,
-                                    const QString& fiftyOff);
+    QString EnResetEE(bool on);
+    QString StupEnCorrection(bool on);
+    QString StupAngleOn(bool on);
+    QString PotSetup();
+    // Writes a gain cell, then tunes the potentiometers to it.
+    QString SetGain(int cell, const QString& value);
+    QString LoadCoef(const QString& axis, const QString& file);
+    QString SetSignal1(bool on);
+    QString SetSignal2(bool on);
+    QString ReadSignals();
+    QString EnableTempCorr(bool on);
+    QString TemperatureCoef(const QString& axis, const QString& mTenSlope, const QString& mTenOff,
+                            const QString& fiftySlope, const QString& fiftyOff);
 
     bool Signal(int index) const { return m_parser.Signal(index); } // 1 to 4
-    int ZoomCellCopy() const { return m_cells.ZoomCellCopy(); }
 
     // True while a waiting request started by a host call runs; a second one
     // is refused with BusyText() (resends from inside the parser still run).
@@ -100,21 +76,15 @@ public:
     // had none or fell back on an uninitialised module.
     QString LastFailure() const { return m_link.LastFailure(); }
 
-    // The control's own EEPROM reads and writes (see CCellAccess).
-    std::optional<QList<int>> ReadCellValues(std::initializer_list<int> cells)
-    {
-        return m_cells.ReadValues(cells);
-    }
-    QString WriteCellValues(std::initializer_list<std::pair<int, int>> cellValues)
-    {
-        return m_cells.WriteValues(cellValues);
-    }
+    // The module's EEPROM cells: the settings kept in them are read and
+    // written through this, where the control's member table says each one
+    // lies, as are the cells the control reads and writes itself.
+    CCellAccess& Cells() { return m_cells; }
 
 private:
     // Sends a command of its own and waits for its answer, in one request.
     bool WaitForCommand(int command);
     QString CommandRequest(int command, const QString& failure);
-    QString SetGain(int cell, const QString& value);
 
     CModuleLink m_link;
     CReplyParser m_parser;

@@ -69,8 +69,8 @@ public:
     dispatch::Outcome Amp(int cell);
     dispatch::Outcome GlobalOffset(int lowCell);
     dispatch::Outcome SetGlobalOffset(int lowCell, qint16 value);
-    dispatch::Outcome TemperatureOffsetText();
-    dispatch::Outcome SetTemperatureOffsetText(const QString& text);
+    dispatch::Outcome TemperatureOffsetText(int lowCell);
+    dispatch::Outcome SetTemperatureOffsetText(int lowCell, const QString& text);
 
     CModule& Module() { return m_module; }
     bool IsInitialised() const { return m_module.IsInitialised(); }

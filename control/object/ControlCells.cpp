@@ -22,7 +22,7 @@ dispatch::Outcome CTK28950Ctrl::GainText(int cell)
 {
     if (!IsInitialised())
         return kNoGain;
-    const auto values = m_module.ReadCellValues({cell});
+    const auto values = m_module.Cells().ReadValues({cell});
     return values ? dispatch::Outcome(QString::number(values->at(0)))
                   : dispatch::Outcome::requestFailure(m_module.LastFailure());
 }
@@ -31,7 +31,7 @@ dispatch::Outcome CTK28950Ctrl::Amp(int cell)
 {
     if (!IsInitialised())
         return component::Variant(kNoAmp);
-    const auto values = m_module.ReadCellValues({cell});
+    const auto values = m_module.Cells().ReadValues({cell});
     return values ? dispatch::Outcome(component::Variant(qint16(values->at(0))))
                   : dispatch::Outcome::requestFailure(m_module.LastFailure());
 }
@@ -41,7 +41,7 @@ dispatch::Outcome CTK28950Ctrl::GlobalOffset(int lowCell)
 {
     if (!IsInitialised())
         return component::Variant(kNoOffset);
-    const auto values = m_module.ReadCellValues({lowCell, lowCell + 1});
+    const auto values = m_module.Cells().ReadValues({lowCell, lowCell + 1});
     if (!values)
         return dispatch::Outcome::requestFailure(m_module.LastFailure());
     return component::Variant(static_cast<qint16>(values->at(0) | (values->at(1) << 8)));
@@ -52,21 +52,21 @@ dispatch::Outcome CTK28950Ctrl::SetGlobalOffset(int lowCell, qint16 value)
     if (!IsInitialised())
         return {};
     const QString written =
-        m_module.WriteCellValues({{lowCell, value & 0xFF}, {lowCell + 1, (value >> 8) & 0xFF}});
+        m_module.Cells().WriteValues({{lowCell, value & 0xFF}, {lowCell + 1, (value >> 8) & 0xFF}});
     SetModified();
     return dispatch::Outcome::unlessFailed(written, LoadMessage(Msg::Ok));
 }
 
 // The module keeps tenths of a degree; hosts see degrees with one decimal.
-dispatch::Outcome CTK28950Ctrl::TemperatureOffsetText()
+dispatch::Outcome CTK28950Ctrl::TemperatureOffsetText(int lowCell)
 {
-    const qint16 tenths = m_module.GetTemperatureOffset();
+    const qint16 tenths = m_module.Cells().Read16Request(lowCell);
     if (!m_module.LastFailure().isEmpty())
         return dispatch::Outcome::requestFailure(m_module.LastFailure());
     return QString::asprintf("%3.1f", static_cast<double>(tenths * 0.1f));
 }
 
-dispatch::Outcome CTK28950Ctrl::SetTemperatureOffsetText(const QString& text)
+dispatch::Outcome CTK28950Ctrl::SetTemperatureOffsetText(int lowCell, const QString& text)
 {
     const double tenths = std::trunc(TextNumbers::LeadingDecimal(text) * 10.0);
     if (!(tenths >= std::numeric_limits<qint16>::min() &&
@@ -74,7 +74,7 @@ dispatch::Outcome CTK28950Ctrl::SetTemperatureOffsetText(const QString& text)
         return dispatch::Outcome::failure(
             component::kOverflow,
             QStringLiteral("TemperatureOffset: %1 is out of range (-3276.8 to 3276.7)").arg(text));
-    const QString written = m_module.SetTemperatureOffset(static_cast<int>(tenths));
+    const QString written = m_module.Cells().Write16Request(lowCell, static_cast<int>(tenths));
     SetModified();
     return dispatch::Outcome::unlessFailed(written, LoadMessage(Msg::Ok));
 }

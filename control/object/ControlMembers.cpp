@@ -1,11 +1,14 @@
-// The rows of the control's member table. Most entries forward to one
-// operation of the module object; the small templates below are those
-// forwards, one per shape of operation.
+// The control's member table: each row of the member facts joined with the
+// code that serves it. A property kept in the module's cells is served
+// from its row (where it lies and in which shape); every other member has
+// its code here, found by its dispid. The small templates below are the
+// forwards to the module object, one per shape of operation.
 #include "CTK28950Ctrl.h"
 #include "DispatchTable.h"
-#include "module/CellMap.h"
 #include "resources/MessageTable.h"
-#include "resources/TK28950Dispids.h"
+
+#include <algorithm>
+#include <iterator>
 
 namespace dispatch {
 
@@ -13,8 +16,8 @@ namespace {
 
 using C = CTK28950Ctrl;
 using component::Variant;
-using T = ValueType;
-using M = MemberKind;
+using tk28950::CellShape;
+using tk28950::MemberFacts;
 namespace id = tk28950::dispid;
 
 // Methods: the operation's result is the call's result.
@@ -60,16 +63,10 @@ template <QString (CModule::*Op)(bool)> Outcome switchOption(C& c, const Argumen
     return unlessRequestFailed(c, QString());
 }
 
-// 16-bit properties kept in the module: read operation, write operation.
-template <qint16 (CModule::*Get)()> Outcome readShort(C& c, const Arguments&)
+// A write of a setting kept in the module: the control is modified whether
+// or not the module took it, and the caller learns what failed.
+Outcome afterWrite(C& c)
 {
-    const qint16 value = (c.Module().*Get)();
-    return unlessRequestFailed(c, Variant(value));
-}
-
-template <QString (CModule::*Set)(int)> Outcome writeShort(C& c, const Arguments& a)
-{
-    (c.Module().*Set)(a.number(0));
     c.SetModified();
     return unlessRequestFailed(c, {});
 }
@@ -84,8 +81,7 @@ template <int Index> Outcome readSignal(C& c, const Arguments&)
 template <QString (CModule::*Set)(bool)> Outcome writeSignal(C& c, const Arguments& a)
 {
     (c.Module().*Set)(a.number(0) != 0);
-    c.SetModified();
-    return unlessRequestFailed(c, {});
+    return afterWrite(c);
 }
 
 // Signals 3 and 4 have no command of their own.
@@ -95,460 +91,156 @@ Outcome markModified(C& c, const Arguments&)
     return {};
 }
 
-// Gains, read by the control itself from their cells.
-template <int Cell> Outcome readGain(C& c, const Arguments&)
+// The code of a member that is not a property kept in cells.
+struct Served {
+    component::DispId dispid;
+    Handler call;
+    Handler put = nullptr;
+    unsigned waits = kNoWait;
+};
+
+const Served kServed[] = {
+    // Methods.
+    {id::AboutBox,
+     [](C& c, const Arguments&) -> Outcome {
+         c.AboutBox();
+         return {};
+     }},
+    {id::InitModule, [](C& c, const Arguments& a) { return c.InitModule(a.text(0)); }},
+    {id::SendCMD,
+     [](C& c, const Arguments& a) -> Outcome {
+         c.Module().SendCMD(a.text(0));
+         return LoadMessage(Msg::Ok);
+     }},
+    {id::ReadTemperature, withText<&CModule::ReadTemperature>},
+    {id::ResetModule, noArgs<&CModule::ResetModule>},
+    {id::Sleep, withFlag<&CModule::Sleep>},
+    {id::Correction, withFlag<&CModule::Correction>},
+    {id::OutputAngle, withFlag<&CModule::OutputAngle>},
+    {id::EnableDAC, withFlag<&CModule::EnableDAC>},
+    {id::ResetEEPROM, noArgs<&CModule::ResetEEPROM>},
+    {id::ReadXChan, withByte<&CModule::ReadXChan>},
+    {id::ReadYChan, withByte<&CModule::ReadYChan>},
+    {id::ReadEEPROM, withText<&CModule::ReadEEPROM>},
+    {id::WriteEEPROM, withTwoTexts<&CModule::WriteEEPROM>},
+    {id::StupAngleOn, switchOption<&CModule::StupAngleOn>},
+    {id::EnResetEE, switchOption<&CModule::EnResetEE>},
+    {id::StupEnCorrection, switchOption<&CModule::StupEnCorrection>},
+    {id::Version,
+     [](C& c, const Arguments&) -> Outcome {
+         c.Module().Version();
+         return QString();
+     }},
+    {id::LoadCoef, withTwoTexts<&CModule::LoadCoef>},
+    {id::RangeAvailable, [](C&, const Arguments&) -> Outcome { return QStringLiteral("170,180"); }},
+    {id::EnableTempCorr, withFlag<&CModule::EnableTempCorr>},
+    {id::TemperatureCoef,
+     [](C& c, const Arguments& a) -> Outcome {
+         return c.Module().TemperatureCoef(a.text(0), a.text(1), a.text(2), a.text(3), a.text(4));
+     }},
+
+    // Properties of the control's own, and the signal outputs.
+    {id::ModuleName, [](C& c, const Arguments&) -> Outcome { return c.ModuleName(); },
+     [](C& c, const Arguments& a) -> Outcome {
+         c.SetModuleName(a.text(0));
+         return {};
+     }},
+    {id::Signal1, readSignal<1>, writeSignal<&CModule::SetSignal1>, kBothWait},
+    {id::Signal2, readSignal<2>, writeSignal<&CModule::SetSignal2>, kBothWait},
+    {id::Signal3, readSignal<3>, markModified, kCallWaits},
+    {id::Signal4, readSignal<4>, markModified, kCallWaits},
+    {id::PortError, [](C& c, const Arguments&) -> Outcome { return c.PortError(); }},
+};
+
+// A setting the module object reads and writes in waiting requests, at the
+// row's cells.
+template <qint16 (CCellAccess::*Read)(int), QString (CCellAccess::*Write)(int, int)>
+Served moduleCells(const MemberFacts& row)
 {
-    return c.GainText(Cell);
+    const int at = row.cells.at;
+    return {row.dispid,
+            [at](C& c, const Arguments&) {
+                const qint16 value = (c.Module().Cells().*Read)(at);
+                return unlessRequestFailed(c, Variant(value));
+            },
+            [at](C& c, const Arguments& a) {
+                (c.Module().Cells().*Write)(at, a.number(0));
+                return afterWrite(c);
+            },
+            kBothWait};
 }
 
-template <QString (CModule::*Set)(const QString&)> Outcome writeGain(C& c, const Arguments& a)
+// The code serving a row: a property kept in cells is read and written in
+// the shape its row gives; any other member has its code in kServed.
+Served servedBy(const MemberFacts& row)
 {
-    if (!c.IsInitialised())
-        return {};
-    (c.Module().*Set)(a.text(0));
-    c.SetModified();
-    return unlessRequestFailed(c, {});
+    const int at = row.cells.at;
+    switch (row.cells.shape) {
+    case CellShape::Word:
+        return moduleCells<&CCellAccess::Read16Request, &CCellAccess::Write16Request>(row);
+    case CellShape::ZoomCode:
+        return moduleCells<&CCellAccess::ReadZoom, &CCellAccess::WriteZoom>(row);
+    case CellShape::OwnWord:
+        return {row.dispid, [at](C& c, const Arguments&) { return c.GlobalOffset(at); },
+                [at](C& c, const Arguments& a) { return c.SetGlobalOffset(at, a.number(0)); },
+                kBothWait};
+    case CellShape::Tenths:
+        return {
+            row.dispid, [at](C& c, const Arguments&) { return c.TemperatureOffsetText(at); },
+            [at](C& c, const Arguments& a) { return c.SetTemperatureOffsetText(at, a.text(0)); },
+            kBothWait};
+    case CellShape::Gain:
+        return {row.dispid, [at](C& c, const Arguments&) { return c.GainText(at); },
+                [at](C& c, const Arguments& a) -> Outcome {
+                    if (!c.IsInitialised())
+                        return {};
+                    c.Module().SetGain(at, a.text(0));
+                    return afterWrite(c);
+                },
+                kBothWait};
+    case CellShape::Amp:
+        return {row.dispid, [at](C& c, const Arguments&) { return c.Amp(at); },
+                [at](C& c, const Arguments& a) {
+                    c.Module().SetGain(at, QString::number(a.number(0)));
+                    return afterWrite(c);
+                },
+                kBothWait};
+    case CellShape::None:
+        break;
+    }
+    const auto* served = std::find_if(std::begin(kServed), std::end(kServed),
+                                      [&row](const Served& s) { return s.dispid == row.dispid; });
+    return served == std::end(kServed) ? Served{row.dispid, nullptr} : *served;
 }
 
-template <int Cell> Outcome readAmp(C& c, const Arguments&)
+// A method waits inside the call when its facts say its result does.
+unsigned methodWaits(const MemberFacts& row)
 {
-    return c.Amp(Cell);
+    const bool waits =
+        row.result == tk28950::Result::WaitsForOk || row.result == tk28950::Result::WaitsForValue;
+    return waits ? kCallWaits : kNoWait;
 }
-
-template <QString (CModule::*Set)(const QString&)> Outcome writeAmp(C& c, const Arguments& a)
-{
-    (c.Module().*Set)(QString::number(a.number(0)));
-    c.SetModified();
-    return unlessRequestFailed(c, {});
-}
-
-template <int LowCell> Outcome readOffset(C& c, const Arguments&)
-{
-    return c.GlobalOffset(LowCell);
-}
-
-template <int LowCell> Outcome writeOffset(C& c, const Arguments& a)
-{
-    return c.SetGlobalOffset(LowCell, a.number(0));
-}
-
-const Param kStatus{"vStatus", T::Boolean};
 
 } // namespace
 
+QVector<Member> membersOf(std::span<const MemberFacts> rows)
+{
+    QVector<Member> members;
+    for (const MemberFacts& row : rows) {
+        const Served served = servedBy(row);
+        const bool method = row.kind == MemberKind::Method;
+        members.append({row.dispid, row.alias ? row.alias : row.name,
+                        row.published ? row.name : nullptr, row.kind,
+                        QVector<Param>(row.params.begin(), row.params.end()), row.type, served.call,
+                        method || row.readOnly ? nullptr : served.put,
+                        method ? methodWaits(row) : served.waits});
+    }
+    return members;
+}
+
 const QVector<Member>& controlMembers()
 {
-    static const QVector<Member> members{
-        // Methods.
-        {id::AboutBox,
-         "AboutBox",
-         "AboutBox",
-         M::Method,
-         {},
-         T::None,
-         [](C& c, const Arguments&) -> Outcome {
-             c.AboutBox();
-             return {};
-         },
-         nullptr},
-        {id::InitModule,
-         "InitModule",
-         "InitModule",
-         M::Method,
-         {{"PortNumber", T::Text}},
-         T::Text,
-         [](C& c, const Arguments& a) { return c.InitModule(a.text(0)); },
-         nullptr},
-        {id::SendCMD,
-         "SendCMD",
-         "SendCMD",
-         M::Method,
-         {{"CMD", T::Text}},
-         T::Text,
-         [](C& c, const Arguments& a) -> Outcome {
-             c.Module().SendCMD(a.text(0));
-             return LoadMessage(Msg::Ok);
-         },
-         nullptr},
-        {id::ReadTemperature,
-         "ReadTemperature",
-         "ReadTemperature",
-         M::Method,
-         {{"Temperature", T::Text}},
-         T::Text,
-         withText<&CModule::ReadTemperature>,
-         nullptr},
-        {id::ResetModule,
-         "ResetModule",
-         "ResetModule",
-         M::Method,
-         {},
-         T::Text,
-         noArgs<&CModule::ResetModule>,
-         nullptr},
-        {id::Sleep,
-         "Sleep",
-         "Sleep",
-         M::Method,
-         {{"vOn", T::Boolean}},
-         T::Text,
-         withFlag<&CModule::Sleep>,
-         nullptr},
-        {id::Correction,
-         "Correction",
-         "Correction",
-         M::Method,
-         {kStatus},
-         T::Text,
-         withFlag<&CModule::Correction>,
-         nullptr},
-        {id::OutputAngle,
-         "OutputAngle",
-         "OutputAngle",
-         M::Method,
-         {kStatus},
-         T::Text,
-         withFlag<&CModule::OutputAngle>,
-         nullptr},
-        {id::EnableDAC,
-         "EnableDAC",
-         "EnableDAC",
-         M::Method,
-         {kStatus},
-         T::Text,
-         withFlag<&CModule::EnableDAC>,
-         nullptr},
-        {id::ResetEEPROM,
-         "ResetEEPROM",
-         "ResetEEPROM",
-         M::Method,
-         {},
-         T::Text,
-         noArgs<&CModule::ResetEEPROM>,
-         nullptr},
-        {id::ReadXChan,
-         "ReadXChan",
-         "ReadXChan",
-         M::Method,
-         {{"Option", T::Byte}},
-         T::Text,
-         withByte<&CModule::ReadXChan>,
-         nullptr},
-        {id::ReadYChan,
-         "ReadYChan",
-         "ReadYChan",
-         M::Method,
-         {{"Option", T::Byte}},
-         T::Text,
-         withByte<&CModule::ReadYChan>,
-         nullptr},
-        {id::ReadEEPROM,
-         "ReadEEPROM",
-         "ReadEEPROM",
-         M::Method,
-         {{"Address", T::Text}},
-         T::Text,
-         withText<&CModule::ReadEEPROM>,
-         nullptr},
-        {id::WriteEEPROM,
-         "WriteEEPROM",
-         "WriteEEPROM",
-         M::Method,
-         {{"Address", T::Text}, {"Value", T::Text}},
-         T::Text,
-         withTwoTexts<&CModule::WriteEEPROM>,
-         nullptr},
-        {id::StupAngleOn,
-         "StupAngleOn",
-         "StupAngleOn",
-         M::Method,
-         {kStatus},
-         T::Text,
-         switchOption<&CModule::StupAngleOn>,
-         nullptr,
-         kCallWaits},
-        {id::EnResetEE,
-         "EnResetEE",
-         "EnResetEE",
-         M::Method,
-         {kStatus},
-         T::Text,
-         switchOption<&CModule::EnResetEE>,
-         nullptr,
-         kCallWaits},
-        {id::StupEnCorrection,
-         "StupEnCorrection",
-         "StupEnCorrection",
-         M::Method,
-         {kStatus},
-         T::Text,
-         switchOption<&CModule::StupEnCorrection>,
-         nullptr,
-         kCallWaits},
-        {id::Version,
-         "Version",
-         "Version",
-         M::Method,
-         {},
-         T::Text,
-         [](C& c, const Arguments&) -> Outcome {
-             c.Module().Version();
-             return QString();
-         },
-         nullptr},
-        {id::LoadCoef,
-         "LoadCoef",
-         "LoadCoef",
-         M::Method,
-         {{"Axis", T::Text}, {"File", T::Text}},
-         T::Text,
-         withTwoTexts<&CModule::LoadCoef>,
-         nullptr,
-         kCallWaits},
-        {id::RangeAvailable,
-         "RangeAvailable",
-         "RangeAvailable",
-         M::Method,
-         {},
-         T::Text,
-         [](C&, const Arguments&) -> Outcome { return QStringLiteral("170,180"); },
-         nullptr},
-        {id::EnableTempCorr,
-         "EnableTempCorr",
-         "EnableTempCorr",
-         M::Method,
-         {kStatus},
-         T::Text,
-         withFlag<&CModule::EnableTempCorr>,
-         nullptr,
-         kCallWaits},
-        {id::TemperatureCoef,
-         "TemperatureCoef",
-         "TemperatureCoef",
-         M::Method,
-         {{"Axis", T::Text},
-          {"MTenSlope", T::Text},
-          {"MTenOff", T::Text},
-          {"FiftySlope", T::Text},
-          {"FiftyOff", T::Text}},
-         T::Text,
-         [](C& c, const Arguments& a) -> Outcome {
-             return c.Module().TemperatureCoef(a.text(0), a.text(1), a.text(2), a.text(3),
-                                               a.text(4));
-         },
-         nullptr,
-         kCallWaits},
-
-        // Properties.
-        {id::ModuleName,
-         "ModuleName",
-         "ModuleName",
-         M::Property,
-         {},
-         T::Text,
-         [](C& c, const Arguments&) -> Outcome { return c.ModuleName(); },
-         [](C& c, const Arguments& a) -> Outcome {
-             c.SetModuleName(a.text(0));
-             return {};
-         }},
-        {id::GlobalXOff,
-         "GlobalXOff",
-         "GlobalXOff",
-         M::Property,
-         {},
-         T::Short,
-         readOffset<CellMap::kGlobalOffsetX>,
-         writeOffset<CellMap::kGlobalOffsetX>,
-         kBothWait},
-        {id::GlobalYOff,
-         "GlobalYOff",
-         "GlobalYOff",
-         M::Property,
-         {},
-         T::Short,
-         readOffset<CellMap::kGlobalOffsetY>,
-         writeOffset<CellMap::kGlobalOffsetY>,
-         kBothWait},
-        {id::GainX,
-         "GainX",
-         "GainX",
-         M::Property,
-         {},
-         T::Text,
-         readGain<CellMap::kGainX>,
-         writeGain<&CModule::SetGainX>,
-         kBothWait},
-        {id::GainY,
-         "GainY",
-         "GainY",
-         M::Property,
-         {},
-         T::Text,
-         readGain<CellMap::kGainY>,
-         writeGain<&CModule::SetGainY>,
-         kBothWait},
-        {id::SerialNumber,
-         "SerialNumber",
-         nullptr,
-         M::Property,
-         {},
-         T::Short,
-         readShort<&CModule::GetSerialNumber>,
-         writeShort<&CModule::SetSerialNumber>,
-         kBothWait},
-        {id::ScaleFactorX,
-         "ScaleFactor",
-         "ScaleFactorX",
-         M::Property,
-         {},
-         T::Short,
-         readShort<&CModule::GetScaleFactorX>,
-         writeShort<&CModule::SetScaleFactorX>,
-         kBothWait},
-        {id::ThreWind1,
-         "ThreWind1",
-         "ThreWind1",
-         M::Property,
-         {},
-         T::Short,
-         readShort<&CModule::GetThreWind1>,
-         writeShort<&CModule::SetThreWind1>,
-         kBothWait},
-        {id::ThreWind2,
-         "ThreWind2",
-         "ThreWind2",
-         M::Property,
-         {},
-         T::Short,
-         readShort<&CModule::GetThreWind2>,
-         writeShort<&CModule::SetThreWind2>,
-         kBothWait},
-        {id::Threshold1,
-         "Threshold1",
-         "Threshold1",
-         M::Property,
-         {},
-         T::Short,
-         readShort<&CModule::GetThreshold1>,
-         writeShort<&CModule::SetThreshold1>,
-         kBothWait},
-        {id::Threshold2,
-         "Threshold2",
-         "Threshold2",
-         M::Property,
-         {},
-         T::Short,
-         readShort<&CModule::GetThreshold2>,
-         writeShort<&CModule::SetThreshold2>,
-         kBothWait},
-        {id::Signal1,
-         "Signal1",
-         "Signal1",
-         M::Property,
-         {},
-         T::Short,
-         readSignal<1>,
-         writeSignal<&CModule::SetSignal1>,
-         kBothWait},
-        {id::Signal2,
-         "Signal2",
-         "Signal2",
-         M::Property,
-         {},
-         T::Short,
-         readSignal<2>,
-         writeSignal<&CModule::SetSignal2>,
-         kBothWait},
-        {id::Signal3,
-         "Signal3",
-         "Signal3",
-         M::Property,
-         {},
-         T::Short,
-         readSignal<3>,
-         markModified,
-         kCallWaits},
-        {id::Signal4,
-         "Signal4",
-         "Signal4",
-         M::Property,
-         {},
-         T::Short,
-         readSignal<4>,
-         markModified,
-         kCallWaits},
-        {id::SN,
-         "SN",
-         "SN",
-         M::Property,
-         {},
-         T::Short,
-         readShort<&CModule::GetSerialNumber>,
-         writeShort<&CModule::SetSerialNumber>,
-         kBothWait},
-        {id::AmpX,
-         "AmpX",
-         "AmpX",
-         M::Property,
-         {},
-         T::Short,
-         readAmp<CellMap::kGainX>,
-         writeAmp<&CModule::SetGainX>,
-         kBothWait},
-        {id::AmpY,
-         "AmpY",
-         "AmpY",
-         M::Property,
-         {},
-         T::Short,
-         readAmp<CellMap::kGainY>,
-         writeAmp<&CModule::SetGainY>,
-         kBothWait},
-        {id::ScaleFactorY,
-         "ScaleFactorY",
-         "ScaleFactorY",
-         M::Property,
-         {},
-         T::Short,
-         readShort<&CModule::GetScaleFactorY>,
-         writeShort<&CModule::SetScaleFactorY>,
-         kBothWait},
-        {id::ZoomX,
-         "ZoomX",
-         "ZoomX",
-         M::Property,
-         {},
-         T::Short,
-         readShort<&CModule::GetZoomX>,
-         writeShort<&CModule::SetZoomX>,
-         kBothWait},
-        {id::ZoomY,
-         "ZoomY",
-         "ZoomY",
-         M::Property,
-         {},
-         T::Short,
-         readShort<&CModule::GetZoomY>,
-         writeShort<&CModule::SetZoomY>,
-         kBothWait},
-        {id::TemperatureOffset,
-         "TemperatureOffset",
-         "TemperatureOffset",
-         M::Property,
-         {},
-         T::Text,
-         [](C& c, const Arguments&) -> Outcome { return c.TemperatureOffsetText(); },
-         [](C& c, const Arguments& a) { return c.SetTemperatureOffsetText(a.text(0)); },
-         kBothWait},
-        {id::PortError,
-         "PortError",
-         "PortError",
-         M::Property,
-         {},
-         T::Text,
-         [](C& c, const Arguments&) -> Outcome { return c.PortError(); },
-         nullptr},
-    };
+    static const QVector<Member> members = membersOf(tk28950::members::kTable);
     return members;
 }
 

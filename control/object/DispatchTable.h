@@ -1,27 +1,26 @@
 #pragma once
-// The control's member table: one row per dispatch identifier with both of
-// its names, its kind, parameters and type, and the code that serves it.
-// Name look-up, argument checking and conversion, and the refusal of a
-// second waiting request all work from this one table.
+// The control's member table: the published facts of each member joined
+// with the code that serves it. Name look-up, argument checking and
+// conversion, and the refusal of a second waiting request all work from
+// this one table.
 #include "Dispatch.h"
 #include "ValueType.h"
 #include "Variant.h"
+#include "resources/TK28950Members.h"
 
 #include <QString>
 #include <QVector>
+#include <functional>
+#include <span>
 
 class CTK28950Ctrl;
 
 namespace dispatch {
 
 using component::typeName;
-using component::ValueType;
-enum class MemberKind { Method, Property };
-
-struct Param {
-    const char* name;
-    ValueType type;
-};
+using ValueType = tk28950::ValueType;
+using MemberKind = tk28950::MemberKind;
+using Param = tk28950::Param;
 
 // What serving a call gave: a value, or a failure with its description.
 struct Outcome {
@@ -54,7 +53,7 @@ private:
     QVector<component::Variant> m_values;
 };
 
-using Handler = Outcome (*)(CTK28950Ctrl& control, const Arguments& args);
+using Handler = std::function<Outcome(CTK28950Ctrl& control, const Arguments& args)>;
 
 // Which accessors of a member start a waiting request (refused while
 // another one of the same control runs).
@@ -74,6 +73,10 @@ struct Member {
 
 // The control's table, in the order the type library lists the members.
 const QVector<Member>& controlMembers();
+// The table served from these rows of member facts: a property kept in
+// cells is served by its row alone, any other member by the code the
+// control has for its dispid (none when it has no such code).
+QVector<Member> membersOf(std::span<const tk28950::MemberFacts> rows);
 
 // Dispid of a member by either of its names, case-insensitively.
 component::HResult idOfName(const QString& name, component::DispId* dispid);

@@ -2,7 +2,9 @@
 // simulator, with the exact bytes it puts on the wire and the cells it
 // leaves behind.
 #include "SimulatorFixture.h"
+#include "module/CellMap.h"
 #include "resources/MessageTable.h"
+#include "resources/TK28950Members.h"
 
 #include <limits>
 
@@ -69,32 +71,25 @@ TEST_F(OnSimulator, ConfigurationCellUpdatesChangeOnlyTheirBit)
 TEST_F(OnSimulator, SixteenBitSettingsWriteLowByteFirstAndReadBackSigned)
 {
     Start();
-    struct Setting {
-        QString (CModule::*set)(int);
-        qint16 (CModule::*get)();
-        int lowCell;
-    };
-    const Setting settings[] = {
-        {&CModule::SetScaleFactorX, &CModule::GetScaleFactorX, 7},
-        {&CModule::SetScaleFactorY, &CModule::GetScaleFactorY, 199},
-        {&CModule::SetThreshold1, &CModule::GetThreshold1, 191},
-        {&CModule::SetThreshold2, &CModule::GetThreshold2, 193},
-        {&CModule::SetThreWind1, &CModule::GetThreWind1, 195},
-        {&CModule::SetThreWind2, &CModule::GetThreWind2, 197},
-        {&CModule::SetSerialNumber, &CModule::GetSerialNumber, 189},
-        {&CModule::SetTemperatureOffset, &CModule::GetTemperatureOffset, 202},
-    };
-    for (const Setting& s : settings) {
+    // Every property the member table keeps as 16 bits in two cells.
+    int settings = 0;
+    for (const tk28950::MemberFacts& row : tk28950::members::kTable) {
+        const int lowCell = row.cells.at;
+        if (row.cells.shape != tk28950::CellShape::Word &&
+            row.cells.shape != tk28950::CellShape::Tenths)
+            continue;
+        ++settings;
         for (int value : {300, -2, 32767, -32768}) {
-            EXPECT_EQ((m().*s.set)(value), kOk);
-            EXPECT_EQ(Cell(s.lowCell), value & 0xFF) << s.lowCell << " " << value;
-            EXPECT_EQ(Cell(s.lowCell + 1), (value >> 8) & 0xFF) << s.lowCell << " " << value;
-            EXPECT_EQ((m().*s.get)(), value) << s.lowCell;
+            EXPECT_EQ(m().Cells().Write16Request(lowCell, value), kOk);
+            EXPECT_EQ(Cell(lowCell), value & 0xFF) << row.name << " " << value;
+            EXPECT_EQ(Cell(lowCell + 1), (value >> 8) & 0xFF) << row.name << " " << value;
+            EXPECT_EQ(m().Cells().Read16Request(lowCell), value) << row.name;
         }
     }
+    EXPECT_GE(settings, 8);
     sim.clearTrace();
-    m().SetThreshold1(300);
-    EXPECT_EQ(m().GetThreshold1(), 300);
+    m().Cells().Write16Request(CellMap::kThreshold1, 300);
+    EXPECT_EQ(m().Cells().Read16Request(CellMap::kThreshold1), 300);
     EXPECT_EQ(WireUpToNow(), QByteArray("h191044h192001i191i192"));
     EXPECT_TRUE(owner.events.isEmpty());
 }
@@ -102,18 +97,18 @@ TEST_F(OnSimulator, SixteenBitSettingsWriteLowByteFirstAndReadBackSigned)
 TEST_F(OnSimulator, ZoomAndTemperatureCorrectionKeepTheOtherBitsOfTheirCell)
 {
     Start({}, Cells({{201, 0x31}, {182, 0xF0}}));
-    EXPECT_EQ(m().SetZoomX(4), kOk);
+    EXPECT_EQ(m().Cells().WriteZoom(CellMap::kZoomShiftX, 4), kOk);
     EXPECT_EQ(Cell(201), 0x32);
-    EXPECT_EQ(m().ZoomCellCopy(), 0x32);
-    EXPECT_EQ(m().SetZoomX(3), kOk); // not a zoom factor: 1
+    EXPECT_EQ(m().Cells().ZoomCellCopy(), 0x32);
+    EXPECT_EQ(m().Cells().WriteZoom(CellMap::kZoomShiftX, 3), kOk); // not a zoom factor: 1
     EXPECT_EQ(Cell(201), 0x30);
-    EXPECT_EQ(m().SetZoomY(4), kOk);
-    EXPECT_EQ(m().SetZoomX(2), kOk);
+    EXPECT_EQ(m().Cells().WriteZoom(CellMap::kZoomShiftY, 4), kOk);
+    EXPECT_EQ(m().Cells().WriteZoom(CellMap::kZoomShiftX, 2), kOk);
     EXPECT_EQ(Cell(201), 0x21);
-    EXPECT_EQ(m().GetZoomY(), 4);
-    EXPECT_EQ(m().GetZoomX(), 2);
-    EXPECT_EQ(m().SetZoomY(8), kOk);
-    EXPECT_EQ(m().GetZoomY(), 8);
+    EXPECT_EQ(m().Cells().ReadZoom(CellMap::kZoomShiftY), 4);
+    EXPECT_EQ(m().Cells().ReadZoom(CellMap::kZoomShiftX), 2);
+    EXPECT_EQ(m().Cells().WriteZoom(CellMap::kZoomShiftY, 8), kOk);
+    EXPECT_EQ(m().Cells().ReadZoom(CellMap::kZoomShiftY), 8);
 
     EXPECT_EQ(m().EnableTempCorr(true), kOk);
     EXPECT_EQ(Cell(182), 0xF2);
@@ -143,8 +138,8 @@ TEST_F(OnSimulator, TemperatureCoefficientsAreScaledAndStoredPerAxis)
 TEST_F(OnSimulator, GainWritesRunAPotSetupAndSignalsAreSetAndRead)
 {
     Start({"--signal3", "1"});
-    EXPECT_EQ(m().SetGainX("40"), kOk);
-    EXPECT_EQ(m().SetGainY("200"), kOk);
+    EXPECT_EQ(m().SetGain(CellMap::kGainX, "40"), kOk);
+    EXPECT_EQ(m().SetGain(CellMap::kGainY, "200"), kOk);
     EXPECT_EQ(m().PotSetup(), kOk);
     EXPECT_EQ(Cell(187), 40);
     EXPECT_EQ(Cell(188), 200);
@@ -174,13 +169,13 @@ TEST_F(OnSimulator, ValuesTheWireCannotCarryAreRefusedWithoutTraffic)
         m().WriteEEPROM("9", "12abc"),
         m().ReadEEPROM("-1"),
         m().ReadEEPROM("1000"),
-        m().SetThreshold1(40000),
-        m().SetSerialNumber(-32769),
+        m().Cells().Write16Request(CellMap::kThreshold1, 40000),
+        m().Cells().Write16Request(CellMap::kSerialNumber, -32769),
         m().TemperatureCoef("x", "9", "0", "0", "0"),
         m().TemperatureCoef("y", "0", "40000", "0", "0"),
         m().TemperatureCoef("y", "0", "0", "nan", "0"),
-        m().SetGainX("256"),
-        m().SetGainY(""),
+        m().SetGain(CellMap::kGainX, "256"),
+        m().SetGain(CellMap::kGainY, ""),
     };
     for (const QString& text : refused)
         EXPECT_NE(text, kOk);

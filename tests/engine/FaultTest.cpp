@@ -2,6 +2,7 @@
 // change, late or lost answers, and noise on the line.
 #include "PtyPeer.h"
 #include "SimulatorFixture.h"
+#include "module/CellMap.h"
 #include "resources/MessageTable.h"
 
 #include <QElapsedTimer>
@@ -12,7 +13,7 @@ TEST_F(OnSimulator, SilentModuleTimesOutOnceAndNoUpdateIsBuiltFromTheFailedRead)
     Start({"--silent"});
     QElapsedTimer clock;
     clock.start();
-    EXPECT_EQ(m().GetSerialNumber(), 0);
+    EXPECT_EQ(m().Cells().Read16Request(CellMap::kSerialNumber), 0);
     EXPECT_GE(clock.elapsed(), 2900);
     EXPECT_LT(clock.elapsed(), 4500);
     EXPECT_TRUE(owner.TimedOut());
@@ -22,9 +23,9 @@ TEST_F(OnSimulator, SilentModuleTimesOutOnceAndNoUpdateIsBuiltFromTheFailedRead)
     // that gave no value: bit 7 of cell 9 must survive.
     clock.restart();
     EXPECT_EQ(m().EnResetEE(false), LoadMessage(Msg::TimeOut));
-    EXPECT_EQ(m().SetZoomX(8), LoadMessage(Msg::TimeOut));
+    EXPECT_EQ(m().Cells().WriteZoom(CellMap::kZoomShiftX, 8), LoadMessage(Msg::TimeOut));
     EXPECT_EQ(m().LoadCoef("x", "/nonexistent"), LoadMessage(Msg::FileNotFound));
-    EXPECT_EQ(m().GetThreshold1(), 0);
+    EXPECT_EQ(m().Cells().Read16Request(CellMap::kThreshold1), 0);
     EXPECT_LT(clock.elapsed(), 1000);
     EXPECT_EQ(sim.received(), QByteArray("i189"));
     EXPECT_EQ(Cell(9), 0x80);
@@ -41,7 +42,7 @@ TEST_F(OnSimulator, ModuleAnsweringOnlyErrorsIsGivenUpWithoutATimeOut)
     Start({"--error-repeat", "1000"});
     QElapsedTimer clock;
     clock.start();
-    EXPECT_EQ(m().GetSerialNumber(), 0);
+    EXPECT_EQ(m().Cells().Read16Request(CellMap::kSerialNumber), 0);
     EXPECT_EQ(m().LastFailure(), QStringLiteral("EEPROM cell 189 could not be read: "
                                                 "i189 was refused 17 times and given up"));
     EXPECT_EQ(m().EnResetEE(false), QStringLiteral("EEPROM cell 9 could not be read: "
@@ -80,7 +81,7 @@ TEST_F(OnSimulator, NoisyLineGivesTheRightValueOrAFailureNeverAWrongOne)
     int right = 0;
     int failed = 0;
     for (int i = 0; i < 20; ++i) {
-        const qint16 serial = m().GetSerialNumber();
+        const qint16 serial = m().Cells().Read16Request(CellMap::kSerialNumber);
         if (m().LastFailure().isEmpty()) {
             EXPECT_EQ(serial, 1234);
             ++right;
@@ -113,8 +114,10 @@ TEST(DamagedAnswers, ReadModifyWriteWritesNothingUnlessItsReadWasSound)
         {"V1.07\r\n", "not a cell value"}, // a stale version answer
     };
     const std::function<QString()> updates[] = {
-        [&] { return m.SetZoomX(8); },          [&] { return m.SetZoomY(2); },
-        [&] { return m.EnResetEE(true); },      [&] { return m.StupAngleOn(false); },
+        [&] { return m.Cells().WriteZoom(CellMap::kZoomShiftX, 8); },
+        [&] { return m.Cells().WriteZoom(CellMap::kZoomShiftY, 2); },
+        [&] { return m.EnResetEE(true); },
+        [&] { return m.StupAngleOn(false); },
         [&] { return m.EnableTempCorr(true); },
     };
     for (const Case& c : cases) {
@@ -126,9 +129,9 @@ TEST(DamagedAnswers, ReadModifyWriteWritesNothingUnlessItsReadWasSound)
             EXPECT_TRUE(result.contains(c.why)) << qPrintable(result);
             EXPECT_EQ(result, m.LastFailure());
         }
-        EXPECT_EQ(m.GetZoomX(), 0);
+        EXPECT_EQ(m.Cells().ReadZoom(CellMap::kZoomShiftX), 0);
         EXPECT_TRUE(m.LastFailure().contains(c.why)) << qPrintable(m.LastFailure());
-        EXPECT_EQ(m.GetScaleFactorY(), 0);
+        EXPECT_EQ(m.Cells().Read16Request(CellMap::kScaleFactorY), 0);
         EXPECT_FALSE(m.LastFailure().isEmpty());
     }
     EXPECT_FALSE(peer.received().contains('h')) << peer.received().constData();
@@ -139,7 +142,7 @@ TEST(DamagedAnswers, ReadModifyWriteWritesNothingUnlessItsReadWasSound)
     peer.setResponder([](const QByteArray& chunk) -> QByteArray {
         return chunk.startsWith('i') ? "49\r\n" : "0\r\n";
     });
-    EXPECT_EQ(m.SetZoomX(4), LoadMessage(Msg::Ok));
+    EXPECT_EQ(m.Cells().WriteZoom(CellMap::kZoomShiftX, 4), LoadMessage(Msg::Ok));
     EXPECT_TRUE(m.LastFailure().isEmpty());
     EXPECT_TRUE(peer.received().endsWith("i201h201050"));
 }
@@ -160,12 +163,12 @@ TEST(PairingAfterTimeOut, LateAndLostAnswersDoNotShiftLaterPairs)
     owner.Reinitialise();
     peer.setResponder(
         [](const QByteArray& chunk) -> QByteArray { return chunk == "i191" ? "44\r\n" : "1\r\n"; });
-    EXPECT_EQ(m.GetThreshold1(), 300);
+    EXPECT_EQ(m.Cells().Read16Request(CellMap::kThreshold1), 300);
 
     // A read times out and its answer arrives late, after the
     // re-initialisation: nothing is pending for it any more.
     peer.setResponder({});
-    EXPECT_EQ(m.GetThreshold2(), 0);
+    EXPECT_EQ(m.Cells().Read16Request(CellMap::kThreshold2), 0);
     EXPECT_TRUE(owner.TimedOut());
     owner.Reinitialise();
     owner.events.clear();
@@ -175,7 +178,7 @@ TEST(PairingAfterTimeOut, LateAndLostAnswersDoNotShiftLaterPairs)
     peer.setResponder([](const QByteArray& chunk) -> QByteArray {
         return chunk == "i193" ? "232\r\n" : "3\r\n";
     });
-    EXPECT_EQ(m.GetThreshold2(), 1000);
+    EXPECT_EQ(m.Cells().Read16Request(CellMap::kThreshold2), 1000);
 }
 
 // A waiting request ends on its own command's answer: an answer to a command
@@ -198,10 +201,10 @@ TEST(DamagedAnswers, WaitEndsOnItsOwnCommandOnly)
         return answers;
     });
     m.ReadEEPROM(QStringLiteral("5"));
-    EXPECT_EQ(m.GetSerialNumber(), 1234);
+    EXPECT_EQ(m.Cells().Read16Request(CellMap::kSerialNumber), 1234);
     EXPECT_TRUE(m.LastFailure().isEmpty()) << qPrintable(m.LastFailure());
     m.ReadEEPROM(QStringLiteral("6"));
-    EXPECT_EQ(m.GetSerialNumber(), 1234);
+    EXPECT_EQ(m.Cells().Read16Request(CellMap::kSerialNumber), 1234);
     EXPECT_TRUE(m.LastFailure().isEmpty()) << qPrintable(m.LastFailure());
     EXPECT_TRUE(m.Pending().isEmpty());
 }

@@ -3,6 +3,7 @@
 // waiting request at a time and a receive path that is never re-entered.
 #include "PtyPeer.h"
 #include "TestOwner.h"
+#include "module/CellMap.h"
 #include "resources/MessageTable.h"
 
 #include <QElapsedTimer>
@@ -55,7 +56,7 @@ TEST_F(Link, SilentModuleTimesOutTheOldestCommandAndLaterWaitsEndAtOnce)
 
     QElapsedTimer clock;
     clock.start();
-    EXPECT_EQ(m().GetSerialNumber(), 0);
+    EXPECT_EQ(m().Cells().Read16Request(CellMap::kSerialNumber), 0);
     EXPECT_EQ(m().LastFailure(), LoadMessage(Msg::TimeOut));
     EXPECT_EQ(m().EnResetEE(true), LoadMessage(Msg::TimeOut));
     EXPECT_EQ(m().PotSetup(), LoadMessage(Msg::TimeOut));
@@ -65,7 +66,7 @@ TEST_F(Link, SilentModuleTimesOutTheOldestCommandAndLaterWaitsEndAtOnce)
 
     owner.Reinitialise();
     peer.setResponder(CellAnswers);
-    EXPECT_EQ(m().GetSerialNumber(), PairValue(189));
+    EXPECT_EQ(m().Cells().Read16Request(CellMap::kSerialNumber), PairValue(189));
 }
 
 // The command time is the module's: a time-out never comes before it.
@@ -81,7 +82,7 @@ TEST_F(Link, TimeOutNeverComesBeforeTheCommandTime)
 TEST_F(Link, WaitingReadGetsItsValueAndTheTimerStopsWithTheLastAnswer)
 {
     peer.setResponder(CellAnswers);
-    EXPECT_EQ(m().GetThreshold1(), PairValue(191));
+    EXPECT_EQ(m().Cells().Read16Request(CellMap::kThreshold1), PairValue(191));
     EXPECT_EQ(peer.received(), QByteArray("i191i192"));
     EXPECT_FALSE(owner.CommandTimerActive());
     EXPECT_TRUE(owner.events.isEmpty()) << "the gate was closed for the answers";
@@ -96,7 +97,7 @@ TEST_F(Link, LineThatCompletesNothingStillLeavesATimerForTheWait)
         return chunk.startsWith('g') ? "5\r\n" : QByteArray();
     });
     m().Correction(true);
-    EXPECT_EQ(m().GetSerialNumber(), 0);
+    EXPECT_EQ(m().Cells().Read16Request(CellMap::kSerialNumber), 0);
     EXPECT_TRUE(owner.TimedOut());
     EXPECT_EQ(owner.Count(CModuleLink::kUnpaired), 1);
 }
@@ -108,10 +109,10 @@ TEST_F(Link, AnswerThatEndsAWaitWithoutReplyDoesNotMarkATimeOut)
     });
     QElapsedTimer clock;
     clock.start();
-    EXPECT_EQ(m().SetThreshold2(5), // refused write
+    EXPECT_EQ(m().Cells().Write16Request(CellMap::kThreshold2, 5), // refused write
               QStringLiteral("EEPROM cell 193 could not be written: "
                              "the module refused h193005 with \"7\""));
-    EXPECT_EQ(m().GetThreshold2(), 0); // reads given up
+    EXPECT_EQ(m().Cells().Read16Request(CellMap::kThreshold2), 0); // reads given up
     EXPECT_EQ(m().LastFailure(), QStringLiteral("EEPROM cell 193 could not be read: "
                                                 "i193 was refused 17 times and given up"));
     EXPECT_EQ(m().PotSetup(), QStringLiteral("Error in potsetup")); // nested resends given up
@@ -120,7 +121,7 @@ TEST_F(Link, AnswerThatEndsAWaitWithoutReplyDoesNotMarkATimeOut)
     EXPECT_EQ(Occurrences(peer.received(), "p"), CModuleLink::kMaxResends + 1);
 
     peer.setResponder(CellAnswers);
-    EXPECT_EQ(m().GetThreshold2(), PairValue(193));
+    EXPECT_EQ(m().Cells().Read16Request(CellMap::kThreshold2), PairValue(193));
 }
 
 TEST_F(Link, FullPendingQueueRefusesSendsWithoutTraffic)
@@ -164,7 +165,7 @@ TEST_F(Link, WaitStartedInsideAnEventHandlerStillGetsItsAnswer)
     qint16 serial = -1;
     owner.onEvent = [&](const HostEvent& event) {
         if (event.text == QLatin1String("9"))
-            serial = m().GetSerialNumber();
+            serial = m().Cells().Read16Request(CellMap::kSerialNumber);
     };
     m().ReadEEPROM(QStringLiteral("0"));
     ASSERT_TRUE(peer.waitForReceived(4));
@@ -184,7 +185,7 @@ TEST_F(Link, SecondWaitingRequestFromTheHostIsRefusedWhileOneWaits)
             return "0\r\n";
         // While the pot setup waits, the host tries two more requests.
         busyText = m().EnResetEE(true);
-        busyNumber = m().GetSerialNumber();
+        busyNumber = m().Cells().Read16Request(CellMap::kSerialNumber);
         return "OK\r\n";
     });
     EXPECT_EQ(m().PotSetup(), QStringLiteral("Ok"));
@@ -205,19 +206,32 @@ TEST_F(Link, UninitialisedModuleSendsNothingAndGivesItsFallbacks)
     const QString notInit = LoadMessage(Msg::NotInitialized);
     for (const QString& result :
          {module.EnResetEE(true), module.StupEnCorrection(false), module.StupAngleOn(true),
-          module.SetScaleFactorX(1), module.SetThreWind1(1), module.SetThreWind2(1),
-          module.SetThreshold1(1), module.SetThreshold2(1), module.SetSerialNumber(1),
-          module.SetScaleFactorY(1), module.SetZoomX(2), module.SetZoomY(2),
-          module.SetTemperatureOffset(1), module.EnableTempCorr(true),
-          module.TemperatureCoef("x", "1", "1", "1", "1"), module.LoadCoef("x", "/dev/null")})
+          module.Cells().Write16Request(CellMap::kScaleFactorX, 1),
+          module.Cells().Write16Request(CellMap::kThresholdWindow1, 1),
+          module.Cells().Write16Request(CellMap::kThresholdWindow2, 1),
+          module.Cells().Write16Request(CellMap::kThreshold1, 1),
+          module.Cells().Write16Request(CellMap::kThreshold2, 1),
+          module.Cells().Write16Request(CellMap::kSerialNumber, 1),
+          module.Cells().Write16Request(CellMap::kScaleFactorY, 1),
+          module.Cells().WriteZoom(CellMap::kZoomShiftX, 2),
+          module.Cells().WriteZoom(CellMap::kZoomShiftY, 2),
+          module.Cells().Write16Request(CellMap::kTemperatureOffset, 1),
+          module.EnableTempCorr(true), module.TemperatureCoef("x", "1", "1", "1", "1"),
+          module.LoadCoef("x", "/dev/null")})
         EXPECT_EQ(result, notInit);
-    for (qint16 number : {module.GetScaleFactorX(), module.GetThreWind1(), module.GetThreWind2(),
-                          module.GetThreshold1(), module.GetThreshold2(), module.GetSerialNumber(),
-                          module.GetScaleFactorY(), module.GetZoomX(), module.GetZoomY(),
-                          module.GetTemperatureOffset()})
+    for (qint16 number : {module.Cells().Read16Request(CellMap::kScaleFactorX),
+                          module.Cells().Read16Request(CellMap::kThresholdWindow1),
+                          module.Cells().Read16Request(CellMap::kThresholdWindow2),
+                          module.Cells().Read16Request(CellMap::kThreshold1),
+                          module.Cells().Read16Request(CellMap::kThreshold2),
+                          module.Cells().Read16Request(CellMap::kSerialNumber),
+                          module.Cells().Read16Request(CellMap::kScaleFactorY),
+                          module.Cells().ReadZoom(CellMap::kZoomShiftX),
+                          module.Cells().ReadZoom(CellMap::kZoomShiftY),
+                          module.Cells().Read16Request(CellMap::kTemperatureOffset)})
         EXPECT_EQ(number, 0);
     module.PotSetup();
-    module.SetGainX("1");
+    module.SetGain(CellMap::kGainX, "1");
     module.SetSignal1(true);
     module.ReadSignals();
     // Asynchronous commands still answer, but without a port queue nothing.

@@ -3,11 +3,13 @@
 # program lists has its entry in the page, every option the page lists is
 # one the program takes, and every command of tk28950 is in its page.
 #
-#   check-man-pages.sh PROGRAM_FOLDER SOURCE_FOLDER
+#   check-man-pages.sh PROGRAM_FOLDER SOURCE_FOLDER TOOL_PAGE
+# (the tool's page is made at build time, with the members it lists)
 set -euo pipefail
 
 bin="$1"
 src="$2"
+tool_page="$3"
 failures=0
 
 complain() {
@@ -47,7 +49,6 @@ compare tk28950-regsvr "$src/tools/regsvr/tk28950-regsvr.1" "$("$bin/tk28950-reg
 compare PrjTK28950 "$src/setup/form/PrjTK28950.1" "$("$bin/PrjTK28950" --help 2>/dev/null)"
 compare tk28950-live "$src/live/tk28950-live.1" "$("$bin/tk28950-live" --help)"
 
-tool_page="$src/cli/tk28950.1"
 tool_help="$("$bin/tk28950" --help)"
 compare tk28950 "$tool_page" "$tool_help"
 # Each command has an entry in COMMANDS, and its own options are in the page.
