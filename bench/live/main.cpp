@@ -7,11 +7,13 @@
 // not a test.
 #include "ControlRegistration.h"
 #include "Simulator.h"
+#include "TraceReader.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -109,6 +111,74 @@ Rows runMonitor(const QString& device)
     return rows;
 }
 
+// Where the time of one request goes, from the simulator's trace of the
+// line (its own clock): from the end of an answer to the next request the
+// module hears (the host's turn: waking, judging the answer, the view's own
+// work, writing the request), and from the request to the end of its
+// answer beyond the bytes' time on the wire (the module's turn).
+struct Turns {
+    qint64 requests = 0;
+    double hostUs[2] = {0, 0}; // before a Y request (after X), before any other
+    qint64 hostCount[2] = {0, 0};
+    double moduleExcessUs = 0;
+    qint64 answers = 0;
+    double meanHostUs(int kind) const
+    {
+        return hostCount[kind] ? hostUs[kind] / hostCount[kind] : 0;
+    }
+};
+
+// From the byte offset from of the trace on.
+Turns turnsOf(const QString& tracePath, qint64 from)
+{
+    constexpr double kByteUs = 1e6 * kBitsPerByte / kBaud;
+    Turns turns;
+    QFile file(tracePath);
+    if (!file.open(QIODevice::ReadOnly) || !file.seek(from))
+        return turns;
+    double answerEnd = -1;
+    double requestAt = -1;
+    qint64 bytesOnWire = 0;
+    while (!file.atEnd()) {
+        const QByteArray line = file.readLine();
+        const qsizetype timeEnd = line.indexOf(' ');
+        if (!line.endsWith('\n') || timeEnd < 0 || line.size() < timeEnd + 4)
+            continue;
+        const double seconds = line.left(timeEnd).toDouble();
+        const QByteArray bytes = unescapeTraceBytes(line.mid(timeEnd + 3).chopped(1));
+        if (line[timeEnd + 1] == '<') { // from the host
+            if (answerEnd >= 0) {
+                const int kind = bytes.startsWith('d') ? 0 : 1;
+                turns.hostUs[kind] += 1e6 * (seconds - answerEnd);
+                ++turns.hostCount[kind];
+            }
+            answerEnd = -1;
+            requestAt = seconds;
+            bytesOnWire = bytes.size();
+            ++turns.requests;
+        } else {
+            bytesOnWire += bytes.size();
+            if (bytes.endsWith('\n') && requestAt >= 0) {
+                answerEnd = seconds;
+                turns.moduleExcessUs += 1e6 * (seconds - requestAt) - bytesOnWire * kByteUs;
+                ++turns.answers;
+                requestAt = -1;
+            }
+        }
+    }
+    return turns;
+}
+
+void printTurns(const Turns& turns)
+{
+    std::printf("  from an answer's end to the next request, on the module's clock: %.0f us "
+                "before a Y request, %.0f us before an X or temperature request; the module's "
+                "turn beyond the bytes' wire time: %.0f us an answer (%lld requests)\n",
+                turns.meanHostUs(0), turns.meanHostUs(1),
+                turns.answers ? turns.moduleExcessUs / turns.answers : 0,
+                static_cast<long long>(turns.requests));
+}
+
 void printMonitor(const char* when, const Rows& rows)
 {
     std::printf("tk28950 monitor --interval 0 %s, %lld rows: %.1f a second, %.0f %% of the limit, "
@@ -146,6 +216,7 @@ int main(int argc, char* argv[])
     QTemporaryDir dir;
     const QString csv = dir.filePath("readings.csv");
     module.clearTrace();
+    const qint64 traceFrom = QFileInfo(module.tracePath()).size();
     QProcess live;
     live.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     live.start(program("tk28950-live"),
@@ -209,6 +280,7 @@ int main(int argc, char* argv[])
     std::printf("  bytes on the line per row: %.2f (the temperature once a second and the "
                 "version at the start included)\n",
                 bytesPerRow);
+    printTurns(turnsOf(module.tracePath(), traceFrom));
     std::printf("  processor after the first %d s: %.1f %% of one core on average, %.1f %% at "
                 "most over %d s\n",
                 kSettleS, 100 * averageShare, 100 * busiest, kSampleEveryS);
