@@ -193,8 +193,8 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     const int seconds = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 300;
-    if (seconds < 2 * kSettleS) {
-        std::fprintf(stderr, "usage: live_bench [SECONDS >= %d]\n", 2 * kSettleS);
+    if (seconds <= 2 * kSettleS) {
+        std::fprintf(stderr, "usage: live_bench [SECONDS > %d]\n", 2 * kSettleS);
         return 2;
     }
     const ControlRegistration registration(QStringLiteral(TK28950_LIBRARY));
