@@ -115,13 +115,18 @@ Rows runMonitor(const QString& device)
 // line (its own clock): from the end of an answer to the next request the
 // module hears (the host's turn: waking, judging the answer, the view's own
 // work, writing the request), and from the request to the end of its
-// answer beyond the bytes' time on the wire (the module's turn).
+// answer beyond the bytes' time on the wire (the module's turn). The bytes
+// of the axis readings, request and answer, check what the wire limit
+// counts.
 struct Turns {
     qint64 requests = 0;
     double hostUs[2] = {0, 0}; // before a Y request (after X), before any other
     qint64 hostCount[2] = {0, 0};
     double moduleExcessUs = 0;
     qint64 answers = 0;
+    qint64 axisReadings = 0;
+    qint64 axisReadingBytes = 0;
+    qint64 bytes = 0; // both ways
     double meanHostUs(int kind) const
     {
         return hostCount[kind] ? hostUs[kind] / hostCount[kind] : 0;
@@ -139,6 +144,7 @@ Turns turnsOf(const QString& tracePath, qint64 from)
     double answerEnd = -1;
     double requestAt = -1;
     qint64 bytesOnWire = 0;
+    bool axisRequest = false;
     while (!file.atEnd()) {
         const QByteArray line = file.readLine();
         const qsizetype timeEnd = line.indexOf(' ');
@@ -146,6 +152,7 @@ Turns turnsOf(const QString& tracePath, qint64 from)
             continue;
         const double seconds = line.left(timeEnd).toDouble();
         const QByteArray bytes = unescapeTraceBytes(line.mid(timeEnd + 3).chopped(1));
+        turns.bytes += bytes.size();
         if (line[timeEnd + 1] == '<') { // from the host
             if (answerEnd >= 0) {
                 const int kind = bytes.startsWith('d') ? 0 : 1;
@@ -155,6 +162,7 @@ Turns turnsOf(const QString& tracePath, qint64 from)
             answerEnd = -1;
             requestAt = seconds;
             bytesOnWire = bytes.size();
+            axisRequest = bytes == "c" || bytes == "d";
             ++turns.requests;
         } else {
             bytesOnWire += bytes.size();
@@ -162,6 +170,10 @@ Turns turnsOf(const QString& tracePath, qint64 from)
                 answerEnd = seconds;
                 turns.moduleExcessUs += 1e6 * (seconds - requestAt) - bytesOnWire * kByteUs;
                 ++turns.answers;
+                if (axisRequest) {
+                    ++turns.axisReadings;
+                    turns.axisReadingBytes += bytesOnWire;
+                }
                 requestAt = -1;
             }
         }
@@ -177,6 +189,10 @@ void printTurns(const Turns& turns)
                 turns.meanHostUs(0), turns.meanHostUs(1),
                 turns.answers ? turns.moduleExcessUs / turns.answers : 0,
                 static_cast<long long>(turns.requests));
+    if (turns.axisReadings > 0)
+        std::printf("  bytes of a reading of one axis on the line, request and answer: %.2f "
+                    "(the wire limit counts %d)\n",
+                    double(turns.axisReadingBytes) / turns.axisReadings, kBytesPerReading);
 }
 
 void printMonitor(const char* when, const Rows& rows)
@@ -215,7 +231,6 @@ int main(int argc, char* argv[])
 
     QTemporaryDir dir;
     const QString csv = dir.filePath("readings.csv");
-    module.clearTrace();
     const qint64 traceFrom = QFileInfo(module.tracePath()).size();
     QProcess live;
     live.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -271,8 +286,8 @@ int main(int argc, char* argv[])
     QFile file(csv);
     file.open(QIODevice::ReadOnly);
     const Rows rows = rowsOf(file.readAll());
-    const double bytesPerRow = double(module.received().size() + module.sent().size()) /
-                               double(std::max<qint64>(1, rows.count));
+    const Turns turns = turnsOf(module.tracePath(), traceFrom);
+    const double bytesPerRow = double(turns.bytes) / double(std::max<qint64>(1, rows.count));
 
     std::printf("tk28950-live exit %d: %lld rows in %.1f s: %.1f a second, %.0f %% of the limit\n",
                 live.exitCode(), static_cast<long long>(rows.count), rows.spanMs / 1000.0,
@@ -280,7 +295,7 @@ int main(int argc, char* argv[])
     std::printf("  bytes on the line per row: %.2f (the temperature once a second and the "
                 "version at the start included)\n",
                 bytesPerRow);
-    printTurns(turnsOf(module.tracePath(), traceFrom));
+    printTurns(turns);
     std::printf("  processor after the first %d s: %.1f %% of one core on average, %.1f %% at "
                 "most over %d s\n",
                 kSettleS, 100 * averageShare, 100 * busiest, kSampleEveryS);
