@@ -90,6 +90,14 @@ Usage usageOf(qint64 pid)
     return usage;
 }
 
+// The machine's load average over the last minute: the figures depend on
+// what else runs beside the view.
+QByteArray loadAverage()
+{
+    QFile file(QStringLiteral("/proc/loadavg"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll().split(' ').first() : QByteArray("?");
+}
+
 double childrenCpuSeconds()
 {
     rusage usage{};
@@ -198,9 +206,10 @@ void printTurns(const Turns& turns)
 void printMonitor(const char* when, const Rows& rows)
 {
     std::printf("tk28950 monitor --interval 0 %s, %lld rows: %.1f a second, %.0f %% of the limit, "
-                "%.2f ms of processor per row\n",
+                "%.2f ms of processor per row (load %s)\n",
                 when, static_cast<long long>(rows.count), rows.perSecond(),
-                100 * rows.perSecond() / wireLimit(), 1000 * rows.cpuSeconds / rows.count);
+                100 * rows.perSecond() / wireLimit(), 1000 * rows.cpuSeconds / rows.count,
+                loadAverage().constData());
 }
 
 } // namespace
@@ -263,9 +272,9 @@ int main(int argc, char* argv[])
             recording.open(QIODevice::ReadOnly);
         const qint64 newRows = recording.readAll().count('\n');
         rowsSoFar += newRows;
-        std::printf("  %4d s  %5.1f rows a second  cpu %5.1f %%  rss %6lld KiB\n",
+        std::printf("  %4d s  %5.1f rows a second  cpu %5.1f %%  rss %6lld KiB  load %s\n",
                     step * kSampleEveryS, double(newRows) / kSampleEveryS, 100 * share,
-                    static_cast<long long>(now.residentKiB));
+                    static_cast<long long>(now.residentKiB), loadAverage().constData());
         std::fflush(stdout);
         if (step * kSampleEveryS == kSettleS) {
             settled = now;
