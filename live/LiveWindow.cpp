@@ -422,13 +422,17 @@ void LiveWindow::refreshLevelAndRate()
     m_level->setAngles(QPointF(latest.x, latest.y) - m_reference.value_or(QPointF()));
 }
 
+// Every change of a series' points or of an axis' range makes the chart
+// work out the drawn line of each series again, which costs about as much
+// as the points it has. So the series are emptied, the axes set, and only
+// then are the new points given: each line is worked out once.
 void LiveWindow::refreshChart()
 {
     const QPointF reference = m_reference.value_or(QPointF());
     const QList<QPointF> xs = m_store.points(Axis::X, windowMs(), kMaxPlotPoints, reference.x());
     const QList<QPointF> ys = m_store.points(Axis::Y, windowMs(), kMaxPlotPoints, reference.y());
-    m_xSeries->replace(xs);
-    m_ySeries->replace(ys);
+    m_xSeries->clear();
+    m_ySeries->clear();
     const double end = m_store.isEmpty() ? m_windowS : m_store.latest().timeMs / 1000.0;
     m_timeAxis->setRange(std::max(0.0, end - m_windowS), std::max(end, double(m_windowS)));
     double low = 0;
@@ -443,6 +447,8 @@ void LiveWindow::refreshChart()
     const double margin = std::max(0.05, (high - low) * 0.08);
     m_valueAxis->setRange(low - margin, high + margin);
     m_valueAxis->applyNiceNumbers();
+    m_xSeries->replace(xs);
+    m_ySeries->replace(ys);
 }
 
 void LiveWindow::refreshStatistics()

@@ -12,16 +12,62 @@ QPointF point(const Sample& sample, Axis axis, double reference)
 
 } // namespace
 
-void SampleStore::add(const Sample& sample)
+void SampleStore::Summary::add(double value)
 {
-    m_samples.push_back(sample);
-    while (m_samples.front().timeMs < sample.timeMs - kKeptMs)
-        m_samples.pop_front();
+    if (count == 0)
+        minimum = maximum = value;
+    ++count;
+    const double fromOldMean = value - mean;
+    mean += fromOldMean / double(count);
+    squares += fromOldMean * (value - mean);
+    minimum = std::min(minimum, value);
+    maximum = std::max(maximum, value);
 }
 
-void SampleStore::clear()
+void SampleStore::Summary::add(const Summary& run)
 {
-    m_samples.clear();
+    if (run.count == 0)
+        return;
+    if (count == 0) {
+        *this = run;
+        return;
+    }
+    const double both = double(count + run.count);
+    const double between = run.mean - mean;
+    mean += between * double(run.count) / both;
+    squares += run.squares + between * between * double(count) * double(run.count) / both;
+    count += run.count;
+    minimum = std::min(minimum, run.minimum);
+    maximum = std::max(maximum, run.maximum);
+}
+
+AxisStatistics SampleStore::Summary::statistics() const
+{
+    AxisStatistics result;
+    result.count = count;
+    if (count == 0)
+        return result;
+    result.mean = mean;
+    result.standardDeviation = count > 1 ? std::sqrt(squares / double(count - 1)) : 0;
+    result.minimum = minimum;
+    result.maximum = maximum;
+    return result;
+}
+
+void SampleStore::add(const Sample& sample)
+{
+    if ((m_samplesLetGo + size()) % kBlockSamples == 0)
+        m_blocks.emplace_back();
+    m_samples.push_back(sample);
+    m_blocks.back().x.add(sample.x);
+    m_blocks.back().y.add(sample.y);
+    while (m_samples.front().timeMs < sample.timeMs - kKeptMs) {
+        m_samples.pop_front();
+        if (++m_samplesLetGo % kBlockSamples == 0) {
+            m_blocks.pop_front();
+            ++m_firstBlock;
+        }
+    }
 }
 
 std::deque<Sample>::const_iterator SampleStore::windowStart(qint64 windowMs) const
@@ -33,30 +79,21 @@ std::deque<Sample>::const_iterator SampleStore::windowStart(qint64 windowMs) con
                             [](const Sample& sample, qint64 time) { return sample.timeMs < time; });
 }
 
-// Two passes: the mean first, then the deviations from it, which keeps the
-// variance exact for readings far from zero with little spread.
+// The samples of the window up to the start of a block one by one, then
+// the summaries of the blocks from there to the newest sample.
 AxisStatistics SampleStore::statistics(Axis axis, qint64 windowMs) const
 {
-    AxisStatistics result;
-    const auto begin = windowStart(windowMs);
-    const auto end = m_samples.end();
-    result.count = std::distance(begin, end);
-    if (result.count == 0)
-        return result;
-    double sum = 0;
-    result.minimum = result.maximum = begin->value(axis);
-    for (auto sample = begin; sample != end; ++sample) {
-        const double value = sample->value(axis);
-        sum += value;
-        result.minimum = std::min(result.minimum, value);
-        result.maximum = std::max(result.maximum, value);
-    }
-    result.mean = sum / double(result.count);
-    double squares = 0;
-    for (auto sample = begin; sample != end; ++sample)
-        squares += std::pow(sample->value(axis) - result.mean, 2);
-    result.standardDeviation = result.count > 1 ? std::sqrt(squares / double(result.count - 1)) : 0;
-    return result;
+    Summary window;
+    auto sample = windowStart(windowMs);
+    const qint64 first = m_samplesLetGo + std::distance(m_samples.begin(), sample);
+    const qint64 block = (first + kBlockSamples - 1) / kBlockSamples;
+    for (qint64 number = first; number < block * kBlockSamples && sample != m_samples.end();
+         ++number, ++sample)
+        window.add(sample->value(axis));
+    for (auto summary = m_blocks.begin() + std::min<qint64>(block - m_firstBlock, m_blocks.size());
+         summary != m_blocks.end(); ++summary)
+        window.add(summary->of(axis));
+    return window.statistics();
 }
 
 double SampleStore::rate(qint64 overMs) const
@@ -82,17 +119,19 @@ QList<QPointF> SampleStore::points(Axis axis, qint64 windowMs, qsizetype maxPoin
         return points;
     }
     // Whole milliseconds decide the stretch of a sample, so that every
-    // stretch takes at least the sample it starts with.
+    // stretch takes at least the sample it starts with: a sample at t is in
+    // stretch (t - first) * stretches / spanMs, so stretch n ends before
+    // first + ceil((n + 1) * spanMs / stretches).
     const qint64 stretches = std::max<qsizetype>(1, maxPoints / 2);
     const qint64 first = sample->timeMs;
     const qint64 spanMs = m_samples.back().timeMs - first + 1;
-    const auto stretchOf = [&](const Sample& s) { return (s.timeMs - first) * stretches / spanMs; };
     points.reserve(2 * stretches);
     while (sample != end) {
-        const qint64 stretch = stretchOf(*sample);
+        const qint64 stretch = (sample->timeMs - first) * stretches / spanMs;
+        const qint64 endMs = first + ((stretch + 1) * spanMs + stretches - 1) / stretches;
         auto low = sample;
         auto high = sample;
-        for (++sample; sample != end && stretchOf(*sample) == stretch; ++sample) {
+        for (++sample; sample != end && sample->timeMs < endMs; ++sample) {
             if (sample->value(axis) < low->value(axis))
                 low = sample;
             if (sample->value(axis) > high->value(axis))

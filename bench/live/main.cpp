@@ -7,11 +7,13 @@
 // not a test.
 #include "ControlRegistration.h"
 #include "Simulator.h"
+#include "TraceReader.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -88,6 +90,14 @@ Usage usageOf(qint64 pid)
     return usage;
 }
 
+// The machine's load average over the last minute: the figures depend on
+// what else runs beside the view.
+QByteArray loadAverage()
+{
+    QFile file(QStringLiteral("/proc/loadavg"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll().split(' ').first() : QByteArray("?");
+}
+
 double childrenCpuSeconds()
 {
     rusage usage{};
@@ -109,12 +119,97 @@ Rows runMonitor(const QString& device)
     return rows;
 }
 
+// Where the time of one request goes, from the simulator's trace of the
+// line (its own clock): from the end of an answer to the next request the
+// module hears (the host's turn: waking, judging the answer, the view's own
+// work, writing the request), and from the request to the end of its
+// answer beyond the bytes' time on the wire (the module's turn). The bytes
+// of the axis readings, request and answer, check what the wire limit
+// counts.
+struct Turns {
+    qint64 requests = 0;
+    double hostUs[2] = {0, 0}; // before a Y request (after X), before any other
+    qint64 hostCount[2] = {0, 0};
+    double moduleExcessUs = 0;
+    qint64 answers = 0;
+    qint64 axisReadings = 0;
+    qint64 axisReadingBytes = 0;
+    qint64 bytes = 0; // both ways
+    double meanHostUs(int kind) const
+    {
+        return hostCount[kind] ? hostUs[kind] / hostCount[kind] : 0;
+    }
+};
+
+// From the byte offset from of the trace on.
+Turns turnsOf(const QString& tracePath, qint64 from)
+{
+    constexpr double kByteUs = 1e6 * kBitsPerByte / kBaud;
+    Turns turns;
+    QFile file(tracePath);
+    if (!file.open(QIODevice::ReadOnly) || !file.seek(from))
+        return turns;
+    double answerEnd = -1;
+    double requestAt = -1;
+    qint64 bytesOnWire = 0;
+    bool axisRequest = false;
+    while (!file.atEnd()) {
+        const QByteArray line = file.readLine();
+        const qsizetype timeEnd = line.indexOf(' ');
+        if (!line.endsWith('\n') || timeEnd < 0 || line.size() < timeEnd + 4)
+            continue;
+        const double seconds = line.left(timeEnd).toDouble();
+        const QByteArray bytes = unescapeTraceBytes(line.mid(timeEnd + 3).chopped(1));
+        turns.bytes += bytes.size();
+        if (line[timeEnd + 1] == '<') { // from the host
+            if (answerEnd >= 0) {
+                const int kind = bytes.startsWith('d') ? 0 : 1;
+                turns.hostUs[kind] += 1e6 * (seconds - answerEnd);
+                ++turns.hostCount[kind];
+            }
+            answerEnd = -1;
+            requestAt = seconds;
+            bytesOnWire = bytes.size();
+            axisRequest = bytes == "c" || bytes == "d";
+            ++turns.requests;
+        } else {
+            bytesOnWire += bytes.size();
+            if (bytes.endsWith('\n') && requestAt >= 0) {
+                answerEnd = seconds;
+                turns.moduleExcessUs += 1e6 * (seconds - requestAt) - bytesOnWire * kByteUs;
+                ++turns.answers;
+                if (axisRequest) {
+                    ++turns.axisReadings;
+                    turns.axisReadingBytes += bytesOnWire;
+                }
+                requestAt = -1;
+            }
+        }
+    }
+    return turns;
+}
+
+void printTurns(const Turns& turns)
+{
+    std::printf("  from an answer's end to the next request, on the module's clock: %.0f us "
+                "before a Y request, %.0f us before an X or temperature request; the module's "
+                "turn beyond the bytes' wire time: %.0f us an answer (%lld requests)\n",
+                turns.meanHostUs(0), turns.meanHostUs(1),
+                turns.answers ? turns.moduleExcessUs / turns.answers : 0,
+                static_cast<long long>(turns.requests));
+    if (turns.axisReadings > 0)
+        std::printf("  bytes of a reading of one axis on the line, request and answer: %.2f "
+                    "(the wire limit counts %d)\n",
+                    double(turns.axisReadingBytes) / turns.axisReadings, kBytesPerReading);
+}
+
 void printMonitor(const char* when, const Rows& rows)
 {
     std::printf("tk28950 monitor --interval 0 %s, %lld rows: %.1f a second, %.0f %% of the limit, "
-                "%.2f ms of processor per row\n",
+                "%.2f ms of processor per row (load %s)\n",
                 when, static_cast<long long>(rows.count), rows.perSecond(),
-                100 * rows.perSecond() / wireLimit(), 1000 * rows.cpuSeconds / rows.count);
+                100 * rows.perSecond() / wireLimit(), 1000 * rows.cpuSeconds / rows.count,
+                loadAverage().constData());
 }
 
 } // namespace
@@ -123,8 +218,8 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     const int seconds = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 300;
-    if (seconds < 2 * kSettleS) {
-        std::fprintf(stderr, "usage: live_bench [SECONDS >= %d]\n", 2 * kSettleS);
+    if (seconds <= 2 * kSettleS) {
+        std::fprintf(stderr, "usage: live_bench [SECONDS > %d]\n", 2 * kSettleS);
         return 2;
     }
     const ControlRegistration registration(QStringLiteral(TK28950_LIBRARY));
@@ -145,7 +240,7 @@ int main(int argc, char* argv[])
 
     QTemporaryDir dir;
     const QString csv = dir.filePath("readings.csv");
-    module.clearTrace();
+    const qint64 traceFrom = QFileInfo(module.tracePath()).size();
     QProcess live;
     live.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     live.start(program("tk28950-live"),
@@ -177,9 +272,9 @@ int main(int argc, char* argv[])
             recording.open(QIODevice::ReadOnly);
         const qint64 newRows = recording.readAll().count('\n');
         rowsSoFar += newRows;
-        std::printf("  %4d s  %5.1f rows a second  cpu %5.1f %%  rss %6lld KiB\n",
+        std::printf("  %4d s  %5.1f rows a second  cpu %5.1f %%  rss %6lld KiB  load %s\n",
                     step * kSampleEveryS, double(newRows) / kSampleEveryS, 100 * share,
-                    static_cast<long long>(now.residentKiB));
+                    static_cast<long long>(now.residentKiB), loadAverage().constData());
         std::fflush(stdout);
         if (step * kSampleEveryS == kSettleS) {
             settled = now;
@@ -200,8 +295,8 @@ int main(int argc, char* argv[])
     QFile file(csv);
     file.open(QIODevice::ReadOnly);
     const Rows rows = rowsOf(file.readAll());
-    const double bytesPerRow = double(module.received().size() + module.sent().size()) /
-                               double(std::max<qint64>(1, rows.count));
+    const Turns turns = turnsOf(module.tracePath(), traceFrom);
+    const double bytesPerRow = double(turns.bytes) / double(std::max<qint64>(1, rows.count));
 
     std::printf("tk28950-live exit %d: %lld rows in %.1f s: %.1f a second, %.0f %% of the limit\n",
                 live.exitCode(), static_cast<long long>(rows.count), rows.spanMs / 1000.0,
@@ -209,6 +304,7 @@ int main(int argc, char* argv[])
     std::printf("  bytes on the line per row: %.2f (the temperature once a second and the "
                 "version at the start included)\n",
                 bytesPerRow);
+    printTurns(turns);
     std::printf("  processor after the first %d s: %.1f %% of one core on average, %.1f %% at "
                 "most over %d s\n",
                 kSettleS, 100 * averageShare, 100 * busiest, kSampleEveryS);

@@ -3,6 +3,7 @@
 #include "SampleStore.h"
 
 #include <gtest/gtest.h>
+#include <numeric>
 
 namespace {
 
@@ -43,6 +44,55 @@ TEST(SampleStore, TheWindowCountsBackFromTheNewestSample)
     EXPECT_DOUBLE_EQ(last.mean, 2);
     EXPECT_EQ(SampleStore().statistics(Axis::X, 2000).count, 0);
     EXPECT_EQ(storeOf({7}).statistics(Axis::X, 2000).standardDeviation, 0);
+}
+
+// The statistics of a window are put together from what is kept of runs of
+// samples; whatever the window and however many old samples were let go,
+// they must be those of the window's samples taken one by one.
+void expectStatisticsOfEachSample(const SampleStore& store, const QList<Sample>& added,
+                                  qint64 windowMs)
+{
+    const qint64 from = added.last().timeMs - windowMs;
+    for (const Axis axis : {Axis::X, Axis::Y}) {
+        QList<double> values;
+        for (const Sample& sample : added)
+            if (sample.timeMs >= from)
+                values << sample.value(axis);
+        const double mean = std::accumulate(values.begin(), values.end(), 0.0) / values.size();
+        double squares = 0;
+        for (const double value : values)
+            squares += (value - mean) * (value - mean);
+        const AxisStatistics statistics = store.statistics(axis, windowMs);
+        ASSERT_EQ(statistics.count, values.size());
+        EXPECT_NEAR(statistics.mean, mean, 1e-12);
+        EXPECT_NEAR(statistics.standardDeviation,
+                    values.size() > 1 ? std::sqrt(squares / (values.size() - 1)) : 0, 1e-12);
+        EXPECT_EQ(statistics.minimum, *std::min_element(values.begin(), values.end()));
+        EXPECT_EQ(statistics.maximum, *std::max_element(values.begin(), values.end()));
+    }
+}
+
+TEST(SampleStore, WindowStatisticsEqualThoseOfItsSamplesAfterOldOnesAreLetGo)
+{
+    SampleStore store;
+    QList<Sample> added;
+    for (qint64 index = 0; index < 3000; ++index) {
+        const Sample sample{index * 250, 45 + std::sin(index * 0.37) + index % 11 * 1e-3,
+                            -std::cos(index * 0.11)};
+        store.add(sample);
+        added << sample;
+        // Now and then, and at every sample from shortly before the first
+        // one is let go until after a whole run of them has gone.
+        if (index % 41 != 0 && (index < 2390 || index > 2700))
+            continue;
+        for (const qint64 windowMs : {0LL, 1000LL, 64'000LL, 333'333LL, SampleStore::kKeptMs}) {
+            SCOPED_TRACE(QStringLiteral("%1 samples, window %2 ms")
+                             .arg(index + 1)
+                             .arg(windowMs)
+                             .toStdString());
+            expectStatisticsOfEachSample(store, added, windowMs);
+        }
+    }
 }
 
 TEST(SampleStore, OnlyTheLongestWindowIsKept)
