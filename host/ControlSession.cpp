@@ -282,6 +282,7 @@ Result ControlSession::withRetries(const QString& what, int tries,
         fail(what, RequestOutcome::Busy);
     m_busy = true;
     const auto idle = qScopeGuard([this] { m_busy = false; });
+    m_unansweredTries = 0;
     Attempt last;
     for (int tried = 1; tried <= tries; ++tried) {
         if (m_outOfStep && isOpen())
@@ -295,6 +296,8 @@ Result ControlSession::withRetries(const QString& what, int tries,
         throwIfDisconnected(what);
         if (last.outcome == RequestOutcome::Answered)
             return result;
+        if (last.outcome == RequestOutcome::TimedOut)
+            ++m_unansweredTries;
         m_outOfStep = true;
         if (!isWorthRetrying(last.outcome))
             break;
@@ -316,7 +319,8 @@ int ControlSession::answerBoundOf(DispId method) const
         method == tk28950::dispid::ResetModule || method == tk28950::dispid::ResetEEPROM;
     // The module takes long over these: they get at least the control's own
     // command time.
-    return slow ? std::max(m_bound.ms(), tk28950::kCommandTimeoutMs) : m_bound.ms();
+    const int boundMs = m_bound.afterUnanswered(m_unansweredTries);
+    return slow ? std::max(boundMs, tk28950::kCommandTimeoutMs) : boundMs;
 }
 
 // One try: sends, waits for the first event and judges it. The round trip of
@@ -431,7 +435,7 @@ ControlSession::Attempt ControlSession::invokeOnce(InvokeKind kind, DispId dispi
                                                    const QVector<Variant>& args, Variant* value)
 {
     m_waiter->arm();
-    const int boundMs = m_bound.ms() * exchangesOf(kind, dispid);
+    const int boundMs = m_bound.afterUnanswered(m_unansweredTries) * exchangesOf(kind, dispid);
     int cutsShort = 0;
     QTimer guard;
     guard.setTimerType(Qt::PreciseTimer);

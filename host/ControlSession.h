@@ -164,6 +164,7 @@ private:
     bool m_busy = false;       // a request is running (a nested call is refused)
     int m_eventsHeard = 0;     // the control's events when the last request ended
     qint64 m_requests = 0;     // tries made so far
+    int m_unansweredTries = 0; // tries of the running request that went unanswered
     qint64 m_suspectUntil = 0; // reads are confirmed a third time until then
     QString m_versionText;     // the module's answer to the version request
 };

@@ -103,7 +103,10 @@ Outcome run(ControlClient& client, AnswerWaiter& waiter, const Pace& pace, const
             letOwedAnswersGoBy(waiter, owed, pace.owedBoundMs, steps);
             const int quietMs = static_cast<int>(qMin<qint64>(
                 pace.quietMs, qMax<qint64>(kShortestQuietMs, 2 * outcome.roundTripUs / 1000 + 1)));
-            if (staysQuiet(waiter, quietMs, steps)) {
+            // The answer to the first version request is in step as it is:
+            // what the module owed from before comes ahead of it, in order,
+            // and no other version request of this run is waiting.
+            if (asked == 0 || staysQuiet(waiter, quietMs, steps)) {
                 outcome.version = answer->text;
                 return outcome;
             }
