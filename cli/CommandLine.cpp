@@ -22,7 +22,7 @@ const QVector<OptionSpec>& globalOptions()
         {"trace", "", "write every byte to and from the module, timed, on standard error"},
         {"timeout", "MS",
          "a fixed bound for one answer (default: learnt from the line's round trips, "
-         "100 to 1000 ms, 250 ms at first)"},
+         "20 to 1000 ms, 250 ms at first)"},
         {"retries", "N",
          "how often a request whose answer was lost or wrong is tried again (default 3)"},
         {"single-read", "",

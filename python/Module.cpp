@@ -185,7 +185,7 @@ PYBIND11_MODULE(tk28950, module)
              py::arg("timeout") = py::none(), py::arg("single_read") = false,
              "Creates the control through the registry. timeout: seconds a request waits "
              "for the module's answer; None (the default) learns the bound from the line's "
-             "round trips (0.1 to 1 s, 0.25 s at first). A request whose answer was lost, "
+             "round trips (0.02 to 1 s, 0.25 s at first). A request whose answer was lost, "
              "damaged or refused is tried again 3 times after the line is brought back in "
              "step. Unless single_read, a property read and each cell of dump_eeprom() are "
              "read until two reads agree, and every property written is read back.")
