@@ -26,7 +26,8 @@ const QVector<OptionSpec>& globalOptions()
         {"retries", "N",
          "how often a request whose answer was lost or wrong is tried again (default 3)"},
         {"single-read", "",
-         "read each cell and property once; by default a value is read until two reads agree"},
+         "read each cell, property and reading once; by default a value is read until two reads "
+         "agree"},
         {"quiet", "", "print only results and errors, no progress (also -q)"},
         {"verbose", "", "say which library and port are used (also -v; -vv: and --trace)"},
         {"help", "", "show help (also after a command: tk28950 eeprom dump --help)"},

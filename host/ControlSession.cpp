@@ -519,6 +519,19 @@ void ControlSession::writeProperty(DispId dispid, const Variant& value, const QS
              OutcomeDetail::of(ReadBack::text(readBack), ReadBack::text(value)));
 }
 
+QString ControlSession::reading(Axis axis, const QString& what, Readings readings)
+{
+    const bool x = axis == Axis::X;
+    const Expectation expected{x ? AnswerEvent::XReady : AnswerEvent::YReady,
+                               AnswerShape::isSignedDecimal,
+                               x ? QStringLiteral("an X reading") : QStringLiteral("a Y reading")};
+    const DispId method = x ? tk28950::dispid::ReadXChan : tk28950::dispid::ReadYChan;
+    const QVector<Variant> args{Variant(std::uint8_t{0})};
+    return (readings == Readings::Single ? request(method, args, what, expected)
+                                         : requestConfirmed(method, args, what, expected))
+        .text;
+}
+
 int ControlSession::readCell(int address)
 {
     const Answer answer = request(tk28950::dispid::ReadEEPROM, {QString::number(address)},

@@ -23,6 +23,7 @@
 // ControlError; nothing wrong is ever returned as a value.
 #include "AnswerBound.h"
 #include "AnswerWaiter.h"
+#include "ChannelAxis.h"
 #include "ControlClient.h"
 #include "RequestOutcome.h"
 
@@ -108,6 +109,14 @@ public:
     component::Variant invoke(component::InvokeKind kind, component::DispId dispid,
                               const QVector<component::Variant>& args = {},
                               const QString& what = {});
+
+    // One reading of a channel, its text as the module sent it ("+01.250"),
+    // read until two readings agree (once when reads are not doubled): a
+    // flipped digit is not taken for the reading. A module that moves gives
+    // readings that keep changing, which ends as Disagreeing; a stream of
+    // readings asks for single ones.
+    enum class Readings { Confirmed, Single };
+    QString reading(Axis axis, const QString& what, Readings readings = Readings::Confirmed);
 
     // One cell, read once, or written with its acknowledgement checked.
     int readCell(int address);

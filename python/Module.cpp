@@ -210,6 +210,10 @@ PYBIND11_MODULE(tk28950, module)
              "within the timeout, the control's time-out or ErrorComm raises tk28950.Error; "
              "the next request then first brings the line back in step, so a late answer is "
              "never taken for another request's.")
+        .def("reading", &PyControl::reading, py::arg("axis"),
+             "One reading of the \"x\" or \"y\" channel, in degrees, read until two readings "
+             "agree (once with single_read): a module that moves gives readings that keep "
+             "changing, which raises tk28950.Error; read a moving module with single_read.")
         .def("read_cell", &PyControl::readCell, py::arg("address"),
              "The value (0 to 255) of one EEPROM cell, read until two reads agree; any other "
              "answer raises tk28950.Error.")

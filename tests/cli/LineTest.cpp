@@ -92,6 +92,31 @@ TEST_F(Line, AnErrorAnswerIsNeverPrintedAsAValue)
     EXPECT_EQ(run({"--retries", "0", "eeprom", "read", "9"}).out, "128\n");
 }
 
+// No checksum shows a flipped digit ("-00.500" as "-00.700"): a reading is
+// printed only once two readings agree. A module that moves never gives two
+// equal readings; the failure says how to read it.
+TEST_F(Line, AReadingIsPrintedOnlyWhenTwoReadingsAgree)
+{
+    startSimulator({"--flip", "0.3", "--seed", "7"});
+    int printed = 0;
+    for (int attempt = 0; attempt < 12; ++attempt) {
+        const ToolResult result = run({"read", "y"});
+        if (result.exitCode != 0)
+            continue;
+        EXPECT_EQ(result.out, "-00.500\n");
+        ++printed;
+    }
+    EXPECT_GT(printed, 0);
+
+    startSimulator({"--tilt-noise", "0.05"});
+    const ToolResult moving = run({"read", "x"});
+    EXPECT_EQ(moving.exitCode, 1);
+    EXPECT_TRUE(moving.out.isEmpty());
+    EXPECT_TRUE(moving.err.contains("repeated reads disagree")) << moving.err.toStdString();
+    EXPECT_TRUE(moving.err.contains("--single-read")) << moving.err.toStdString();
+    EXPECT_EQ(run({"--single-read", "read", "x"}).exitCode, 0);
+}
+
 TEST_F(Line, AModuleThatNeverGivesItsVersionStopsTheToolWithAClearError)
 {
     startSimulator({"--error", "1"});
