@@ -1,8 +1,10 @@
 #pragma once
 // The X or Y channel as the command line names it.
-#include "ChannelAxis.h"
+#include "ControlSession.h"
 
 #include <QString>
+
+using Axis = ControlSession::Axis;
 
 namespace ChannelReading {
 // "x" or "y" in any letter case; throws a usage ToolError otherwise.

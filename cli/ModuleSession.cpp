@@ -167,7 +167,8 @@ Variant ModuleSession::invoke(InvokeKind kind, DispId dispid, const QVector<Vari
     return onTheLine([&] { return control().invoke(kind, dispid, args, what); });
 }
 
-QString ModuleSession::reading(Axis axis, const QString& what, ControlSession::Readings readings)
+QString ModuleSession::reading(ControlSession::Axis axis, const QString& what,
+                               ControlSession::Readings readings)
 {
     open();
     try {

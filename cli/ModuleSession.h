@@ -60,7 +60,7 @@ public:
     // Read until two readings agree (once with --single-read, or when single
     // readings are asked for); readings that keep changing are a failure
     // that names --single-read.
-    QString reading(Axis axis, const QString& what,
+    QString reading(ControlSession::Axis axis, const QString& what,
                     ControlSession::Readings readings = ControlSession::Readings::Confirmed);
     int readCell(int address);
     // Read until two reads agree (once with --single-read).

@@ -23,7 +23,6 @@
 // ControlError; nothing wrong is ever returned as a value.
 #include "AnswerBound.h"
 #include "AnswerWaiter.h"
-#include "ChannelAxis.h"
 #include "ControlClient.h"
 #include "RequestOutcome.h"
 
@@ -115,6 +114,7 @@ public:
     // flipped digit is not taken for the reading. A module that moves gives
     // readings that keep changing, which ends as Disagreeing; a stream of
     // readings asks for single ones.
+    enum class Axis { X, Y };
     enum class Readings { Confirmed, Single };
     QString reading(Axis axis, const QString& what, Readings readings = Readings::Confirmed);
 

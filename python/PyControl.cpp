@@ -207,7 +207,8 @@ double PyControl::reading(const std::string& axis)
         throw py::value_error("axis must be \"x\" or \"y\", not \"" + axis + "\"");
     const QString text = unlocked(
         [&](ControlSession& module) {
-            return module.reading(name == QLatin1String("x") ? Axis::X : Axis::Y,
+            return module.reading(name == QLatin1String("x") ? ControlSession::Axis::X
+                                                             : ControlSession::Axis::Y,
                                   QStringLiteral("reading %1").arg(name));
         },
         true);

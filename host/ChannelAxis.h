@@ -1,3 +1,0 @@
-#pragma once
-// The module's two measuring channels.
-enum class Axis { X, Y };
