@@ -187,8 +187,8 @@ PYBIND11_MODULE(tk28950, module)
              "for the module's answer; None (the default) learns the bound from the line's "
              "round trips (0.02 to 1 s, 0.25 s at first). A request whose answer was lost, "
              "damaged or refused is tried again 3 times after the line is brought back in "
-             "step. Unless single_read, a property read and each cell of dump_eeprom() are "
-             "read until two reads agree, and every property written is read back.")
+             "step. Unless single_read, a property read, a reading and each cell of dump_eeprom() "
+             "are read until two reads agree, and every property written is read back.")
         .def("init", &PyControl::init, py::arg("port"),
              "Opens the module's port: a port number (1 to 15, through the port map and "
              "TK28950_PORT_<N>), or a device path such as '/dev/ttyUSB0'. Raises "

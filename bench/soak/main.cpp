@@ -4,9 +4,9 @@
 // against what the simulator holds: its EEPROM (kept in a file after every
 // change) and its fixed temperature, readings and version. Then the Python
 // module does the same with property reads and writes, cells, dumps,
-// restores and readings. Prints, per profile, the number of wrong values reported as
-// success (which must be 0), the honest failures, and the slowest run. It is
-// not a test.
+// restores and readings. Prints, per profile, the number of wrong values
+// reported as success (which must be 0), the honest failures, and the
+// slowest run. It is not a test.
 //
 // line_soak [RUNS [PYTHON_OPERATIONS [SEED]]]   (2000, 1000, seed 1)
 #include "Simulator.h"
@@ -253,7 +253,8 @@ for index in range(operations):
         elif pick < 95:
             axis = rng.choice("xy")
             value = control.reading(axis)
-            bad = abs(value - {"x": ANGLE_X, "y": ANGLE_Y}[axis]) > 5e-4 and f"reading {axis} {value}"
+            truth = ANGLE_X if axis == "x" else ANGLE_Y
+            bad = abs(value - truth) > 5e-4 and f"reading {axis} {value}"
         else:
             cells = [rng.randrange(256) for _ in range(256)]
             control.restore_eeprom(cells)
