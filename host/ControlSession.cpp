@@ -36,9 +36,6 @@ constexpr int kPatienceMarginMs = 1000;
 constexpr int kLeastVersionAsks = 4;
 // The longest a version request of a resynchronisation waits.
 constexpr int kLongestVersionBoundMs = 1000;
-// The longest a resynchronisation waits for the line to fall quiet, in
-// bounds: a module that keeps talking is not waited for.
-constexpr int kMostBoundsOfDraining = 20;
 // Reads of one value before they are taken as disagreeing.
 constexpr int kMostReads = 6;
 // How many reads must agree on a value: two on a line that has shown no
@@ -179,27 +176,12 @@ void ControlSession::restartLink()
     m_client->call(tk28950::dispid::InitModule, {QString::number(m_port)});
 }
 
-// Waits until the module has sent nothing for one bound: whatever was still
-// on its way to a request given up arrives meanwhile and pairs with nothing.
-void ControlSession::drainUntilQuiet()
-{
-    QElapsedTimer clock;
-    clock.start();
-    const int boundMs = m_bound.ms();
-    const qint64 limitMs = qint64(boundMs) * kMostBoundsOfDraining;
-    for (;;) {
-        m_waiter->arm();
-        const bool heard = m_waiter->wait(boundMs).has_value();
-        throwIfDisconnected(kLineInStep);
-        if (!heard || clock.elapsed() > limitMs)
-            return;
-    }
-}
-
-// Whatever a request given up may still bring in is let go by before the
-// first version request, and again after every one that was not answered
-// with the version; the version answer counts once the line stays quiet
-// after it for one bound.
+// Every version request that brought no version answer (none within its
+// bound, or a line owed to an earlier request in its place) still has its
+// answer to come: once a version answer comes, those are let go by before
+// the line counts as in step, and the line must then stay quiet. A module
+// that answers later than the bound, or after a stall, answers all it owes
+// in order, so none of those answers is taken for the next request's.
 void ControlSession::synchronise()
 {
     if (!isOpen())
@@ -219,8 +201,7 @@ void ControlSession::synchronise()
                     : QStringLiteral("%1: no answer to the version request; asking again")
                           .arg(kLineInStep));
         restartLink();
-        drainUntilQuiet();
-        return true;
+        return false;
     };
     steps.stopped = [this] { return m_waiter->disconnected(); };
     LineResync::Pace pace;
@@ -230,6 +211,9 @@ void ControlSession::synchronise()
                                  kLeastVersionAsks * 2 * m_bound.ms());
     pace.quietMs = m_bound.ms();
     pace.longestAnswerBoundMs = std::max(kLongestVersionBoundMs, m_bound.ms());
+    // Owed answers come one ask apart at most; one lost on the way costs
+    // this wait, never a value.
+    pace.owedBoundMs = pace.longestAnswerBoundMs;
     const LineResync::Outcome outcome = LineResync::run(*m_client, *m_waiter, pace, steps);
     throwIfDisconnected(kLineInStep);
     if (!outcome.callError.isEmpty())

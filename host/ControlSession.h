@@ -156,7 +156,6 @@ private:
                        const QString& what);
     int answerBoundOf(component::DispId method) const;
     void restartLink();
-    void drainUntilQuiet();
     void throwIfDisconnected(const QString& what);
     void note(const QString& text) const;
     [[noreturn]] void fail(const QString& what, RequestOutcome outcome,

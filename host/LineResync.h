@@ -23,13 +23,12 @@ struct Pace {
     // Every version request that brought no version answer leaves one answer
     // owed; once in step, those are let go by within this time.
     int owedBoundMs = 0;
-    // Once a version answer came to a version request other than the
-    // first, the line must stay quiet for twice its round trip, but no
-    // longer than this: the module answers in order, so what it still owes
-    // comes right after the answer it gave, and a line meanwhile means that
-    // answer was owed to an earlier version request; the line is not in
-    // step yet and the version is asked again. 0: the version answer is
-    // enough.
+    // Once a version answer came, the line must stay quiet for twice its
+    // round trip, but no longer than this: the module answers in order, so
+    // what it still owes comes right after the answer it gave, and a line
+    // meanwhile means that answer was owed to an earlier request; the line
+    // is not in step yet and the version is asked again. 0: the version
+    // answer is enough.
     int quietMs = 0;
     // The bound of each version request after one that went unanswered,
     // doubled up to this (a module that stalls is asked less and less

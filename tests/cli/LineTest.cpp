@@ -93,6 +93,19 @@ TEST_F(Line, AnAnswerJustPastTheLearntBoundCostsTimeNotAValue)
     EXPECT_EQ(file.readAll(), dataFile(numberedCells()));
 }
 
+// Every answer comes four bounds late: each try and each version request
+// is given up before its answer comes, and the answers then arrive while
+// later ones wait. None of them is taken for a later request's.
+TEST_F(Line, AModuleSlowerThanTheBoundIsNeverReadFromLateAnswers)
+{
+    startSimulator({"--late-ms", "400"}, numberedCells());
+    for (const char* cell : {"9", "10"}) {
+        const ToolResult read = run({"--timeout", "100", "eeprom", "read", cell});
+        EXPECT_EQ(read.exitCode, 1) << read.out.toStdString();
+        EXPECT_TRUE(read.out.isEmpty()) << read.out.toStdString();
+    }
+}
+
 TEST_F(Line, AnErrorAnswerIsNeverPrintedAsAValue)
 {
     startSimulator({"--error-repeat", "1"});
