@@ -211,8 +211,8 @@ void ControlSession::synchronise()
                                  kLeastVersionAsks * 2 * m_bound.ms());
     pace.quietMs = m_bound.ms();
     pace.longestAnswerBoundMs = std::max(kLongestVersionBoundMs, m_bound.ms());
-    // Owed answers come one ask apart at most; one lost on the way costs
-    // this wait, never a value.
+    // An owed answer lost on the way costs a wait of two asks' bounds, at
+    // most this, never a value.
     pace.owedBoundMs = pace.longestAnswerBoundMs;
     const LineResync::Outcome outcome = LineResync::run(*m_client, *m_waiter, pace, steps);
     throwIfDisconnected(kLineInStep);

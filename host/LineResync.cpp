@@ -104,7 +104,10 @@ Outcome run(ControlClient& client, AnswerWaiter& waiter, const Pace& pace, const
         if (answer && answer->event == AnswerEvent::DataReady &&
             AnswerShape::isVersion(answer->text)) {
             outcome.roundTripUs = roundTrip.nsecsElapsed() / 1000;
-            letOwedAnswersGoBy(waiter, linesBefore + 1, owed, pace.owedBoundMs, steps);
+            // The owed answers come no further apart than the requests that
+            // are owed them were asked, within the last bound or two.
+            letOwedAnswersGoBy(waiter, linesBefore + 1, owed,
+                               qMin(pace.owedBoundMs, 2 * askBoundMs), steps);
             const int quietMs = static_cast<int>(qMin<qint64>(
                 pace.quietMs, qMax<qint64>(kShortestQuietMs, 2 * outcome.roundTripUs / 1000 + 1)));
             if (staysQuiet(waiter, quietMs, steps)) {
