@@ -1,9 +1,7 @@
 #include "ChannelReading.h"
 
-#include "AnswerShape.h"
-#include "ModuleSession.h"
 #include "QuotedInput.h"
-#include "TK28950Dispids.h"
+#include "ToolError.h"
 
 namespace ChannelReading {
 
@@ -20,18 +18,6 @@ Axis parseAxis(const QString& text)
 QString name(Axis axis)
 {
     return axis == Axis::X ? QStringLiteral("x") : QStringLiteral("y");
-}
-
-QString read(ModuleSession& module, Axis axis, const QString& what)
-{
-    const bool x = axis == Axis::X;
-    const Expectation reading{x ? AnswerEvent::XReady : AnswerEvent::YReady,
-                              AnswerShape::isSignedDecimal,
-                              QStringLiteral("a %1 reading").arg(name(axis))};
-    return module
-        .request(x ? tk28950::dispid::ReadXChan : tk28950::dispid::ReadYChan,
-                 {component::Variant(std::uint8_t{0})}, what, reading)
-        .text;
 }
 
 } // namespace ChannelReading

@@ -22,11 +22,12 @@ const QVector<OptionSpec>& globalOptions()
         {"trace", "", "write every byte to and from the module, timed, on standard error"},
         {"timeout", "MS",
          "a fixed bound for one answer (default: learnt from the line's round trips, "
-         "100 to 1000 ms, 250 ms at first)"},
+         "20 to 1000 ms, 250 ms at first)"},
         {"retries", "N",
          "how often a request whose answer was lost or wrong is tried again (default 3)"},
         {"single-read", "",
-         "read each cell and property once; by default a value is read until two reads agree"},
+         "read each cell, property and reading once; by default a value is read until two reads "
+         "agree"},
         {"quiet", "", "print only results and errors, no progress (also -q)"},
         {"verbose", "", "say which library and port are used (also -v; -vv: and --trace)"},
         {"help", "", "show help (also after a command: tk28950 eeprom dump --help)"},

@@ -120,7 +120,7 @@ ExitCode readChannel(CommandContext& context)
 {
     const Axis axis = ChannelReading::parseAxis(context.argument(0));
     const QString what = context.name() + ' ' + ChannelReading::name(axis);
-    const QString reading = ChannelReading::read(context.module(), axis, what);
+    const QString reading = context.module().reading(axis, what);
     context.output().result({{"command", context.name()},
                              {"axis", ChannelReading::name(axis)},
                              {"value", ValueText::numberOrText(reading)}},

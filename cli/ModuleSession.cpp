@@ -167,6 +167,21 @@ Variant ModuleSession::invoke(InvokeKind kind, DispId dispid, const QVector<Vari
     return onTheLine([&] { return control().invoke(kind, dispid, args, what); });
 }
 
+QString ModuleSession::reading(ControlSession::Axis axis, const QString& what,
+                               ControlSession::Readings readings)
+{
+    open();
+    try {
+        return control().reading(axis, what, readings);
+    } catch (const ControlError& error) {
+        if (error.outcome() != RequestOutcome::Disagreeing)
+            throw moduleError(error.message());
+        throw moduleError(error.message() +
+                          QStringLiteral("; a module that moves gives a new reading each time: "
+                                         "--single-read takes one"));
+    }
+}
+
 int ModuleSession::readCell(int address)
 {
     return onTheLine([&] { return control().readCell(address); });

@@ -57,6 +57,11 @@ public:
                     const QString& what);
     component::Variant invoke(component::InvokeKind kind, component::DispId dispid,
                               const QVector<component::Variant>& args, const QString& what);
+    // Read until two readings agree (once with --single-read, or when single
+    // readings are asked for); readings that keep changing are a failure
+    // that names --single-read.
+    QString reading(ControlSession::Axis axis, const QString& what,
+                    ControlSession::Readings readings = ControlSession::Readings::Confirmed);
     int readCell(int address);
     // Read until two reads agree (once with --single-read).
     int readCellConfirmed(int address);

@@ -49,8 +49,11 @@ ExitCode monitor(CommandContext& context)
         if (interrupt.raised())
             break;
         const qint64 timeMs = clock.elapsed();
-        const QString x = ChannelReading::read(module, Axis::X, context.name() + " x");
-        const QString y = ChannelReading::read(module, Axis::Y, context.name() + " y");
+        // A stream of a module that may move: each reading is read once.
+        const QString x =
+            module.reading(Axis::X, context.name() + " x", ControlSession::Readings::Single);
+        const QString y =
+            module.reading(Axis::Y, context.name() + " y", ControlSession::Readings::Single);
         context.output().record({{"command", context.name()},
                                  {"time_ms", timeMs},
                                  {"x", ValueText::numberOrText(x)},

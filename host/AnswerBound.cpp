@@ -29,3 +29,13 @@ void AnswerBound::expired()
 {
     m_boundMs = std::min(m_boundMs * 2, kCeilingMs);
 }
+
+int AnswerBound::afterUnanswered(int unansweredTries) const
+{
+    if (isFixed())
+        return m_fixedMs;
+    int boundMs = m_boundMs;
+    for (int tried = 0; tried < unansweredTries && boundMs < kCeilingMs; ++tried)
+        boundMs = std::min(boundMs * 2, kCeilingMs);
+    return boundMs;
+}

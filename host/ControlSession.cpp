@@ -36,9 +36,6 @@ constexpr int kPatienceMarginMs = 1000;
 constexpr int kLeastVersionAsks = 4;
 // The longest a version request of a resynchronisation waits.
 constexpr int kLongestVersionBoundMs = 1000;
-// The longest a resynchronisation waits for the line to fall quiet, in
-// bounds: a module that keeps talking is not waited for.
-constexpr int kMostBoundsOfDraining = 20;
 // Reads of one value before they are taken as disagreeing.
 constexpr int kMostReads = 6;
 // How many reads must agree on a value: two on a line that has shown no
@@ -179,27 +176,12 @@ void ControlSession::restartLink()
     m_client->call(tk28950::dispid::InitModule, {QString::number(m_port)});
 }
 
-// Waits until the module has sent nothing for one bound: whatever was still
-// on its way to a request given up arrives meanwhile and pairs with nothing.
-void ControlSession::drainUntilQuiet()
-{
-    QElapsedTimer clock;
-    clock.start();
-    const int boundMs = m_bound.ms();
-    const qint64 limitMs = qint64(boundMs) * kMostBoundsOfDraining;
-    for (;;) {
-        m_waiter->arm();
-        const bool heard = m_waiter->wait(boundMs).has_value();
-        throwIfDisconnected(kLineInStep);
-        if (!heard || clock.elapsed() > limitMs)
-            return;
-    }
-}
-
-// Whatever a request given up may still bring in is let go by before the
-// first version request, and again after every one that was not answered
-// with the version; the version answer counts once the line stays quiet
-// after it for one bound.
+// Every version request that brought no version answer (none within its
+// bound, or a line owed to an earlier request in its place) still has its
+// answer to come: once a version answer comes, those are let go by before
+// the line counts as in step, and the line must then stay quiet. A module
+// that answers later than the bound, or after a stall, answers all it owes
+// in order, so none of those answers is taken for the next request's.
 void ControlSession::synchronise()
 {
     if (!isOpen())
@@ -219,8 +201,7 @@ void ControlSession::synchronise()
                     : QStringLiteral("%1: no answer to the version request; asking again")
                           .arg(kLineInStep));
         restartLink();
-        drainUntilQuiet();
-        return true;
+        return false;
     };
     steps.stopped = [this] { return m_waiter->disconnected(); };
     LineResync::Pace pace;
@@ -230,6 +211,9 @@ void ControlSession::synchronise()
                                  kLeastVersionAsks * 2 * m_bound.ms());
     pace.quietMs = m_bound.ms();
     pace.longestAnswerBoundMs = std::max(kLongestVersionBoundMs, m_bound.ms());
+    // An owed answer lost on the way costs a wait of two asks' bounds, at
+    // most this, never a value.
+    pace.owedBoundMs = pace.longestAnswerBoundMs;
     const LineResync::Outcome outcome = LineResync::run(*m_client, *m_waiter, pace, steps);
     throwIfDisconnected(kLineInStep);
     if (!outcome.callError.isEmpty())
@@ -282,6 +266,7 @@ Result ControlSession::withRetries(const QString& what, int tries,
         fail(what, RequestOutcome::Busy);
     m_busy = true;
     const auto idle = qScopeGuard([this] { m_busy = false; });
+    m_unansweredTries = 0;
     Attempt last;
     for (int tried = 1; tried <= tries; ++tried) {
         if (m_outOfStep && isOpen())
@@ -295,6 +280,8 @@ Result ControlSession::withRetries(const QString& what, int tries,
         throwIfDisconnected(what);
         if (last.outcome == RequestOutcome::Answered)
             return result;
+        if (last.outcome == RequestOutcome::TimedOut)
+            ++m_unansweredTries;
         m_outOfStep = true;
         if (!isWorthRetrying(last.outcome))
             break;
@@ -316,7 +303,8 @@ int ControlSession::answerBoundOf(DispId method) const
         method == tk28950::dispid::ResetModule || method == tk28950::dispid::ResetEEPROM;
     // The module takes long over these: they get at least the control's own
     // command time.
-    return slow ? std::max(m_bound.ms(), tk28950::kCommandTimeoutMs) : m_bound.ms();
+    const int boundMs = m_bound.afterUnanswered(m_unansweredTries);
+    return slow ? std::max(boundMs, tk28950::kCommandTimeoutMs) : boundMs;
 }
 
 // One try: sends, waits for the first event and judges it. The round trip of
@@ -431,7 +419,7 @@ ControlSession::Attempt ControlSession::invokeOnce(InvokeKind kind, DispId dispi
                                                    const QVector<Variant>& args, Variant* value)
 {
     m_waiter->arm();
-    const int boundMs = m_bound.ms() * exchangesOf(kind, dispid);
+    const int boundMs = m_bound.afterUnanswered(m_unansweredTries) * exchangesOf(kind, dispid);
     int cutsShort = 0;
     QTimer guard;
     guard.setTimerType(Qt::PreciseTimer);
@@ -513,6 +501,19 @@ void ControlSession::writeProperty(DispId dispid, const Variant& value, const QS
     if (!ReadBack::holds(readBack, value))
         fail(what, RequestOutcome::NotKept,
              OutcomeDetail::of(ReadBack::text(readBack), ReadBack::text(value)));
+}
+
+QString ControlSession::reading(Axis axis, const QString& what, Readings readings)
+{
+    const bool x = axis == Axis::X;
+    const Expectation expected{x ? AnswerEvent::XReady : AnswerEvent::YReady,
+                               AnswerShape::isSignedDecimal,
+                               x ? QStringLiteral("an X reading") : QStringLiteral("a Y reading")};
+    const DispId method = x ? tk28950::dispid::ReadXChan : tk28950::dispid::ReadYChan;
+    const QVector<Variant> args{Variant(std::uint8_t{0})};
+    return (readings == Readings::Single ? request(method, args, what, expected)
+                                         : requestConfirmed(method, args, what, expected))
+        .text;
 }
 
 int ControlSession::readCell(int address)

@@ -110,6 +110,15 @@ public:
                               const QVector<component::Variant>& args = {},
                               const QString& what = {});
 
+    // One reading of a channel, its text as the module sent it ("+01.250"),
+    // read until two readings agree (once when reads are not doubled): a
+    // flipped digit is not taken for the reading. A module that moves gives
+    // readings that keep changing, which ends as Disagreeing; a stream of
+    // readings asks for single ones.
+    enum class Axis { X, Y };
+    enum class Readings { Confirmed, Single };
+    QString reading(Axis axis, const QString& what, Readings readings = Readings::Confirmed);
+
     // One cell, read once, or written with its acknowledgement checked.
     int readCell(int address);
     void writeCell(int address, int value);
@@ -148,7 +157,6 @@ private:
                        const QString& what);
     int answerBoundOf(component::DispId method) const;
     void restartLink();
-    void drainUntilQuiet();
     void throwIfDisconnected(const QString& what);
     void note(const QString& text) const;
     [[noreturn]] void fail(const QString& what, RequestOutcome outcome,
@@ -165,6 +173,7 @@ private:
     bool m_busy = false;       // a request is running (a nested call is refused)
     int m_eventsHeard = 0;     // the control's events when the last request ended
     qint64 m_requests = 0;     // tries made so far
+    int m_unansweredTries = 0; // tries of the running request that went unanswered
     qint64 m_suspectUntil = 0; // reads are confirmed a third time until then
     QString m_versionText;     // the module's answer to the version request
 };

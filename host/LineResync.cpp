@@ -38,11 +38,14 @@ std::optional<Answer> awaitAnswer(AnswerWaiter& waiter, int boundMs, const Steps
     }
 }
 
-void letOwedAnswersGoBy(AnswerWaiter& waiter, int owed, int boundMs, const Steps& steps)
+// Waits until owed more lines than linesSoFar have come (those that came
+// in the same burst as the version answer count).
+void letOwedAnswersGoBy(AnswerWaiter& waiter, int linesSoFar, int owed, int boundMs,
+                        const Steps& steps)
 {
     if (owed <= 0 || boundMs <= 0)
         return;
-    const int target = waiter.eventsSeen() + owed;
+    const int target = linesSoFar + owed;
     EventWait::until([&] { return waiter.eventsSeen() >= target || stopped(steps); }, boundMs);
 }
 
@@ -83,6 +86,7 @@ Outcome run(ControlClient& client, AnswerWaiter& waiter, const Pace& pace, const
         if (emptyFirst && steps.emptyQueue && !steps.emptyQueue())
             break;
         waiter.arm();
+        const int linesBefore = waiter.eventsSeen();
         QElapsedTimer roundTrip;
         roundTrip.start();
         const CallResult call = client.call(tk28950::dispid::Version);
@@ -100,7 +104,10 @@ Outcome run(ControlClient& client, AnswerWaiter& waiter, const Pace& pace, const
         if (answer && answer->event == AnswerEvent::DataReady &&
             AnswerShape::isVersion(answer->text)) {
             outcome.roundTripUs = roundTrip.nsecsElapsed() / 1000;
-            letOwedAnswersGoBy(waiter, owed, pace.owedBoundMs, steps);
+            // The owed answers come no further apart than the requests that
+            // are owed them were asked, within the last bound or two.
+            letOwedAnswersGoBy(waiter, linesBefore + 1, owed,
+                               qMin(pace.owedBoundMs, 2 * askBoundMs), steps);
             const int quietMs = static_cast<int>(qMin<qint64>(
                 pace.quietMs, qMax<qint64>(kShortestQuietMs, 2 * outcome.roundTripUs / 1000 + 1)));
             if (staysQuiet(waiter, quietMs, steps)) {
@@ -116,6 +123,10 @@ Outcome run(ControlClient& client, AnswerWaiter& waiter, const Pace& pace, const
         emptyFirst = isTimeOut(answer);
         if (steps.beforeAskingAgain && steps.beforeAskingAgain(answer))
             owed = 0;
+        // Lines that came besides the answer taken (the rest of a burst,
+        // or what came while the host paused) were answers owed.
+        const int cameBesides = waiter.eventsSeen() - linesBefore - (answer ? 1 : 0);
+        owed = qMax(0, owed - cameBesides);
     }
     return outcome;
 }

@@ -195,10 +195,10 @@ PYBIND11_MODULE(tk28950, module)
              py::arg("timeout") = py::none(), py::arg("single_read") = false,
              "Creates the control through the registry. timeout: seconds a request waits "
              "for the module's answer; None (the default) learns the bound from the line's "
-             "round trips (0.1 to 1 s, 0.25 s at first). A request whose answer was lost, "
+             "round trips (0.02 to 1 s, 0.25 s at first). A request whose answer was lost, "
              "damaged or refused is tried again 3 times after the line is brought back in "
-             "step. Unless single_read, a property read and each cell of dump_eeprom() are "
-             "read until two reads agree, and every property written is read back.")
+             "step. Unless single_read, a property read, a reading and each cell of dump_eeprom() "
+             "are read until two reads agree, and every property written is read back.")
         .def("init", &PyControl::init, py::arg("port"),
              "Opens the module's port: a port number (1 to 15, through the port map and "
              "TK28950_PORT_<N>), or a device path such as '/dev/ttyUSB0'. Raises "
@@ -220,6 +220,10 @@ PYBIND11_MODULE(tk28950, module)
              "within the timeout, the control's time-out or ErrorComm raises tk28950.Error; "
              "the next request then first brings the line back in step, so a late answer is "
              "never taken for another request's.")
+        .def("reading", &PyControl::reading, py::arg("axis"),
+             "One reading of the \"x\" or \"y\" channel, in degrees, read until two readings "
+             "agree (once with single_read): a module that moves gives readings that keep "
+             "changing, which raises tk28950.Error; read a moving module with single_read.")
         .def("read_cell", &PyControl::readCell, py::arg("address"),
              "The value (0 to 255) of one EEPROM cell, read until two reads agree; any other "
              "answer raises tk28950.Error.")

@@ -200,6 +200,21 @@ PyEvent PyControl::request(const std::string& method, const py::args& args)
     return toPyEvent(answer);
 }
 
+double PyControl::reading(const std::string& axis)
+{
+    const QString name = QString::fromStdString(axis).toLower();
+    if (name != QLatin1String("x") && name != QLatin1String("y"))
+        throw py::value_error("axis must be \"x\" or \"y\", not \"" + axis + "\"");
+    const QString text = unlocked(
+        [&](ControlSession& module) {
+            return module.reading(name == QLatin1String("x") ? ControlSession::Axis::X
+                                                             : ControlSession::Axis::Y,
+                                  QStringLiteral("reading %1").arg(name));
+        },
+        true);
+    return text.toDouble();
+}
+
 int PyControl::readCell(int address)
 {
     return unlocked([address](ControlSession& module) { return module.readCellConfirmed(address); },

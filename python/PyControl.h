@@ -44,6 +44,8 @@ public:
     void put(component::DispId dispid, const QString& name, const pybind11::handle& value);
 
     PyEvent request(const std::string& method, const pybind11::args& args);
+    // "x" or "y"; the reading as a number, read until two readings agree.
+    double reading(const std::string& axis);
     int readCell(int address);
     void writeCell(int address, int value);
     std::vector<int> dump();

@@ -3,10 +3,10 @@
 // profile after another, and checks every value a run reports as success
 // against what the simulator holds: its EEPROM (kept in a file after every
 // change) and its fixed temperature, readings and version. Then the Python
-// module does the same with property reads and writes, cells, dumps and
-// restores. Prints, per profile, the number of wrong values reported as
-// success (which must be 0), the honest failures, and the slowest run. It is
-// not a test.
+// module does the same with property reads and writes, cells, dumps,
+// restores and readings. Prints, per profile, the number of wrong values
+// reported as success (which must be 0), the honest failures, and the
+// slowest run. It is not a test.
 //
 // line_soak [RUNS [PYTHON_OPERATIONS [SEED]]]   (2000, 1000, seed 1)
 #include "Simulator.h"
@@ -217,6 +217,7 @@ Run randomRun(QRandomGenerator& random, const QString& device, const QString& du
 const char* kPythonSoak = R"(
 import json, random, sys, tk28950
 device, eeprom_path, operations, seed = sys.argv[1], sys.argv[2], int(sys.argv[3]), int(sys.argv[4])
+ANGLE_X, ANGLE_Y = float(sys.argv[5]), float(sys.argv[6])
 rng = random.Random(seed)
 def holds():
     return list(open(eeprom_path, "rb").read())
@@ -246,9 +247,14 @@ for index in range(operations):
             value = rng.randrange(-32768, 32768)
             control.SN = value
             bad = sixteen(holds(), 189) != value and f"SN set {value}"
-        elif pick < 95:
+        elif pick < 90:
             cells = control.dump_eeprom()
             bad = cells != holds() and "a dump differs from the module"
+        elif pick < 95:
+            axis = rng.choice("xy")
+            value = control.reading(axis)
+            truth = ANGLE_X if axis == "x" else ANGLE_Y
+            bad = abs(value - truth) > 5e-4 and f"reading {axis} {value}"
         else:
             cells = [rng.randrange(256) for _ in range(256)]
             control.restore_eeprom(cells)
@@ -307,7 +313,8 @@ Tally soakPython(const Simulator& simulator, int operations, quint32 seed)
     python.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     python.start(QStringLiteral("python3"),
                  {"-c", kPythonSoak, simulator.device(), simulator.eepromPath(),
-                  QString::number(operations), QString::number(seed)});
+                  QString::number(operations), QString::number(seed), QString::number(kAngleX),
+                  QString::number(kAngleY)});
     Tally tally;
     if (!python.waitForFinished(-1) || python.exitCode() != 0) {
         std::printf("  the Python soak did not finish\n");

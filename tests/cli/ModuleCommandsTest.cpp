@@ -55,7 +55,8 @@ TEST_F(ModuleCommands, ReadingsOfBothAxes)
     const QJsonObject y = json({"read", "Y"});
     EXPECT_EQ(y.value("axis"), "y");
     EXPECT_EQ(y.value("value").toDouble(), -0.5);
-    EXPECT_TRUE(m_sim.received().endsWith("cvd"));
+    // After the version request, the reading and the one that confirms it.
+    EXPECT_TRUE(m_sim.received().endsWith("cvdd")) << m_sim.received().toStdString();
 }
 
 TEST_F(ModuleCommands, PropertiesByNameInAnyCase)

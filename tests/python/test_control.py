@@ -153,6 +153,23 @@ def test_a_write_the_module_refuses_fails_naming_the_cell(start_simulator, monke
     assert sim.eeprom() == list(range(256))
 
 
+def test_a_reading_is_two_agreeing_readings_and_a_moving_module_is_read_once(
+    ctl, start_simulator, monkeypatch
+):
+    assert (ctl.reading("x"), ctl.reading("Y")) == (1.25, -0.5)
+    with pytest.raises(ValueError):
+        ctl.reading("z")
+    sim = start_simulator("--tilt-noise", "0.05")
+    monkeypatch.setenv("TK28950_PORT_6", sim.device)
+    with tk28950.Control() as moving:
+        moving.init(6)
+        with pytest.raises(tk28950.Error, match="repeated reads disagree"):
+            moving.reading("x")
+    with tk28950.Control(single_read=True) as once:
+        once.init(6)
+        assert abs(once.reading("x") - 1.25) < 1
+
+
 def test_the_registry_and_the_port_are_checked(simulator, monkeypatch, tmp_path):
     monkeypatch.setenv("TK28950_PORT_9", str(tmp_path / "no-such-device"))
     with tk28950.Control() as control:
