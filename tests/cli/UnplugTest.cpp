@@ -82,7 +82,12 @@ TEST_F(Unplug, ADumpCutShortKeepsTheOldFileAndTheNextModuleIsDumped)
     expectClearError(runOnLink({"eeprom", "dump", file}));
     waitForKill();
     EXPECT_EQ(readFileBytes(file), old);
-    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files).size(), 1) << "no temporary file left";
+    // The killed simulator leaves its link behind, and once another program
+    // takes its terminal's number the link is listed as a file: count only
+    // the files the tool may have written.
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::NoSymLinks),
+              QStringList{QStringLiteral("dump.txt")})
+        << "no temporary file left";
 
     startOnLink(cells(2));
     const ToolResult again = runOnLink({"eeprom", "dump", file});
