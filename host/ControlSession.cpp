@@ -364,6 +364,23 @@ void ControlSession::checkForUnaskedLines()
         m_outOfStep = true;
 }
 
+// Every write is acknowledged alike: an acknowledgement still on its way
+// when the next write was sent is taken for that write's without a sign,
+// and the first reads after the writes would take the ones still owed for
+// cell values (two reads would even agree on them). Before the first read
+// the line must fall quiet for one answer bound; a line that comes meanwhile
+// shows it out of step, and the read brings it in step first.
+void ControlSession::settleAfterWrites()
+{
+    if (!m_wroteSinceRead)
+        return;
+    m_wroteSinceRead = false;
+    const int heard = m_eventsHeard;
+    EventWait::until([&] { return m_waiter->eventsSeen() != heard || m_waiter->disconnected(); },
+                     m_bound.ms());
+    checkForUnaskedLines();
+}
+
 Answer ControlSession::request(DispId method, const QVector<Variant>& args, const QString& what,
                                const std::optional<Expectation>& expected)
 {
@@ -518,6 +535,7 @@ QString ControlSession::reading(Axis axis, const QString& what, Readings reading
 
 int ControlSession::readCell(int address)
 {
+    settleAfterWrites();
     const Answer answer = request(tk28950::dispid::ReadEEPROM, {QString::number(address)},
                                   cellName(address), cellExpectation());
     return *AnswerShape::cellValue(answer.text);
@@ -551,6 +569,7 @@ int ControlSession::readCellExpecting(int address, int expected)
 
 void ControlSession::writeCell(int address, int value)
 {
+    m_wroteSinceRead = true;
     request(tk28950::dispid::WriteEEPROM, {QString::number(address), QString::number(value)},
             QStringLiteral("%1: write of %2").arg(cellName(address)).arg(value),
             writeExpectation());

@@ -145,6 +145,7 @@ private:
     Result withRetries(const QString& what, int tries,
                        const std::function<Attempt(Result*)>& attempt);
     void checkForUnaskedLines();
+    void settleAfterWrites();
     void suspectTheLine();
     int agreeingReads() const;
     void synchroniseAfter(const QString& what, const Attempt& failed);
@@ -169,11 +170,12 @@ private:
     int m_port = 0;
     int m_retries = kDefaultRetries;
     bool m_readTwice = true;
-    bool m_outOfStep = false;  // the next request must bring the line in step first
-    bool m_busy = false;       // a request is running (a nested call is refused)
-    int m_eventsHeard = 0;     // the control's events when the last request ended
-    qint64 m_requests = 0;     // tries made so far
-    int m_unansweredTries = 0; // tries of the running request that went unanswered
-    qint64 m_suspectUntil = 0; // reads are confirmed a third time until then
-    QString m_versionText;     // the module's answer to the version request
+    bool m_outOfStep = false;      // the next request must bring the line in step first
+    bool m_busy = false;           // a request is running (a nested call is refused)
+    int m_eventsHeard = 0;         // the control's events when the last request ended
+    qint64 m_requests = 0;         // tries made so far
+    int m_unansweredTries = 0;     // tries of the running request that went unanswered
+    qint64 m_suspectUntil = 0;     // reads are confirmed a third time until then
+    bool m_wroteSinceRead = false; // writes were acknowledged since the last read
+    QString m_versionText;         // the module's answer to the version request
 };
