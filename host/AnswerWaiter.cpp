@@ -53,3 +53,12 @@ QString AnswerWaiter::eventName(AnswerEvent event)
     }
     return {};
 }
+
+bool AnswerWaiter::staysQuiet(int quietMs, const std::function<bool()>& stop)
+{
+    if (quietMs <= 0)
+        return true;
+    const int seen = m_eventsSeen;
+    EventWait::until([&] { return m_eventsSeen > seen || (stop && stop()); }, quietMs);
+    return m_eventsSeen == seen;
+}

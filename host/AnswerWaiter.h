@@ -33,6 +33,9 @@ public:
     bool disconnected() const { return m_disconnected; }
     // Every event seen since the waiter was made, answer or not.
     int eventsSeen() const { return m_eventsSeen; }
+    // Whether no event at all comes within quietMs while the event loop
+    // runs (true at once for 0), unless stop() holds first.
+    bool staysQuiet(int quietMs, const std::function<bool()>& stop = {});
 
     static QString eventName(AnswerEvent event);
 

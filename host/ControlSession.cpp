@@ -4,7 +4,6 @@
 #include "ControlError.h"
 #include "ControlTexts.h"
 #include "DevicePort.h"
-#include "EventWait.h"
 #include "LineResync.h"
 #include "ModuleAnswers.h"
 #include "PropertyValues.h"
@@ -375,9 +374,7 @@ void ControlSession::settleAfterWrites()
     if (!m_wroteSinceRead)
         return;
     m_wroteSinceRead = false;
-    const int heard = m_eventsHeard;
-    EventWait::until([&] { return m_waiter->eventsSeen() != heard || m_waiter->disconnected(); },
-                     m_bound.ms());
+    m_waiter->staysQuiet(m_bound.ms(), [this] { return m_waiter->disconnected(); });
     checkForUnaskedLines();
 }
 

@@ -54,16 +54,6 @@ bool isTimeOut(const std::optional<Answer>& answer)
     return answer && AnswerShape::isTimeOut(answer->text);
 }
 
-// Whether nothing at all arrives within quietMs.
-bool staysQuiet(AnswerWaiter& waiter, int quietMs, const Steps& steps)
-{
-    if (quietMs <= 0)
-        return true;
-    const int seen = waiter.eventsSeen();
-    EventWait::until([&] { return waiter.eventsSeen() > seen || stopped(steps); }, quietMs);
-    return waiter.eventsSeen() == seen;
-}
-
 int nextAnswerBound(int boundMs, const Pace& pace)
 {
     return pace.longestAnswerBoundMs > boundMs ? qMin(boundMs * 2, pace.longestAnswerBoundMs)
@@ -110,7 +100,7 @@ Outcome run(ControlClient& client, AnswerWaiter& waiter, const Pace& pace, const
                                qMin(pace.owedBoundMs, 2 * askBoundMs), steps);
             const int quietMs = static_cast<int>(qMin<qint64>(
                 pace.quietMs, qMax<qint64>(kShortestQuietMs, 2 * outcome.roundTripUs / 1000 + 1)));
-            if (staysQuiet(waiter, quietMs, steps)) {
+            if (waiter.staysQuiet(quietMs, [&] { return stopped(steps); })) {
                 outcome.version = answer->text;
                 return outcome;
             }
