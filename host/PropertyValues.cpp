@@ -5,8 +5,6 @@
 #include "TK28950Members.h"
 
 #include <QRegularExpression>
-#include <cmath>
-#include <limits>
 
 namespace PropertyValues {
 namespace {
@@ -33,9 +31,7 @@ bool isTenthsOfDegree(const QString& text)
 {
     bool ok = false;
     const double degrees = text.trimmed().toDouble(&ok);
-    const double tenths = std::trunc(degrees * 10);
-    return ok && std::isfinite(degrees) && tenths >= std::numeric_limits<qint16>::min() &&
-           tenths <= std::numeric_limits<qint16>::max();
+    return ok && tk28950::tenthsFitSixteenBits(degrees);
 }
 
 template <bool (*Accepts)(const QString&)> bool textRule(const component::Variant& value)

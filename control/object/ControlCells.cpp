@@ -6,7 +6,6 @@
 
 #include <QtGlobal>
 #include <cmath>
-#include <limits>
 
 namespace {
 
@@ -68,13 +67,13 @@ dispatch::Outcome CTK28950Ctrl::TemperatureOffsetText(int lowCell)
 
 dispatch::Outcome CTK28950Ctrl::SetTemperatureOffsetText(int lowCell, const QString& text)
 {
-    const double tenths = std::trunc(TextNumbers::LeadingDecimal(text) * 10.0);
-    if (!(tenths >= std::numeric_limits<qint16>::min() &&
-          tenths <= std::numeric_limits<qint16>::max()))
+    const double degrees = TextNumbers::LeadingDecimal(text);
+    if (!tk28950::tenthsFitSixteenBits(degrees))
         return dispatch::Outcome::failure(
             component::kOverflow,
             QStringLiteral("TemperatureOffset: %1 is out of range (-3276.8 to 3276.7)").arg(text));
-    const QString written = m_module.Cells().Write16Request(lowCell, static_cast<int>(tenths));
+    const QString written =
+        m_module.Cells().Write16Request(lowCell, static_cast<int>(std::trunc(degrees * 10)));
     SetModified();
     return dispatch::Outcome::unlessFailed(written, LoadMessage(Msg::Ok));
 }

@@ -13,8 +13,10 @@
 #include "ValueType.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <iterator>
+#include <limits>
 #include <span>
 
 namespace tk28950 {
@@ -61,6 +63,15 @@ enum class Values {
     Flag,          // 0 or 1
     TenthsOfDegree // degrees whose tenths fit 16 bits: -3276.8 to 3276.7
 };
+
+// Whether degrees, kept as whole tenths (cut toward zero), fit the 16 bits of
+// their cells: -3276.8 to 3276.7. Neither a NaN nor an infinity does.
+inline bool tenthsFitSixteenBits(double degrees)
+{
+    const double tenths = std::trunc(degrees * 10);
+    return tenths >= std::numeric_limits<std::int16_t>::min() &&
+           tenths <= std::numeric_limits<std::int16_t>::max();
+}
 
 struct MemberFacts {
     std::int32_t dispid;
