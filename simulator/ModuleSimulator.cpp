@@ -33,19 +33,22 @@ ModuleSimulator::ModuleSimulator(PseudoTerminal& terminal, ModuleState& module,
         connect(&m_terminal, &PseudoTerminal::hostsGone, &m_toHost, &PacedQueue::clear);
 }
 
-void ModuleSimulator::takeArrivedBytes(const QByteArray& bytes)
+// The module hears a command when its last byte has crossed the line, which
+// is when the line says so, not when the pacing timer got round to it: the
+// timer's lateness is the simulating machine's, not the module's.
+void ModuleSimulator::takeArrivedBytes(const QByteArray& bytes, qint64 arrivedNs)
 {
     for (char byte : bytes) {
         for (const WireCommand& command : m_parser.feed(byte))
-            answer(command);
+            answer(command, arrivedNs);
     }
 }
 
-void ModuleSimulator::answer(const WireCommand& command)
+void ModuleSimulator::answer(const WireCommand& command, qint64 heardNs)
 {
     const FaultVerdict verdict = m_faults.judge(command.text);
     QByteArray text = answerText(command, verdict);
-    const qint64 dueNs = answerDueNs(verdict.extraDelayMs);
+    const qint64 dueNs = answerDueNs(heardNs, verdict.extraDelayMs);
     // Nobody is there to hear an answer to a host that has gone.
     if (verdict.dropAnswer || (!m_timing.answersOutliveHost && !m_terminal.hostPresent()))
         return;
@@ -68,9 +71,8 @@ QByteArray ModuleSimulator::answerText(const WireCommand& command, const FaultVe
     return m_module.execute(command.text);
 }
 
-qint64 ModuleSimulator::answerDueNs(int extraDelayMs)
+qint64 ModuleSimulator::answerDueNs(qint64 heardNs, int extraDelayMs)
 {
-    m_busyUntilNs =
-        std::max(Clock::nowNs(), m_busyUntilNs) + (m_timing.delayMs + extraDelayMs) * NsPerMs;
+    m_busyUntilNs = std::max(heardNs, m_busyUntilNs) + (m_timing.delayMs + extraDelayMs) * NsPerMs;
     return m_busyUntilNs + m_timing.lateMs * NsPerMs;
 }

@@ -30,10 +30,10 @@ public:
                     const TimingSettings& timing, QObject* parent = nullptr);
 
 private:
-    void takeArrivedBytes(const QByteArray& bytes);
-    void answer(const WireCommand& command);
+    void takeArrivedBytes(const QByteArray& bytes, qint64 arrivedNs);
+    void answer(const WireCommand& command, qint64 heardNs);
     QByteArray answerText(const WireCommand& command, const FaultVerdict& verdict);
-    qint64 answerDueNs(int extraDelayMs);
+    qint64 answerDueNs(qint64 heardNs, int extraDelayMs);
 
     PseudoTerminal& m_terminal;
     ModuleState& m_module;

@@ -30,13 +30,15 @@ void PacedQueue::releaseDue()
 {
     const qint64 now = Clock::nowNs();
     QByteArray due;
+    qint64 lastArrivalNs = 0;
     while (!m_bytes.empty() && m_bytes.front().arrivalNs <= now) {
         due.append(m_bytes.front().byte);
+        lastArrivalNs = m_bytes.front().arrivalNs;
         m_bytes.pop_front();
     }
     armTimer();
     if (!due.isEmpty())
-        emit released(due); // may push or clear reentrantly: the queue is consistent here
+        emit released(due, lastArrivalNs); // may push or clear reentrantly: the queue is consistent
 }
 
 void PacedQueue::armTimer()

@@ -21,7 +21,10 @@ public:
     void clear();
 
 signals:
-    void released(const QByteArray& bytes);
+    // The bytes that have crossed, and the time the last of them finished
+    // crossing: the moment the far end had them, however late the timer
+    // that released them fired.
+    void released(const QByteArray& bytes, qint64 lastArrivalNs);
 
 private:
     void releaseDue();
