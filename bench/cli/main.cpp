@@ -18,9 +18,12 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <vector>
 
 namespace {
 
@@ -82,13 +85,15 @@ QByteArray readCommand(int address)
     return QByteArray("i") + QByteArray::number(address).rightJustified(3, '0');
 }
 
+// The dump's work: every cell read twice, as the tool confirms each cell.
 Run rawDump()
 {
     return [](const QString& device) {
         RawHost host(device);
         for (int address = 0; host.isOpen() && address < kCells; ++address)
-            if (host.exchange(readCommand(address)).isEmpty())
-                return false;
+            for (int read = 0; read < 2; ++read)
+                if (host.exchange(readCommand(address)).isEmpty())
+                    return false;
         return host.isOpen();
     };
 }
@@ -114,6 +119,8 @@ Run rawRestore(const QByteArray& cells)
 struct Figures {
     double seconds = 0;
     qsizetype bytes = 0;
+    qsizetype commands = 0; // lines the module received
+    qsizetype answers = 0;  // lines it sent back
     double wireSeconds() const { return double(bytes) * kBitsPerByte / kBaud; }
     double ratio() const { return seconds / wireSeconds(); }
 };
@@ -145,7 +152,25 @@ Figures measure(const QByteArray& eeprom, const Run& run, const QStringList& fau
     Figures figures{clock.nsecsElapsed() / 1e9, 0};
     simulator.waitForSent(1, 100);
     figures.bytes = simulator.received().size() + simulator.sent().size();
+    // A command starts with its letter; digits and line ends only follow one.
+    const QByteArray received = simulator.received();
+    figures.commands = std::count_if(received.cbegin(), received.cend(),
+                                     [](char byte) { return std::isalpha(quint8(byte)) != 0; });
+    figures.answers = simulator.sent().count('\n');
     return figures;
+}
+
+// A clean run is short enough for the machine's other work to show in it:
+// the median of a few runs is the figure.
+Figures medianOf(const QByteArray& eeprom, const Run& run)
+{
+    constexpr int kRuns = 3;
+    std::vector<Figures> runs;
+    for (int n = 0; n < kRuns; ++n)
+        runs.push_back(measure(eeprom, run));
+    std::sort(runs.begin(), runs.end(),
+              [](const Figures& a, const Figures& b) { return a.seconds < b.seconds; });
+    return runs[kRuns / 2];
 }
 
 void report(const char* title, const Figures& tool, const Figures& process, const Figures& raw,
@@ -166,14 +191,24 @@ void report(const char* title, const Figures& tool, const Figures& process, cons
 }
 
 // The same work on a line that loses answers: each loss costs the learnt
-// bound and a resynchronisation, not the control's command time.
-void reportLossy(const char* title, double lost, const Figures& clean, const Figures& lossy)
+// bound and a resynchronisation, not the control's command time. A seed
+// loses its own share of answers, near the probability but seldom on it, so
+// each run says how many were lost, and the goal is judged on the median of
+// the runs.
+void reportLossy(const char* title, double lost, const Figures& clean, std::vector<Figures> lossy)
 {
-    const double ratio = lossy.seconds / clean.wireSeconds();
-    std::printf("%s, %.0f %% of answers lost: %8.3f s  %6.2f x wire time of the clean run "
-                "(%+.3f s over it)%s\n",
-                title, lost * 100, lossy.seconds, ratio, lossy.seconds - clean.seconds,
-                lost <= 0.01 ? (ratio <= kLossyGoal ? "  goal met" : "  over the goal") : "");
+    std::sort(lossy.begin(), lossy.end(),
+              [](const Figures& a, const Figures& b) { return a.seconds < b.seconds; });
+    for (const Figures& run : lossy)
+        std::printf("%s, %.0f %% of answers lost: %8.3f s  %6.2f x wire time of the clean run "
+                    "(%+.3f s over it; %lld of %lld answers lost)\n",
+                    title, lost * 100, run.seconds, run.seconds / clean.wireSeconds(),
+                    run.seconds - clean.seconds, static_cast<long long>(run.commands - run.answers),
+                    static_cast<long long>(run.commands));
+    const double median = lossy[lossy.size() / 2].seconds / clean.wireSeconds();
+    if (lost <= 0.01)
+        std::printf("%s, %.0f %% lost, the median: %.2f x wire time  %s\n", title, lost * 100,
+                    median, median <= kLossyGoal ? "goal met" : "over the goal");
 }
 
 // A run that may fail: how long it took, and whether it succeeded.
@@ -229,24 +264,30 @@ int main(int argc, char* argv[])
     const QString file = dir.filePath("eeprom.txt");
 
     const QByteArray blank(kCells, 0);
-    const Figures dumpRaw = measure(pattern(), rawDump());
-    const Figures dump = measure(pattern(), inProcess("eeprom dump", file));
-    const Figures dumpProgram = measure(pattern(), program("eeprom dump", file));
-    report("eeprom dump (256 reads)", dump, dumpProgram, dumpRaw, kCells * kSetupReadSeconds);
+    const Figures dumpRaw = medianOf(pattern(), rawDump());
+    const Figures dump = medianOf(pattern(), inProcess("eeprom dump", file));
+    const Figures dumpProgram = medianOf(pattern(), program("eeprom dump", file));
+    report("eeprom dump (256 cells, each read twice)", dump, dumpProgram, dumpRaw,
+           kCells * kSetupReadSeconds);
 
-    const Figures restoreRaw = measure(blank, rawRestore(pattern()));
-    const Figures restore = measure(blank, inProcess("eeprom restore", file));
-    const Figures restoreProgram = measure(blank, program("eeprom restore", file));
+    const Figures restoreRaw = medianOf(blank, rawRestore(pattern()));
+    const Figures restore = medianOf(blank, inProcess("eeprom restore", file));
+    const Figures restoreProgram = medianOf(blank, program("eeprom restore", file));
     report("eeprom restore with verify (256 writes, 256 reads)", restore, restoreProgram,
            restoreRaw, kCells * (kSetupWriteSeconds + kSetupReadSeconds));
 
     std::printf("with the bound learnt from the line's round trips:\n");
     for (double lost : {0.01, 0.03}) {
-        const QStringList lossy{"--drop", QString::number(lost), "--seed", "5"};
-        reportLossy("  eeprom dump", lost, dump,
-                    measure(pattern(), inProcess("eeprom dump", file), lossy));
-        reportLossy("  eeprom restore with verify", lost, restore,
-                    measure(blank, inProcess("eeprom restore", file), lossy));
+        std::vector<Figures> dumps;
+        std::vector<Figures> restores;
+        for (int seed : {5, 6, 7}) {
+            const QStringList lossy{"--drop", QString::number(lost), "--seed",
+                                    QString::number(seed)};
+            dumps.push_back(measure(pattern(), inProcess("eeprom dump", file), lossy));
+            restores.push_back(measure(blank, inProcess("eeprom restore", file), lossy));
+        }
+        reportLossy("  eeprom dump", lost, dump, dumps);
+        reportLossy("  eeprom restore with verify", lost, restore, restores);
     }
 
     QFile::remove(file);
