@@ -106,15 +106,17 @@ QVector<int> cellsAfterThresholdWrite()
     return cells;
 }
 
-// A property write is a handful of commands: at a few faults in a hundred
-// the seed of the other operations leaves them all alone. Its own seed puts
-// a fault on the third command (for a host that asks the version first, the
-// second cell write, whose acknowledgement then comes after a repeat of the
-// first's; for one that does not, the first read back), and the line runs at
-// the module's own pace, so that two lines sent together arrive apart.
+// A property access is a handful of commands: at a few faults in a hundred
+// the seed of the other operations leaves them all alone. Their own seed
+// puts a fault on the third command (a write: for a host that asks the
+// version first, the second cell write, whose acknowledgement then comes
+// after a repeat of the first's, else the first read back; a read: the
+// second cell of the first read or the first cell of the second), and the
+// line runs at the module's own pace, so that two lines sent together
+// arrive apart.
 QStringList simulatorArguments(Operation operation)
 {
-    if (operation == Operation::WriteThreshold)
+    if (isPropertyAccess(operation))
         return {"--seed", "81", "--pace", "38400"};
     return {"--seed", "11"};
 }
