@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <optional>
 #include <stdexcept>
+#include <utility>
 
 using component::DispId;
 using component::InvokeKind;
@@ -92,6 +93,28 @@ int exchangesOf(InvokeKind kind, DispId dispid)
     const tk28950::MemberFacts* facts =
         kind == InvokeKind::Method ? tk28950::methodFacts(dispid) : nullptr;
     return std::max(facts ? facts->exchanges : 0, tk28950::kPropertyExchanges);
+}
+
+// Whether the control pairs the module's answers to the call itself, out of
+// the session's sight: every property access, and the methods that wait for
+// the module.
+bool controlPairsAnswers(InvokeKind kind, DispId dispid)
+{
+    if (kind != InvokeKind::Method)
+        return true;
+    const tk28950::MemberFacts* facts = tk28950::methodFacts(dispid);
+    return facts && (facts->result == tk28950::Result::WaitsForOk ||
+                     facts->result == tk28950::Result::WaitsForValue);
+}
+
+// How many exchanges a read of the property makes with the module, each a
+// cell; 0 when that is not known.
+int cellReadsOf(DispId dispid)
+{
+    const tk28950::MemberFacts* facts = tk28950::memberFacts(dispid);
+    return facts && facts->kind == tk28950::MemberKind::Property
+               ? tk28950::cellsRead(facts->cells.shape)
+               : 0;
 }
 
 // A put that fails for its value (out of range, not convertible) fails the
@@ -364,16 +387,21 @@ void ControlSession::checkForUnaskedLines()
 }
 
 // Every write is acknowledged alike: an acknowledgement still on its way
-// when the next write was sent is taken for that write's without a sign,
-// and the first reads after the writes would take the ones still owed for
-// cell values (two reads would even agree on them). Before the first read
-// the line must fall quiet for one answer bound; a line that comes meanwhile
-// shows it out of step, and the read brings it in step first.
-void ControlSession::settleAfterWrites()
+// when the next write was sent is taken for that write's without a sign.
+// Inside a call the control completes itself it pairs every line with its
+// oldest command, out of the session's sight: a line that came early (a
+// repeated one) is taken for the answer and the next command is sent at
+// once. Either way an answer is still owed when the writes or the call have
+// ended, and a read that followed at once would take it for a value; the
+// control's reads would then stay one answer behind, so that two of them
+// could even agree on a value no cell holds. Before such a read the line
+// must fall quiet for one answer bound; a line that comes meanwhile (with no
+// command pending, the control reports it as an event) shows it out of
+// step, and the read brings it in step first.
+void ControlSession::settleOwedAnswers()
 {
-    if (!m_wroteSinceRead)
+    if (!std::exchange(m_answerMayBeOwed, false))
         return;
-    m_wroteSinceRead = false;
     m_waiter->staysQuiet(m_bound.ms(), [this] { return m_waiter->disconnected(); });
     checkForUnaskedLines();
 }
@@ -428,11 +456,15 @@ Answer ControlSession::exchange(DispId method, const QVector<Variant>& args, con
 // passes, the control's link is restarted from inside the wait, which
 // forgets the pending commands and so ends the wait the call is in. A call
 // makes a bounded number of exchanges, so it comes back; it is then taken as
-// failed.
+// failed. A read of cells answered at its first try teaches the bound the
+// round trip of one of its exchanges, as a request's does: a session that
+// only reads and writes properties learns the line too.
 ControlSession::Attempt ControlSession::invokeOnce(InvokeKind kind, DispId dispid,
                                                    const QVector<Variant>& args, Variant* value)
 {
     m_waiter->arm();
+    if (controlPairsAnswers(kind, dispid))
+        m_answerMayBeOwed = true;
     const int boundMs = m_bound.afterUnanswered(m_unansweredTries) * exchangesOf(kind, dispid);
     int cutsShort = 0;
     QTimer guard;
@@ -442,6 +474,8 @@ ControlSession::Attempt ControlSession::invokeOnce(InvokeKind kind, DispId dispi
         restartLink();
     });
     guard.start(boundMs);
+    QElapsedTimer elapsed;
+    elapsed.start();
     const CallResult result = kind == InvokeKind::PropertyPut ? m_client->put(dispid, args.value(0))
                               : kind == InvokeKind::PropertyGet ? m_client->get(dispid)
                                                                 : m_client->call(dispid, args);
@@ -462,6 +496,9 @@ ControlSession::Attempt ControlSession::invokeOnce(InvokeKind kind, DispId dispi
         return {line ? RequestOutcome::Damaged : RequestOutcome::CallFailed,
                 OutcomeDetail::because(result.error)};
     }
+    const int cellReads = kind == InvokeKind::PropertyGet ? cellReadsOf(dispid) : 0;
+    if (cellReads > 0 && m_unansweredTries == 0)
+        m_bound.measured(elapsed.nsecsElapsed() / 1000 / cellReads);
     *value = result.value;
     return {};
 }
@@ -480,10 +517,13 @@ Variant ControlSession::invoke(InvokeKind kind, DispId dispid, const QVector<Var
 }
 
 // Read until two reads agree: a flipped digit in one of them does not
-// become the value.
+// become the value. Each read waits for an answer still owed to the call
+// before it, so no two reads can take their values from a line out of step.
 Variant ControlSession::readProperty(DispId dispid, const QString& what)
 {
     const auto readOnce = [&] {
+        settleOwedAnswers();
+        checkForUnaskedLines();
         return withRetries<Variant>(what, m_retries + 1, [&](Variant* value) {
             return invokeOnce(InvokeKind::PropertyGet, dispid, {}, value);
         });
@@ -532,7 +572,7 @@ QString ControlSession::reading(Axis axis, const QString& what, Readings reading
 
 int ControlSession::readCell(int address)
 {
-    settleAfterWrites();
+    settleOwedAnswers();
     const Answer answer = request(tk28950::dispid::ReadEEPROM, {QString::number(address)},
                                   cellName(address), cellExpectation());
     return *AnswerShape::cellValue(answer.text);
@@ -566,7 +606,7 @@ int ControlSession::readCellExpecting(int address, int expected)
 
 void ControlSession::writeCell(int address, int value)
 {
-    m_wroteSinceRead = true;
+    m_answerMayBeOwed = true;
     request(tk28950::dispid::WriteEEPROM, {QString::number(address), QString::number(value)},
             QStringLiteral("%1: write of %2").arg(cellName(address)).arg(value),
             writeExpectation());

@@ -105,7 +105,9 @@ public:
     // A call the control completes itself. A property read is confirmed by a
     // second read that agrees; a property written is read back and must hold
     // what was written; both are tried again when the module's answers do
-    // not all come. A method call is made once.
+    // not all come. A method call is made once. A read first waits for the
+    // line to fall quiet when an answer may still be owed to writes or to an
+    // earlier call the control completed itself.
     component::Variant invoke(component::InvokeKind kind, component::DispId dispid,
                               const QVector<component::Variant>& args = {},
                               const QString& what = {});
@@ -145,7 +147,7 @@ private:
     Result withRetries(const QString& what, int tries,
                        const std::function<Attempt(Result*)>& attempt);
     void checkForUnaskedLines();
-    void settleAfterWrites();
+    void settleOwedAnswers();
     void suspectTheLine();
     int agreeingReads() const;
     void synchroniseAfter(const QString& what, const Attempt& failed);
@@ -170,12 +172,13 @@ private:
     int m_port = 0;
     int m_retries = kDefaultRetries;
     bool m_readTwice = true;
-    bool m_outOfStep = false;      // the next request must bring the line in step first
-    bool m_busy = false;           // a request is running (a nested call is refused)
-    int m_eventsHeard = 0;         // the control's events when the last request ended
-    qint64 m_requests = 0;         // tries made so far
-    int m_unansweredTries = 0;     // tries of the running request that went unanswered
-    qint64 m_suspectUntil = 0;     // reads are confirmed a third time until then
-    bool m_wroteSinceRead = false; // writes were acknowledged since the last read
-    QString m_versionText;         // the module's answer to the version request
+    bool m_outOfStep = false;       // the next request must bring the line in step first
+    bool m_busy = false;            // a request is running (a nested call is refused)
+    int m_eventsHeard = 0;          // the control's events when the last request ended
+    qint64 m_requests = 0;          // tries made so far
+    int m_unansweredTries = 0;      // tries of the running request that went unanswered
+    qint64 m_suspectUntil = 0;      // reads are confirmed a third time until then
+    bool m_answerMayBeOwed = false; // writes were acknowledged, or the control paired
+                                    // answers itself, since the line was last quiet
+    QString m_versionText;          // the module's answer to the version request
 };

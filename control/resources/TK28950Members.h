@@ -53,6 +53,25 @@ struct Cells {
     int at = 0;
 };
 
+// How many cells a read of the property reads, one exchange each: none for
+// a property not kept in cells of its own.
+constexpr int cellsRead(CellShape shape)
+{
+    switch (shape) {
+    case CellShape::None:
+        return 0;
+    case CellShape::Word:
+    case CellShape::OwnWord:
+    case CellShape::Tenths:
+        return 2;
+    case CellShape::ZoomCode:
+    case CellShape::Gain:
+    case CellShape::Amp:
+        return 1;
+    }
+    return 0;
+}
+
 // Which values a property can hold beyond what its type converts: the
 // control would pass any other on without a word, or store something else,
 // so a host refuses it before anything is sent.
