@@ -10,6 +10,8 @@ FaultInjector::FaultInjector(const FaultSettings& settings)
     : m_settings(settings), m_random(settings.seed), m_slowRandom(settings.seed ^ 0x5A5A5A5Au),
       m_lineRandom(settings.seed ^ 0xC3C3C3C3u)
 {
+    if (settings.dropCell)
+        m_droppedRead = 'i' + QByteArray::number(*settings.dropCell).rightJustified(3, '0');
 }
 
 FaultVerdict FaultInjector::judge(const QByteArray& command)
@@ -28,7 +30,7 @@ FaultVerdict FaultInjector::judge(const QByteArray& command)
     const bool stale = m_lineRandom.generateDouble() < m_settings.staleProbability;
     const bool stall = m_settings.stallMs > 0 && m_answered++ == m_settings.stallAfter;
     return {refusedByRepeat || error,
-            drop || m_settings.silent,
+            drop || m_settings.silent || (!m_droppedRead.isEmpty() && command == m_droppedRead),
             noise,
             (slow ? m_settings.slowMs : 0) + (stall ? m_settings.stallMs : 0),
             split,

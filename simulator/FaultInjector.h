@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QRandomGenerator>
 
+#include <optional>
+
 // Faults of a poor line or a busy module, chosen per command.
 struct FaultSettings {
     quint32 seed = 1;
@@ -18,6 +20,7 @@ struct FaultSettings {
     double staleProbability = 0; // the previous answer comes again before the answer
     int stallMs = 0;             // the module stalls once this long before an answer ...
     int stallAfter = 10;         // ... after answering this many commands
+    std::optional<int> dropCell; // every answer to a read of this cell is lost
 };
 
 struct FaultVerdict {
@@ -60,6 +63,7 @@ private:
     // The line faults draw from a generator of their own, so that adding
     // them shifts none of the patterns above.
     QRandomGenerator m_lineRandom;
+    QByteArray m_droppedRead; // the read command of dropCell, if any
     int m_answered = 0;
     QByteArray m_repeatedCommand;
     int m_refusals = 0;

@@ -91,12 +91,14 @@ SaveOutcome EepromTransfer::SaveEEPROMToFile(const QString& filePath)
     return outcome;
 }
 
-// One read, and a second one when the first gave nothing.
+// One read, and a second one when the first brought no cell value: nothing,
+// or the control's time-out text for an answer that was lost. The link
+// brings the line back in step before that second read.
 QString EepromTransfer::readCell(int address)
 {
     const QString text = QString::number(address);
     const QString value = m_link->ReadEEPROMValue(text);
-    if (!value.isEmpty() || m_link->cancelled())
+    if (EepromDataFile::IsCellValue(value) || m_link->cancelled())
         return value;
     return m_link->ReadEEPROMValue(text);
 }

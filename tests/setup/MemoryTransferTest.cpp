@@ -1,5 +1,4 @@
 // The EEPROM file transfers of the "Memory" tab against simulated modules.
-#include "EepromTransfer.h"
 #include "SetupWindow.h"
 #include "Simulator.h"
 #include "TestFiles.h"
@@ -19,16 +18,6 @@ const QString kSaved = QStringLiteral("EEPROM data have been saved in File succe
 const QString kWritten = QStringLiteral("Data have been written into EEPROM successfully.");
 const QString kWriteFailed = QStringLiteral("Writting into EEPROM failed!");
 const QString kTimeOut = QStringLiteral("TK28950 TIME OUT");
-
-// What a write-back says of the lines of path that it skipped, when no
-// write failed.
-QString skipped(const QString& path, const QVector<int>& lines)
-{
-    return QStringLiteral("%1 lines of %2 were skipped (not an address and a value from 0 to "
-                          "255): %3; all other cells were written.")
-        .arg(lines.size())
-        .arg(path, EepromTransfer::nameNumbers("line", "lines", lines));
-}
 
 // Runs one transfer in a window of its own on the given memory port.
 QVector<CapturedBox> transfer(const char* button, int port, const QString& path,
@@ -99,14 +88,40 @@ TEST(MemoryTransfer, SaveAndWriteBackMakeTwoModulesEqual)
     EXPECT_EQ(second.eeprom(), cells);
 }
 
-// A save with cells that timed out keeps the previous file and puts its data
-// beside it; writing those data back skips the cells that could not be read.
-TEST(MemoryTransfer, TimedOutCellsKeepTheGoodFileAndAreSkippedOnWriteBack)
+// A lost answer costs a read, not the save: the cell is read once more and
+// the file holds exactly what the module holds.
+TEST(MemoryTransfer, ALostAnswerIsReadAgainAndTheSaveIsExact)
 {
+    Simulator module;
+    // With this seed a few reads go unanswered, none twice, the reset never.
+    ASSERT_TRUE(startSimulator(module, 1, {"--drop", "0.01", "--seed", "3"}));
+    QTemporaryDir dir;
+    const QString path = dir.filePath("EEPROMData.txt");
+
+    EXPECT_EQ(texts(transfer("CmdSaveEEPROM", 1, path)), QStringList{kSaved});
+    const QStringList values = valuesOf(readFileBytes(path));
+    ASSERT_EQ(values.size(), 256);
+    const QByteArray cells = module.eeprom();
+    const QByteArray sent = module.received();
+    int readTwice = 0;
+    for (int n = 0; n < 256; ++n) {
+        EXPECT_EQ(values[n], QString::number(cell(cells, n))) << "cell " << n;
+        const qsizetype reads = sent.count(readCommand(n));
+        EXPECT_LE(reads, 2) << "cell " << n;
+        readTwice += reads == 2;
+    }
+    EXPECT_GT(readTwice, 0) << "choose another seed: no read was lost";
+}
+
+// A cell that cannot be read at either attempt leaves the previous file as
+// it was and puts the data beside it; writing those data back skips that
+// cell.
+TEST(MemoryTransfer, UnreadableCellsKeepTheGoodFileAndAreSkippedOnWriteBack)
+{
+    constexpr int kLost = 37;
     Simulator first;
     Simulator second;
-    // With this seed a few reads go unanswered, the module reset does not.
-    ASSERT_TRUE(startSimulator(first, 1, {"--drop", "0.01", "--seed", "3"}));
+    ASSERT_TRUE(startSimulator(first, 1, {"--drop-cell", QString::number(kLost)}));
     ASSERT_TRUE(startSimulator(second, 2, {"--eeprom-fill", "7"}));
     QTemporaryDir dir;
     const QString path = dir.filePath("EEPROMData.txt");
@@ -114,34 +129,29 @@ TEST(MemoryTransfer, TimedOutCellsKeepTheGoodFileAndAreSkippedOnWriteBack)
 
     const QVector<CapturedBox> boxes = transfer("CmdSaveEEPROM", 1, path);
     const QString incomplete = path + ".incomplete";
+    EXPECT_EQ(texts(boxes),
+              QStringList{QStringLiteral("1 of 256 cells could not be read (cell %1). The data "
+                                         "were saved in File: %2; File: %3 was not changed.")
+                              .arg(kLost)
+                              .arg(incomplete, path)});
+    EXPECT_EQ(readFileBytes(path), "previous");
+    EXPECT_EQ(first.received().count(readCommand(kLost)), 2);
     const QStringList values = valuesOf(readFileBytes(incomplete));
     ASSERT_EQ(values.size(), 256);
-    QVector<int> timedOutCells;
-    QVector<int> timedOutLines; // the header is line 1
-    for (int n = 0; n < 256; ++n) {
-        if (values[n] == kTimeOut) {
-            timedOutCells.append(n);
-            timedOutLines.append(n + 2);
-        }
-    }
-    const int timedOut = static_cast<int>(timedOutCells.size());
-    ASSERT_GT(timedOut, 0) << "choose another seed: no read was lost";
-    EXPECT_EQ(texts(boxes),
-              QStringList{QStringLiteral("%1 of 256 cells could not be read (%2). The data were "
-                                         "saved in File: %3; File: %4 was not changed.")
-                              .arg(timedOut)
-                              .arg(EepromTransfer::nameNumbers("cell", "cells", timedOutCells),
-                                   incomplete, path)});
-    EXPECT_EQ(readFileBytes(path), "previous");
-
-    EXPECT_EQ(texts(transfer("CmdWriteEEPROM", 2, incomplete)),
-              QStringList{skipped(incomplete, timedOutLines)});
     const QByteArray source = first.eeprom();
+    for (int n = 0; n < 256; ++n)
+        EXPECT_EQ(values[n], n == kLost ? kTimeOut : QString::number(cell(source, n)))
+            << "cell " << n;
+
+    // The header is line 1.
+    EXPECT_EQ(texts(transfer("CmdWriteEEPROM", 2, incomplete)),
+              QStringList{QStringLiteral("1 line of %1 was skipped (not an address and a value "
+                                         "from 0 to 255): line %2; all other cells were written.")
+                              .arg(incomplete)
+                              .arg(kLost + 2)});
     const QByteArray written = second.eeprom();
-    for (int n = 0; n < 256; ++n) {
-        const int expected = values[n] == kTimeOut ? 7 : cell(source, n);
-        EXPECT_EQ(cell(written, n), expected) << "cell " << n;
-    }
+    for (int n = 0; n < 256; ++n)
+        EXPECT_EQ(cell(written, n), n == kLost ? 7 : cell(source, n)) << "cell " << n;
 
     // A complete save replaces the old file and removes the data of the
     // incomplete one beside it.

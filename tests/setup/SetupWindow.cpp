@@ -146,6 +146,11 @@ int cell(const QByteArray& eeprom, int address)
     return static_cast<quint8>(eeprom.at(address));
 }
 
+QByteArray readCommand(int address)
+{
+    return "i" + QByteArray::number(address).rightJustified(3, '0');
+}
+
 int cell16(const QByteArray& eeprom, int lowAddress)
 {
     return static_cast<qint16>(cell(eeprom, lowAddress) | (cell(eeprom, lowAddress + 1) << 8));

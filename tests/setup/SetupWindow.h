@@ -58,3 +58,6 @@ QStringList valuesOf(const QByteArray& content);
 // A 16-bit setting as stored in two cells, low byte first.
 int cell16(const QByteArray& eeprom, int lowAddress);
 int cell(const QByteArray& eeprom, int address);
+
+// The module's command that reads one cell ("i005").
+QByteArray readCommand(int address);

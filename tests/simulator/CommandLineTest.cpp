@@ -29,23 +29,17 @@ TEST(CommandLineTest, HelpExplainsEveryOption)
          {"--link",         "--eeprom",  "--eeprom-fill", "--exit-after-ms", "--temperature",
           "--angle-x",      "--angle-y", "--signal3",     "--signal4",       "--stuck-toggles",
           "--seed",         "--drop",    "--error",       "--noise",         "--delay",
-          "--error-repeat", "--silent",  "--late-ms",     "--pace",          "--trace"})
+          "--error-repeat", "--silent",  "--late-ms",     "--pace",          "--trace",
+          "--drop-cell"})
         EXPECT_TRUE(run.output.contains(QByteArray(option) + ' ')) << option;
 }
 
 TEST(CommandLineTest, BadOptionsAndValuesEndWithCodeTwo)
 {
-    const QStringList badCommandLines[] = {{"--bogus"},
-                                           {"--drop", "2"},
-                                           {"--error", "nan"},
-                                           {"--noise", "-0.1"},
-                                           {"--pace", "-1"},
-                                           {"--seed", "1.5"},
-                                           {"--eeprom-fill", "256"},
-                                           {"--delay", "soon"},
-                                           {"--angle-x", "100"},
-                                           {"stray-argument"},
-                                           {"--trace"}};
+    const QStringList badCommandLines[] = {
+        {"--bogus"},         {"--drop", "2"},      {"--error", "nan"},       {"--noise", "-0.1"},
+        {"--pace", "-1"},    {"--seed", "1.5"},    {"--eeprom-fill", "256"}, {"--drop-cell", "256"},
+        {"--delay", "soon"}, {"--angle-x", "100"}, {"stray-argument"},       {"--trace"}};
     for (const QStringList& arguments : badCommandLines) {
         const Outcome run = runSimulator(arguments);
         EXPECT_EQ(run.exitCode, 2) << qPrintable(arguments.join(' '));

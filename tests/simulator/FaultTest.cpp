@@ -101,6 +101,18 @@ TEST_F(FaultTest, DroppedAnswersStillCarryTheCommandOut)
     EXPECT_EQ(static_cast<quint8>(simulator.eeprom().at(UnusedCell)), 1);
 }
 
+TEST_F(FaultTest, ADroppedCellIsNeverAnsweredToAReadButCanBeWritten)
+{
+    ASSERT_TRUE(startWithHost({"--drop-cell", "150"}));
+    for (int read = 0; read < 2; ++read) {
+        host->send("i150");
+        EXPECT_TRUE(host->readFor(400).isEmpty()) << "read " << read;
+    }
+    EXPECT_EQ(host->ask("h150001"), "0\r\n");
+    EXPECT_EQ(static_cast<quint8>(simulator.eeprom().at(UnusedCell)), 1);
+    EXPECT_EQ(host->ask("i009"), "128\r\n") << "only the reads of that very cell are lost";
+}
+
 TEST_F(FaultTest, DropsFollowTheSeed)
 {
     const QList<int> first = answeredCells(simulator, {"--drop", "0.5", "--seed", "7"});
