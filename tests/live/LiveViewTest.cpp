@@ -55,7 +55,9 @@ protected:
         window.setPaused(true);
         EXPECT_TRUE(QTest::qWaitFor(
             [&] { return readingAnswers(module.sent()).size() == 2 * window.samples().size(); },
-            kWaitMs));
+            kWaitMs))
+            << readingAnswers(module.sent()).size() << " answers, " << window.samples().size()
+            << " samples; told: " << qPrintable(window.told().join('\n'));
         window.refresh();
     }
 
