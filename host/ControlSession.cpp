@@ -397,12 +397,12 @@ void ControlSession::checkForUnaskedLines()
 // could even agree on a value no cell holds. Before such a read the line
 // must fall quiet for one answer bound; a line that comes meanwhile (with no
 // command pending, the control reports it as an event) shows it out of
-// step, and the read brings it in step first.
+// step, and the read brings it in step first. Any line that came unasked
+// before the read does the same.
 void ControlSession::settleOwedAnswers()
 {
-    if (!std::exchange(m_answerMayBeOwed, false))
-        return;
-    m_waiter->staysQuiet(m_bound.ms(), [this] { return m_waiter->disconnected(); });
+    if (std::exchange(m_answerMayBeOwed, false))
+        m_waiter->staysQuiet(m_bound.ms(), [this] { return m_waiter->disconnected(); });
     checkForUnaskedLines();
 }
 
@@ -523,7 +523,6 @@ Variant ControlSession::readProperty(DispId dispid, const QString& what)
 {
     const auto readOnce = [&] {
         settleOwedAnswers();
-        checkForUnaskedLines();
         return withRetries<Variant>(what, m_retries + 1, [&](Variant* value) {
             return invokeOnce(InvokeKind::PropertyGet, dispid, {}, value);
         });
