@@ -26,6 +26,8 @@ public:
     // The first event since arm(), waiting for it up to timeoutMs while the
     // event loop runs, or until stop() holds. Nothing when none came.
     std::optional<Answer> wait(int timeoutMs, const std::function<bool()>& stop = {});
+    // Whether an event came since arm().
+    bool answered() const { return m_answer.has_value(); }
     // Whether the control reported its own command time-out since arm(),
     // also while its events were held back during a waiting call.
     bool controlTimedOut() const { return m_controlTimedOut; }

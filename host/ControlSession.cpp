@@ -14,6 +14,7 @@
 
 #include <QElapsedTimer>
 #include <QScopeGuard>
+#include <QThread>
 #include <QTimer>
 #include <algorithm>
 #include <optional>
@@ -343,7 +344,9 @@ ControlSession::Attempt ControlSession::exchangeOnce(DispId method, const QVecto
     if (sent.text() == ControlTexts::kNotInitialised)
         return {RequestOutcome::NotInitialised, {}};
     const int boundMs = answerBoundOf(method);
-    const std::optional<Answer> event = m_waiter->wait(boundMs);
+    const qint64 heldOffUs = holdOff(method, roundTrip.nsecsElapsed() / 1000, boundMs);
+    const std::optional<Answer> event =
+        m_waiter->wait(boundMs - static_cast<int>(heldOffUs / 1000));
     if (m_waiter->disconnected())
         return {RequestOutcome::DeviceLost, {}};
     if (!event) {
@@ -370,10 +373,24 @@ ControlSession::Attempt ControlSession::exchangeOnce(DispId method, const QVecto
         if (!fits || stale)
             return {RequestOutcome::WrongShape, detail};
     }
+    const qint64 roundTripUs = roundTrip.nsecsElapsed() / 1000;
     if (boundMs == m_bound.ms())
-        m_bound.measured(roundTrip.nsecsElapsed() / 1000);
+        m_bound.measured(roundTripUs);
+    m_earliest.answered(method, roundTripUs);
     *answer = *event;
     return {};
+}
+
+// Leaves the line alone while no answer to the method can have come yet,
+// within the request's bound; how long, in microseconds.
+qint64 ControlSession::holdOff(DispId method, qint64 sinceRequestUs, int boundMs)
+{
+    const qint64 leftUs =
+        std::min(m_earliest.holdOffUs(method) - sinceRequestUs, qint64{boundMs} * 1000);
+    if (leftUs <= 0 || m_waiter->answered())
+        return 0;
+    QThread::usleep(static_cast<unsigned long>(leftUs));
+    return leftUs;
 }
 
 // A line that came while no request waited for it answers nothing that

@@ -24,6 +24,7 @@
 #include "AnswerBound.h"
 #include "AnswerWaiter.h"
 #include "ControlClient.h"
+#include "EarliestAnswer.h"
 #include "ModuleLimits.h"
 #include "RequestOutcome.h"
 
@@ -148,6 +149,7 @@ private:
                        const std::function<Attempt(Result*)>& attempt);
     void checkForUnaskedLines();
     void settleOwedAnswers();
+    qint64 holdOff(component::DispId method, qint64 sinceRequestUs, int boundMs);
     void suspectTheLine();
     int agreeingReads() const;
     void synchroniseAfter(const QString& what, const Attempt& failed);
@@ -169,6 +171,7 @@ private:
     std::unique_ptr<AnswerWaiter> m_waiter;
     std::function<void(const QString&)> m_notes;
     AnswerBound m_bound;
+    EarliestAnswer m_earliest;
     int m_port = 0;
     int m_retries = kDefaultRetries;
     bool m_readTwice = true;
