@@ -4,9 +4,9 @@
 
 namespace {
 // The wait looks at the line again this long before the shortest round trip
-// is over: a wake-up is rarely on the microsecond, and the last bytes are
-// still taken as they come.
-constexpr qint64 kLookEarlierUs = 300;
+// is over, about two bytes' time at 38400 baud: a wake-up is rarely on the
+// microsecond, and the last bytes are still taken as they come.
+constexpr qint64 kLookEarlierUs = 600;
 } // namespace
 
 qint64 EarliestAnswer::holdOffUs(component::DispId method) const
