@@ -187,6 +187,17 @@ int ModuleSession::readCell(int address)
     return onTheLine([&] { return control().readCell(address); });
 }
 
+HeldReadings ModuleSession::heldReadings()
+{
+    open();
+    return HeldReadings(control());
+}
+
+QList<HeldReadings::Row> ModuleSession::release(HeldReadings& held)
+{
+    return onTheLine([&] { return held.release(); });
+}
+
 int ModuleSession::readCellConfirmed(int address)
 {
     return onTheLine([&] { return control().readCellConfirmed(address); });

@@ -10,6 +10,7 @@
 #include "CommandSpec.h"
 #include "ControlSession.h"
 #include "Dispatch.h"
+#include "HeldReadings.h"
 #include "MemberCatalog.h"
 #include "StderrSite.h"
 #include "ToolError.h"
@@ -62,6 +63,12 @@ public:
     // that names --single-read.
     QString reading(ControlSession::Axis axis, const QString& what,
                     ControlSession::Readings readings = ControlSession::Readings::Confirmed);
+    // Single readings held until the line proves in step, the port opened
+    // first.
+    HeldReadings heldReadings();
+    // The rows held, once the line proves in step (none when it does not);
+    // a failure throws a module ToolError.
+    QList<HeldReadings::Row> release(HeldReadings& held);
     int readCell(int address);
     // Read until two reads agree (once with --single-read).
     int readCellConfirmed(int address);

@@ -39,27 +39,52 @@ ExitCode monitor(CommandContext& context)
             ? ArgumentConversion::toInteger(context.option("count"), 1, INT_MAX, "--count")
             : 0;
     ModuleSession& module = context.module();
+    HeldReadings held = module.heldReadings();
     InterruptSignal interrupt;
     if (!context.output().json())
         context.output().record({}, ReadingRow::header());
+    const auto print = [&](const HeldReadings::Row& row) {
+        context.output().record({{"command", context.name()},
+                                 {"time_ms", row.timeMs},
+                                 {"x", ValueText::numberOrText(row.x)},
+                                 {"y", ValueText::numberOrText(row.y)}},
+                                ReadingRow::row(row.timeMs, row.x, row.y));
+    };
+    // Rows are printed once the line proves in step after them: in a pause,
+    // before the last, or when they have waited long enough.
+    const auto release = [&] {
+        const QList<HeldReadings::Row> rows = module.release(held);
+        for (const HeldReadings::Row& row : rows)
+            print(row);
+        return rows.size();
+    };
+    const auto tellLetGo = [&] {
+        if (const qint64 letGo = held.takeLetGo(); letGo > 0)
+            context.output().note(
+                context.name(),
+                QStringLiteral("%1 rows let go: the line was out of step").arg(letGo));
+    };
     QElapsedTimer clock;
     clock.start();
-    for (int sample = 0; count == 0 || sample < count; ++sample) {
-        waitUntil(clock, qint64(sample) * intervalMs, interrupt);
+    qint64 printed = 0;
+    for (qint64 sample = 0; count == 0 || printed < count; ++sample) {
+        waitUntil(clock, sample * intervalMs, interrupt);
         if (interrupt.raised())
             break;
-        const qint64 timeMs = clock.elapsed();
+        HeldReadings::Row row;
+        row.timeMs = clock.elapsed();
         // A stream of a module that may move: each reading is read once.
-        const QString x =
-            module.reading(Axis::X, context.name() + " x", ControlSession::Readings::Single);
-        const QString y =
-            module.reading(Axis::Y, context.name() + " y", ControlSession::Readings::Single);
-        context.output().record({{"command", context.name()},
-                                 {"time_ms", timeMs},
-                                 {"x", ValueText::numberOrText(x)},
-                                 {"y", ValueText::numberOrText(y)}},
-                                ReadingRow::row(timeMs, x, y));
+        row.x = module.reading(Axis::X, context.name() + " x", ControlSession::Readings::Single);
+        row.y = module.reading(Axis::Y, context.name() + " y", ControlSession::Readings::Single);
+        held.add(std::move(row));
+        const bool pauseFollows = (sample + 1) * intervalMs > clock.elapsed();
+        if (pauseFollows || held.due(clock.elapsed()) ||
+            (count > 0 && printed + held.size() >= count))
+            printed += release();
+        tellLetGo();
     }
+    release();
+    tellLetGo();
     return ExitCode::Success;
 }
 

@@ -56,6 +56,11 @@ QString Output::failureLine(const QString& command, const QString& message)
     return QStringLiteral("tk28950: ") + where + message;
 }
 
+void Output::note(const QString& command, const QString& text) const
+{
+    printLine(stderr, failureLine(command, text).toUtf8());
+}
+
 void Output::failure(const QString& command, const ToolError& error) const
 {
     printLine(stderr, failureLine(command, error.message).toUtf8());

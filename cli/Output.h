@@ -22,6 +22,8 @@ public:
     void result(QJsonObject json, const QString& text) const;
     // One line of a stream (monitor): the object or the text, flushed.
     void record(const QJsonObject& json, const QString& text) const;
+    // A remark on standard error that does not end the command.
+    void note(const QString& command, const QString& text) const;
     // A failed command: the message on standard error, and in JSON mode an
     // object with "ok": false on standard output.
     void failure(const QString& command, const ToolError& error) const;

@@ -249,6 +249,8 @@ void ControlSession::synchronise()
                      .arg(pace.totalBoundMs / 1000.0, 0, 'f', 1)
                      .arg(pace.answerBoundMs)));
     m_versionText = *outcome.version;
+    if (!outcome.foundInStep)
+        ++m_timesFoundOutOfStep;
     if (outcome.roundTripUs > 0)
         m_bound.measured(outcome.roundTripUs);
     m_eventsHeard = m_waiter->eventsSeen();
@@ -298,8 +300,10 @@ Result ControlSession::withRetries(const QString& what, int tries,
         last = attempt(&result);
         m_eventsHeard = m_waiter->eventsSeen();
         ++m_requests;
-        if (last.outcome == RequestOutcome::Damaged || last.outcome == RequestOutcome::WrongShape)
+        if (last.outcome == RequestOutcome::Damaged || last.outcome == RequestOutcome::WrongShape) {
             suspectTheLine();
+            ++m_timesFoundOutOfStep;
+        }
         throwIfDisconnected(what);
         if (last.outcome == RequestOutcome::Answered)
             return result;
@@ -336,6 +340,7 @@ ControlSession::Attempt ControlSession::exchangeOnce(DispId method, const QVecto
                                                      const Expectation* expected, Answer* answer)
 {
     m_waiter->arm();
+    const int linesBefore = m_waiter->eventsSeen();
     QElapsedTimer roundTrip;
     roundTrip.start();
     const CallResult sent = m_client->call(method, args);
@@ -357,6 +362,13 @@ ControlSession::Attempt ControlSession::exchangeOnce(DispId method, const QVecto
         OutcomeDetail::of(event->text, expected ? expected->description : QString());
     if (event->event == AnswerEvent::DataReady && AnswerShape::isTimeOut(event->text))
         return {RequestOutcome::TimedOut, detail};
+    // The module answers a request with one line: a second one that came
+    // with it shows that one of the two answered an earlier request (an
+    // answer repeated late comes before the right one), and which is
+    // unknown.
+    if (m_waiter->eventsSeen() - linesBefore > 1)
+        return {RequestOutcome::Damaged,
+                OutcomeDetail::because(QStringLiteral("another line came with it"))};
     if (event->event == AnswerEvent::ErrorComm)
         return {AnswerShape::isRefusal(event->text) ? RequestOutcome::Refused
                                                     : RequestOutcome::Damaged,
@@ -399,8 +411,10 @@ qint64 ControlSession::holdOff(DispId method, qint64 sinceRequestUs, int boundMs
 // brought in step before the next request, whose answer must pair with it.
 void ControlSession::checkForUnaskedLines()
 {
-    if (m_waiter->eventsSeen() != m_eventsHeard)
+    if (m_waiter->eventsSeen() != m_eventsHeard) {
         m_outOfStep = true;
+        ++m_timesFoundOutOfStep;
+    }
 }
 
 // Every write is acknowledged alike: an acknowledgement still on its way

@@ -121,6 +121,14 @@ public:
     enum class Axis { X, Y };
     enum class Readings { Confirmed, Single };
     QString reading(Axis axis, const QString& what, Readings readings = Readings::Confirmed);
+    // How often the session found signs that an answer it took may have
+    // been an earlier request's: a line that came between two requests or
+    // together with an answer, an answer of the wrong shape or a damaged
+    // one, a resynchronisation that found answers still owed. One extra line
+    // (an answer repeated late, one cut in two) puts every later answer on
+    // the next request until one of these shows it. A refusal or a lost
+    // answer after which the line is found in step does not count.
+    qint64 timesFoundOutOfStep() const { return m_timesFoundOutOfStep; }
 
     // One cell, read once, or written with its acknowledgement checked.
     int readCell(int address);
@@ -175,7 +183,8 @@ private:
     int m_port = 0;
     int m_retries = kDefaultRetries;
     bool m_readTwice = true;
-    bool m_outOfStep = false;       // the next request must bring the line in step first
+    bool m_outOfStep = false; // the next request must bring the line in step first
+    qint64 m_timesFoundOutOfStep = 0;
     bool m_busy = false;            // a request is running (a nested call is refused)
     int m_eventsHeard = 0;          // the control's events when the last request ended
     qint64 m_requests = 0;          // tries made so far

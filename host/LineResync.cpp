@@ -102,6 +102,7 @@ Outcome run(ControlClient& client, AnswerWaiter& waiter, const Pace& pace, const
                 pace.quietMs, qMax<qint64>(kShortestQuietMs, 2 * outcome.roundTripUs / 1000 + 1)));
             if (waiter.staysQuiet(quietMs, [&] { return stopped(steps); })) {
                 outcome.version = answer->text;
+                outcome.foundInStep = asked == 0;
                 return outcome;
             }
         } else {

@@ -55,6 +55,9 @@ struct Outcome {
     std::optional<QString> version; // the module's version answer, once in step
     QString callError;              // why the version request could not be made
     qint64 roundTripUs = 0;         // how long the version answer took to come
+    // The first version request brought the version and nothing else came:
+    // no answer was owed, the line had stayed in step.
+    bool foundInStep = false;
 };
 
 // Uses waiter, made on client, for the answers; lines nobody asked for

@@ -4,23 +4,18 @@
 #include "ControlError.h"
 #include "ControlTexts.h"
 #include "ModuleAnswers.h"
-#include "QuotedInput.h"
 #include "SerialPorts.h"
 #include "TK28950Dispids.h"
 
 #include <QTimer>
+
+#include <functional>
 
 namespace {
 
 // A freshly opened line may still hold answers meant for an earlier host;
 // they go by before the version's answer, which no other request brings.
 constexpr int kVersionAttempts = 3;
-
-// An answer that came but is not the reading asked for: the module is
-// there, only this reading is not taken.
-struct NotTaken {
-    QString reason;
-};
 
 QString withHint(const QString& reason)
 {
@@ -59,6 +54,7 @@ QString ReadingLoop::open(const QString& device, int port)
             const Answer answer = session->request(tk28950::dispid::Version);
             if (answer.event == AnswerEvent::DataReady && AnswerShape::isVersion(answer.text)) {
                 m_session = std::move(session);
+                m_held.emplace(*m_session);
                 m_clock.start();
                 return answer.text;
             }
@@ -78,6 +74,7 @@ void ReadingLoop::start(int intervalMs)
     m_nextDueMs = m_clock.elapsed();
     m_nextTemperatureMs = m_nextDueMs;
     m_failuresInRow = 0;
+    m_lost = false;
     m_running = true;
     if (!m_inStep)
         m_timer.start(0);
@@ -87,40 +84,77 @@ void ReadingLoop::close()
 {
     m_running = false;
     m_timer.stop();
-    if (m_inStep)
+    if (m_inStep) {
         m_closeAfterStep = true;
-    else
-        m_session.reset();
+        return;
+    }
+    m_held.reset();
+    m_session.reset();
 }
 
 // The requests run the event loop while they wait, so the window stays
 // live; what it asks for meanwhile (stop, close, start) takes effect when
-// the step is over.
+// the step is over. The rows held are passed on in a pause, when the
+// readings stop, or when the oldest has waited long enough.
 void ReadingLoop::step()
 {
     if (!m_running || m_inStep)
         return;
+    onTheLine([this] {
+        try {
+            readRow();
+            m_failuresInRow = 0;
+        } catch (const ControlError& error) {
+            fail(error.message());
+        }
+        // A late reading is followed from now on, without a burst to catch up.
+        m_nextDueMs = std::max(m_nextDueMs + m_intervalMs, m_clock.elapsed());
+        pass(!m_running || m_nextDueMs > m_clock.elapsed());
+    });
+    if (m_running)
+        m_timer.start(int(std::max<qint64>(0, m_nextDueMs - m_clock.elapsed())));
+}
+
+void ReadingLoop::stop()
+{
+    m_running = false;
+    m_timer.stop();
+    if (!m_inStep && m_session)
+        onTheLine([this] { pass(true); });
+}
+
+// Runs work that talks to the module as one step; a close asked for
+// meanwhile follows it.
+void ReadingLoop::onTheLine(const std::function<void()>& work)
+{
     m_inStep = true;
-    try {
-        if (m_clock.elapsed() >= m_nextTemperatureMs)
-            readTemperature();
-        readPair();
-        m_failuresInRow = 0;
-    } catch (const NotTaken& answer) {
-        Q_EMIT rejected(answer.reason);
-    } catch (const ControlError& error) {
-        fail(error.message());
-    }
+    work();
     m_inStep = false;
     if (m_closeAfterStep) {
         m_closeAfterStep = false;
         close();
     }
-    if (!m_running)
-        return;
-    // A late reading is followed from now on, without a burst to catch up.
-    m_nextDueMs = std::max(m_nextDueMs + m_intervalMs, m_clock.elapsed());
-    m_timer.start(int(std::max<qint64>(0, m_nextDueMs - m_clock.elapsed())));
+}
+
+// Hands on the rows held once the line proves in step, when a pause
+// follows or they have waited long enough; tells those let go.
+void ReadingLoop::pass(bool pauseFollows)
+{
+    if (!m_lost && (pauseFollows || m_held->due(m_clock.elapsed()))) {
+        try {
+            for (const HeldReadings::Row& row : m_held->release()) {
+                if (!row.temperature.isEmpty())
+                    Q_EMIT temperature(
+                        ModuleAnswers::degreesText(row.temperature.toDouble(), false));
+                Q_EMIT reading(row.timeMs, row.x, row.y);
+            }
+        } catch (const ControlError& error) {
+            fail(error.message());
+        }
+    }
+    if (const qint64 letGo = m_held->takeLetGo(); letGo > 0)
+        Q_EMIT rejected(
+            QStringLiteral("%1 readings of X and Y let go: the line was out of step").arg(letGo));
 }
 
 void ReadingLoop::fail(const QString& reason)
@@ -132,40 +166,35 @@ void ReadingLoop::fail(const QString& reason)
     }
     m_closeAfterStep = true;
     m_running = false;
+    m_lost = true;
     Q_EMIT lost(gone ? QStringLiteral("the device was disconnected")
                      : QStringLiteral("the module stopped answering: %1").arg(reason));
 }
 
-void ReadingLoop::readPair()
+// The temperature, when it is due, then X and Y: one row, held.
+void ReadingLoop::readRow()
 {
-    const qint64 timeMs = m_clock.elapsed();
-    const QString x = readAxis(true);
-    const QString y = readAxis(false);
-    Q_EMIT reading(timeMs, x, y);
-}
-
-QString ReadingLoop::readAxis(bool x)
-{
-    const Answer answer =
-        m_session->request(x ? tk28950::dispid::ReadXChan : tk28950::dispid::ReadYChan,
-                           {component::Variant(std::uint8_t{0})});
-    const AnswerEvent expected = x ? AnswerEvent::XReady : AnswerEvent::YReady;
-    if (answer.event != expected || !AnswerShape::isSignedDecimal(answer.text))
-        throw NotTaken{QStringLiteral("the answer %1 is not a %2 reading")
-                           .arg(component::quotedInput(answer.text),
-                                x ? QStringLiteral("X") : QStringLiteral("Y"))};
-    return answer.text;
+    HeldReadings::Row row;
+    row.timeMs = m_clock.elapsed();
+    if (row.timeMs >= m_nextTemperatureMs)
+        row.temperature = readTemperature();
+    using Axis = ControlSession::Axis;
+    using Readings = ControlSession::Readings;
+    row.x = m_session->reading(Axis::X, QStringLiteral("X reading"), Readings::Single);
+    row.y = m_session->reading(Axis::Y, QStringLiteral("Y reading"), Readings::Single);
+    m_held->add(std::move(row));
 }
 
 // Asked for as the module's own command, so that its very answer is
 // checked: the control's temperature method turns any answer, an error
-// included, into a number.
-void ReadingLoop::readTemperature()
+// included, into a number. In tenths of a degree, as the module sent it.
+QString ReadingLoop::readTemperature()
 {
     m_nextTemperatureMs = m_clock.elapsed() + kTemperatureEveryMs;
-    const Answer answer = m_session->request(tk28950::dispid::SendCMD, {QStringLiteral("e")});
-    if (answer.event != AnswerEvent::DataReady || !AnswerShape::isSignedDecimal(answer.text))
-        throw NotTaken{QStringLiteral("the answer %1 is not a temperature")
-                           .arg(component::quotedInput(answer.text))};
-    Q_EMIT temperature(ModuleAnswers::degreesText(answer.text.toDouble(), false));
+    const Expectation tenths{AnswerEvent::DataReady, AnswerShape::isSignedDecimal,
+                             QStringLiteral("a temperature")};
+    return m_session
+        ->request(tk28950::dispid::SendCMD, {QStringLiteral("e")}, QStringLiteral("temperature"),
+                  tenths)
+        .text;
 }

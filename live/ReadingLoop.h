@@ -2,18 +2,23 @@
 // Reads the module over and over: X then Y, each a request and the XReady or
 // YReady that answers it, at a chosen interval or as fast as the line
 // allows, and the temperature once a second. Only answers that are signed
-// decimals are passed on as readings; any other answer is told and let go.
-// A request that goes wrong is skipped (the session puts the line back in
-// step before the next one); a device that went away, or a module that
-// stopped answering, ends the loop.
+// decimals are taken, and they are passed on only once the line proves in
+// step after them (in a pause, or at least every quarter of a second);
+// readings that cannot be shown to be their requests' answers are told and
+// let go. A request that goes wrong is skipped (the session puts the line
+// back in step before the next one); a device that went away, or a module
+// that stopped answering, ends the loop.
 #include "ControlSession.h"
+#include "HeldReadings.h"
 
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 class ReadingLoop : public QObject {
     Q_OBJECT
@@ -32,9 +37,11 @@ public:
     // Reads until stop(), every intervalMs (0: one reading after another).
     void start(int intervalMs);
     void setIntervalMs(int intervalMs) { m_intervalMs = intervalMs; }
-    // Stops reading after the reading under way; the port stays open.
-    void stop() { m_running = false; }
-    // Stops and closes the port once the reading under way is over.
+    // Stops reading after the reading under way and passes on the readings
+    // held; the port stays open.
+    void stop();
+    // Stops and closes the port once the reading under way is over; the
+    // readings still held are let go.
     void close();
     bool isOpen() const { return m_session != nullptr; }
     bool isRunning() const { return m_running; }
@@ -51,12 +58,14 @@ Q_SIGNALS:
 
 private:
     void step();
-    void readPair();
-    void readTemperature();
-    QString readAxis(bool x);
+    void readRow();
+    QString readTemperature();
+    void onTheLine(const std::function<void()>& work);
+    void pass(bool pauseFollows);
     void fail(const QString& reason);
 
     std::unique_ptr<ControlSession> m_session;
+    std::optional<HeldReadings> m_held;
     QElapsedTimer m_clock;
     QTimer m_timer; // the next step; one timer, so there is only ever one chain
     int m_intervalMs = 0;
@@ -66,4 +75,5 @@ private:
     bool m_running = false;
     bool m_inStep = false;
     bool m_closeAfterStep = false;
+    bool m_lost = false; // told; the rows held are let go
 };

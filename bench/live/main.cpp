@@ -302,7 +302,7 @@ int main(int argc, char* argv[])
                 live.exitCode(), static_cast<long long>(rows.count), rows.spanMs / 1000.0,
                 rows.perSecond(), 100 * rows.perSecond() / wireLimit());
     std::printf("  bytes on the line per row: %.2f (the temperature once a second and the "
-                "version at the start included)\n",
+                "version requests that prove the line in step included)\n",
                 bytesPerRow);
     printTurns(turns);
     std::printf("  processor after the first %d s: %.1f %% of one core on average, %.1f %% at "

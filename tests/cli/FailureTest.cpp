@@ -234,4 +234,25 @@ TEST_F(Failures, EveryErrorIsPrintedOnceWithOnePrefix)
     EXPECT_EQ(Output::failureLine({}, "no command given"), "tk28950: no command given");
 }
 
+// A line that repeats answers or cuts them in two at the module's own
+// pace: an extra line puts every later answer on the next request, an X
+// reading in place of a Y one, until the line shows it. The monitor prints
+// only rows the line proved in step and tells those it let go.
+TEST_F(Failures, AMonitorOnALineThatRepeatsOrCutsAnswersPrintsOnlyTheModulesReadings)
+{
+    for (const char* fault : {"--stale", "--split"}) {
+        SCOPED_TRACE(fault);
+        startSimulator({"--pace", "38400", "--seed", "4", fault, "0.03"});
+        const ToolResult result = run({"monitor", "--interval", "0", "--count", "150"});
+        ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+        const QStringList rows = result.outLines().mid(1);
+        ASSERT_EQ(rows.size(), 150);
+        for (const QString& row : rows)
+            ASSERT_TRUE(row.endsWith(QLatin1String(",+01.250,-00.500"))) << qPrintable(row);
+        EXPECT_TRUE(result.err.contains("rows let go: the line was out of step"))
+            << result.err.constData();
+        m_sim.stop();
+    }
+}
+
 } // namespace
