@@ -99,16 +99,12 @@ ExitCode reset(CommandContext& context)
                         QStringLiteral("answer"), false);
 }
 
-// The temperature is asked for as a raw command, so that the module's own
-// answer is seen: the control's temperature request turns any answer, "E"
-// included, into a number. The degrees are worked out as the control does.
+// The degrees are worked out as the control does.
 ExitCode temperature(CommandContext& context)
 {
     const bool fahrenheit = context.hasOption(QStringLiteral("fahrenheit"));
-    const Answer answer = context.module().requestConfirmed(
-        tk28950::dispid::SendCMD, {QStringLiteral("e")}, context.name(),
-        dataOfShape(AnswerShape::isSignedDecimal, QStringLiteral("a temperature")));
-    const QString degrees = ModuleAnswers::degreesText(answer.text.toDouble(), fahrenheit);
+    const QString tenths = context.module().temperatureTenths(context.name());
+    const QString degrees = ModuleAnswers::degreesText(tenths.toDouble(), fahrenheit);
     context.output().result({{"command", context.name()},
                              {"unit", fahrenheit ? "F" : "C"},
                              {"value", ValueText::numberOrText(degrees)}},

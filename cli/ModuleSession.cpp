@@ -187,6 +187,11 @@ int ModuleSession::readCell(int address)
     return onTheLine([&] { return control().readCell(address); });
 }
 
+QString ModuleSession::temperatureTenths(const QString& what)
+{
+    return onTheLine([&] { return control().temperatureTenths(what); });
+}
+
 HeldReadings ModuleSession::heldReadings()
 {
     open();

@@ -63,6 +63,8 @@ public:
     // that names --single-read.
     QString reading(ControlSession::Axis axis, const QString& what,
                     ControlSession::Readings readings = ControlSession::Readings::Confirmed);
+    // Read until two answers agree (once with --single-read).
+    QString temperatureTenths(const QString& what);
     // Single readings held until the line proves in step, the port opened
     // first.
     HeldReadings heldReadings();

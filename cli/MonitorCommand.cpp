@@ -43,19 +43,16 @@ ExitCode monitor(CommandContext& context)
     InterruptSignal interrupt;
     if (!context.output().json())
         context.output().record({}, ReadingRow::header());
-    const auto print = [&](const HeldReadings::Row& row) {
-        context.output().record({{"command", context.name()},
-                                 {"time_ms", row.timeMs},
-                                 {"x", ValueText::numberOrText(row.x)},
-                                 {"y", ValueText::numberOrText(row.y)}},
-                                ReadingRow::row(row.timeMs, row.x, row.y));
-    };
     // Rows are printed once the line proves in step after them: in a pause,
     // before the last, or when they have waited long enough.
     const auto release = [&] {
         const QList<HeldReadings::Row> rows = module.release(held);
         for (const HeldReadings::Row& row : rows)
-            print(row);
+            context.output().record({{"command", context.name()},
+                                     {"time_ms", row.timeMs},
+                                     {"x", ValueText::numberOrText(row.x)},
+                                     {"y", ValueText::numberOrText(row.y)}},
+                                    ReadingRow::row(row.timeMs, row.x, row.y));
         return rows.size();
     };
     const auto tellLetGo = [&] {

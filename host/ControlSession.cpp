@@ -594,10 +594,24 @@ QString ControlSession::reading(Axis axis, const QString& what, Readings reading
                                AnswerShape::isSignedDecimal,
                                x ? QStringLiteral("an X reading") : QStringLiteral("a Y reading")};
     const DispId method = x ? tk28950::dispid::ReadXChan : tk28950::dispid::ReadYChan;
-    const QVector<Variant> args{Variant(std::uint8_t{0})};
-    return (readings == Readings::Single ? request(method, args, what, expected)
-                                         : requestConfirmed(method, args, what, expected))
-        .text;
+    return ask(method, {Variant(std::uint8_t{0})}, what, expected, readings).text;
+}
+
+// Asked as the module's own command, so that its very answer is judged: the
+// control's temperature method turns any answer, "E" included, into a
+// number.
+QString ControlSession::temperatureTenths(const QString& what, Readings readings)
+{
+    const Expectation tenths{AnswerEvent::DataReady, AnswerShape::isSignedDecimal,
+                             QStringLiteral("a temperature")};
+    return ask(tk28950::dispid::SendCMD, {QStringLiteral("e")}, what, tenths, readings).text;
+}
+
+Answer ControlSession::ask(DispId method, const QVector<Variant>& args, const QString& what,
+                           const Expectation& expected, Readings readings)
+{
+    return readings == Readings::Single ? request(method, args, what, expected)
+                                        : requestConfirmed(method, args, what, expected);
 }
 
 int ControlSession::readCell(int address)

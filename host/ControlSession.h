@@ -121,6 +121,9 @@ public:
     enum class Axis { X, Y };
     enum class Readings { Confirmed, Single };
     QString reading(Axis axis, const QString& what, Readings readings = Readings::Confirmed);
+    // The module's temperature in tenths of a degree Centigrade, as it sent
+    // it ("235"), read like a reading.
+    QString temperatureTenths(const QString& what, Readings readings = Readings::Confirmed);
     // How often the session found signs that an answer it took may have
     // been an earlier request's: a line that came between two requests or
     // together with an answer, an answer of the wrong shape or a damaged
@@ -155,6 +158,8 @@ private:
     template <typename Result>
     Result withRetries(const QString& what, int tries,
                        const std::function<Attempt(Result*)>& attempt);
+    Answer ask(component::DispId method, const QVector<component::Variant>& args,
+               const QString& what, const Expectation& expected, Readings readings);
     void checkForUnaskedLines();
     void settleOwedAnswers();
     qint64 holdOff(component::DispId method, qint64 sinceRequestUs, int boundMs);

@@ -185,16 +185,9 @@ void ReadingLoop::readRow()
     m_held->add(std::move(row));
 }
 
-// Asked for as the module's own command, so that its very answer is
-// checked: the control's temperature method turns any answer, an error
-// included, into a number. In tenths of a degree, as the module sent it.
 QString ReadingLoop::readTemperature()
 {
     m_nextTemperatureMs = m_clock.elapsed() + kTemperatureEveryMs;
-    const Expectation tenths{AnswerEvent::DataReady, AnswerShape::isSignedDecimal,
-                             QStringLiteral("a temperature")};
-    return m_session
-        ->request(tk28950::dispid::SendCMD, {QStringLiteral("e")}, QStringLiteral("temperature"),
-                  tenths)
-        .text;
+    return m_session->temperatureTenths(QStringLiteral("temperature"),
+                                        ControlSession::Readings::Single);
 }
